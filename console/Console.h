@@ -1,0 +1,273 @@
+#pragma once
+#include <gtkmm/drawingarea.h>
+#include <gtkmm/window.h>
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "console/EventQueue.h"
+#include "console/Selection.h"
+#include "foundation/Cell.h"
+#include "foundation/SyncEvent.h"
+#include "foundation/Thread.h"
+
+class CConsole;
+class CellString;
+
+/// What the key reader reports with a mouse event (and, for keys, the
+/// modifier state): 16 bytes.
+struct TMouseRecord {
+  enum Action : uint32_t {
+    LeftPress = 0, RightPress = 1, LeftDrag = 2, RightDrag = 3, LeftDoubleClick = 4,
+    LeftRelease = 5, RightRelease = 6, Wheel = 7
+  };
+  uint32_t action = 0;
+  int32_t column = 0, row = 0;
+  uint16_t state = 0;
+  int16_t wheelDelta = 0;
+};
+static_assert(sizeof(TMouseRecord) == 16, "the mouse record is 16 bytes");
+
+/// The console's only child: shows the off-screen pixmap on expose.
+class CConsoleDrawingArea : public Gtk::DrawingArea {
+ public:
+  explicit CConsoleDrawingArea(CConsole* console) : m_console(console) {}
+
+  /// The backing pixmap; empty until the first drawing. GDK lock held.
+  Glib::RefPtr<Gdk::Pixmap> m_pixmap;
+
+ protected:
+  bool on_expose_event(GdkEventExpose* event) override;
+
+ private:
+  CConsole* m_console;  // borrowed: the console owns this widget
+};
+
+/// A rectangle for the pending area of an update hold: right and bottom are
+/// exclusive, left == -1 means empty.
+struct TPendingArea {
+  int left = -1, top = 0, right = 0, bottom = 0;
+  bool Empty() const { return left < 0; }
+};
+
+/// The character-cell screen: one GTK window showing a grid of cells that the
+/// application writes and the console turns into pixels. There is one per
+/// process (g_console).
+///
+/// Threads: the application thread constructs it and calls every screen,
+/// cursor and window operation; the window-system thread runs the GTK main
+/// loop and the event handlers; the blink thread redraws the cursor. The
+/// grid is written only by operations that take the GDK lock, so the blink
+/// thread can read the cursor cell under the same lock.
+class CConsole : public Gtk::Window {
+ public:
+  /// Builds the grid at 80 x 25 cells and starts the window-system thread.
+  /// GLib and GDK thread support and Gtk::Main must exist already.
+  CConsole();
+  /// Stops the GTK main loop and joins the window-system and blink threads.
+  ~CConsole() override;
+
+  // Screen contents. Application thread (or a progress thread in its own
+  // area); all clip at the right edge and never wrap; a write that changes
+  // no cell draws nothing.
+
+  /// Stores a 0-terminated UTF-32 text in one attribute from (col, row) rightwards.
+  void WriteText(int col, int row, const wchar_t* text, uint8_t attr);
+  /// Like WriteText for 8-bit text in the console code page.
+  void WriteNarrowText(int col, int row, const char* text, uint8_t attr);
+  /// Stores ready-made cells up to the first cell whose character is 0.
+  void WriteCells(int col, int row, const TCell* cells);
+  /// Stores `count` copies of one cell.
+  void FillCells(int col, int row, int count, TCell cell);
+  /// Changes only the attributes of a run; count < 1 or a start past the edge does nothing.
+  void SetAttributes(int col, int row, int count, uint8_t attr);
+  /// Sets the rectangle to spaces in `attr`.
+  void FillArea(int col, int row, int width, int height, uint8_t attr);
+  /// Returns a copy of the rectangle's cells, row by row, for RestoreArea.
+  std::unique_ptr<TCell[]> SaveArea(int col, int row, int width, int height) const;
+  /// Puts back cells saved by SaveArea and redraws them.
+  void RestoreArea(int col, int row, int width, int height, const TCell* cells);
+  /// Copies the rectangle's cells, row by row, into `out` (replacing its contents).
+  void CopyArea(int col, int row, int width, int height, CellString& out) const;
+  /// Moves the rectangle's contents down (ScrollDown) or up (ScrollUp) by
+  /// `count` lines, blanking the freed lines in `attr`; moves pixels instead
+  /// of drawing text again.
+  void ScrollDown(int col, int row, int width, int height, int count, uint8_t attr);
+  void ScrollUp(int col, int row, int width, int height, int count, uint8_t attr);
+  /// Marks a rectangle for drawing: at once, or at the end of an update hold.
+  void Invalidate(int col, int row, int width, int height);
+  /// Starts or nests an update hold; drawing is collected into one rectangle.
+  void BeginUpdate();
+  /// Ends one level of hold and draws the collected rectangle at the outermost; harmless without a hold.
+  void EndUpdate();
+
+  int Columns() const { return m_columns; }
+  int Lines() const { return m_lines; }
+  /// Rebuilds a blank grid of `lines` x `columns`; an empty family or size 0
+  /// keeps the current font. Then calls the resize handler.
+  void SetScreenSize(int lines, int columns, const std::string& fontFamily = "", int fontSize = 0);
+  /// Called after SetScreenSize so the application can re-read its layout.
+  void SetResizeHandler(std::function<void()> handler) { m_onResize = std::move(handler); }
+  /// Sets the code page of narrow text; 0 keeps the current one.
+  void SetCodePage(int codePage);
+  int CodePage() const { return m_codePage; }
+
+  // Input. Application thread.
+
+  using TEvent = TConsoleEvent;
+  using CEventQueue = ::CEventQueue;
+
+  /// Reads the next key code: a character, an extended key, 0x10100 when the
+  /// modifier state changed, 0x200000 for a mouse event (details in `info`),
+  /// or 0 when `timeoutMs` passed. A negative time-out waits without limit,
+  /// running the idle handler before waiting and once a second meanwhile.
+  uint32_t GetKey(TMouseRecord* info, int timeoutMs);
+  /// Whether an event is waiting.
+  bool KeyPending() { return m_queue.Count() > 0; }
+  /// Takes one waiting event, if any, and says whether it was Escape; the
+  /// event is consumed whatever it was, so long operations call it between steps.
+  bool EscPressed();
+  /// Called by GetKey before and while it waits (the clock).
+  void SetIdleHandler(std::function<void()> handler) { m_onIdle = std::move(handler); }
+  /// The queue the window-system thread posts to; tests post here directly.
+  CEventQueue& Events() { return m_queue; }
+
+  // Cursor.
+  void SetCursorPos(int col, int row);
+  int CursorColumn() const { return m_cursorCol; }
+  int CursorRow() const { return m_cursorRow; }
+  /// Cursor height in percent of the cell; 0 hides it.
+  void SetCursorSize(int percent);
+  int CursorSize() const { return m_cursorSize; }
+  /// Shows the cursor now and starts a new blink period (after any input).
+  void RestartBlink() { m_blinkPhase = 0; }
+
+  // Window.
+  void SetTitle(const wchar_t* title);
+  void SetNarrowTitle(const char* title);
+  /// Sets the window icons from image files; files that do not load are skipped.
+  void SetIcons(const std::vector<std::string>& files);
+  void Beep();
+  /// Puts the text on the CLIPBOARD selection.
+  void CopyToClipboard(const std::u32string& text);
+  void CopyNarrowToClipboard(const char* text);
+  /// Returns the CLIPBOARD text, empty when there is none.
+  std::u32string PasteFromClipboard();
+
+  /// The rectangle where a press and drag selects text; setting it hides a shown selection.
+  void SetMouseArea(int col, int row, int width, int height);
+  const TCellRect& MouseArea() const { return m_mouseArea; }
+
+  int CellWidth() const { return m_cellWidth; }
+  int CellHeight() const { return m_cellHeight; }
+
+  /// The cell at (col, row); for tests and for code that reads the screen back.
+  TCell CellAt(int col, int row) const;
+  /// Rectangles drawn into the pixmap so far; tests use it to see that a
+  /// write which changes nothing draws nothing and a hold draws once.
+  int DrawCount() const { return m_drawCount; }
+  /// The colour (0xRRGGBB) of one pixel of the off-screen image; 0 before
+  /// anything was drawn. Takes the GDK lock; for tests that check rendering.
+  uint32_t PixelAt(int x, int y);
+  /// The area collected by the current update hold.
+  TPendingArea PendingArea() const { return m_pending; }
+  /// Runs `fn` on the window-system thread with the GDK lock held and waits for it.
+  void RunOnWindowThread(const std::function<void()>& fn);
+
+  /// Mouse text selection, called by the mouse handlers first; each returns
+  /// whether it consumed the event. Window-system thread, GDK lock held.
+  bool SelectionPress(int col, int row);
+  bool SelectionMotion(int col, int row);
+  void SelectionRelease();
+
+ protected:
+  bool on_button_press_event(GdkEventButton* event) override;
+  bool on_button_release_event(GdkEventButton* event) override;
+  bool on_scroll_event(GdkEventScroll* event) override;
+  bool on_motion_notify_event(GdkEventMotion* event) override;
+  bool on_delete_event(GdkEventAny* event) override;
+  bool on_key_press_event(GdkEventKey* event) override;
+  bool on_key_release_event(GdkEventKey* event) override;
+
+ private:
+  void OnCommit(const Glib::ustring& text);
+  void PostMouse(TConsoleEvent::Type type, int code, unsigned state, double x, double y);
+  void FindDigitRowKeys();
+  int DigitRowIndex(unsigned hardwareKey) const;
+  void RunIdle() {
+    if (m_onIdle) m_onIdle();
+  }
+
+  friend class CConsoleDrawingArea;
+
+  TCell* Row(int row) { return m_cells.get() + row * m_columns; }
+  const TCell* Row(int row) const { return m_cells.get() + row * m_columns; }
+  bool ClipRun(int col, int row, int& count) const;
+  /// Stores one cell; returns whether it changed. GDK lock held.
+  bool StoreCell(TCell* slot, uint32_t ch, uint8_t attr);
+  void InvalidateLocked(int col, int row, int width, int height);
+  void BuildGridAndMetrics();
+  void MeasureCell();
+  void SelectionCopy();
+  void ScrollArea(int col, int row, int width, int height, int count, uint8_t attr, bool down);
+
+  // Pixel side; every one of these runs with the GDK lock held.
+  void DrawRect(int col, int row, int width, int height);
+  bool EnsurePixmap();
+  void DrawRowText(Glib::RefPtr<Pango::Layout>& layout, int row, int col, int width);
+  void DrawCursorBlock();
+  void DrawCursorCell();
+  void SetForeground(const Glib::RefPtr<Gdk::GC>& gc, const char* colorName);
+
+  static void* WindowThreadMain(void* self);
+  static void* BlinkThreadMain(void* self);
+  void RunWindowSystem();
+  void RunBlink();
+
+  CConsoleDrawingArea m_area;
+  ThreadHandle m_windowThread = 0;
+  ThreadHandle m_blinkThread = 0;
+  std::string m_fontFamily = "DejaVu Sans Mono";
+  int m_columns = 80;
+  int m_lines = 25;
+  int m_fontSize = 12;
+  SyncEvent m_blinkStop;
+  SyncEvent m_windowReady;
+  int m_cellHeight = 0;
+  int m_cellWidth = 0;
+  int m_codePage = 850;
+  uint8_t m_outputAttr = 7;
+  int m_cursorSize = 0;
+  int m_cursorCol = 0;
+  int m_cursorRow = 0;
+  std::atomic<int> m_blinkPhase{0};
+  std::unique_ptr<TCell[]> m_cells;
+  int m_holdCount = 0;
+  TPendingArea m_pending;
+  TCellRect m_mouseArea;
+  TextSelection m_selection;
+  Pango::FontDescription m_font;
+  std::function<void()> m_onResize;
+  std::atomic<int> m_drawCount{0};
+
+  // Input: the queue is shared; the rest belongs to one thread each.
+  CEventQueue m_queue;
+  std::function<void()> m_onIdle;
+  GtkIMContext* m_inputMethod = nullptr;  // window-system thread
+  unsigned m_digitRowKeys[10] = {};       // X key codes of 1..9, 0; window-system thread
+  unsigned m_currentState = 0;            // application thread
+  unsigned m_reportedState = 0;           // application thread
+};
+
+
+/// The process-wide break request: 0 idle, 1 a long operation accepts a
+/// break, 2 the user pressed Break. The operation polls for 2, stops and
+/// sets it back to 0.
+extern std::atomic<int> g_breakFlag;
+
+/// The process's console; set by whoever creates it.
+extern CConsole* g_console;

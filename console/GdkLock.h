@@ -1,0 +1,13 @@
+#pragma once
+
+/// Holds the GDK global lock for the scope: every pixel, Pango or GTK call
+/// made outside the window-system thread's own handlers goes through one.
+/// The lock is not recursive; code that already holds it calls the
+/// "Locked" variants of the console's drawing functions instead.
+class GdkLock {
+ public:
+  GdkLock();
+  ~GdkLock();
+  GdkLock(const GdkLock&) = delete;
+  GdkLock& operator=(const GdkLock&) = delete;
+};

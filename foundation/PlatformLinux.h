@@ -1,0 +1,42 @@
+#pragma once
+// The one place in foundation/ where interfaces of the system Varnak was
+// designed on are mapped to Linux. It maps:
+// - getfsstat (the mounted file systems with their mount point, source device
+//   and type name): read from /proc/self/mountinfo, with the block count that
+//   getfsstat reports taken from statvfs on each mount point;
+// - the "devfs" type left out of mount lists: Linux's kernel-kept /dev is
+//   "devtmpfs", treated the same. Other pseudo file systems (proc, sysfs,
+//   devpts, cgroup, ...) report no blocks and fall under the no-blocks rule.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace Platform {
+
+/// One mounted file system; every field is the system's bytes (UTF-8 as a rule).
+struct TMountEntry {
+  std::string mountPoint;
+  std::string device;
+  std::string fsType;
+};
+
+/// Which mounted file systems ReadMountedFileSystems lists.
+enum class MountSelection {
+  Usable,  // leaves out device file systems and those with no blocks
+  All,
+};
+
+/// Parses one line of /proc/self/mountinfo, undoing its octal escapes
+/// (\040 for a space and so on); false for a malformed line.
+bool ParseMountInfoLine(const std::string& line, TMountEntry* entry);
+/// True for the file-system types that only hold device nodes (devfs, devtmpfs).
+bool IsDeviceFileSystem(const std::string& fsType);
+/// The total block count statvfs reports for a mount point; 0 when statvfs
+/// fails, so unreachable mounts count as having no blocks. May block on a
+/// hung network mount.
+uint64_t FileSystemBlocks(const std::string& mountPoint);
+/// Fills list with the mounted file systems in mount order and returns 0, or
+/// returns errno when the mount table cannot be read (list is then empty).
+[[nodiscard]] int ReadMountedFileSystems(std::vector<TMountEntry>& list, MountSelection which);
+
+}  // namespace Platform

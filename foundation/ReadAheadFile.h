@@ -1,0 +1,96 @@
+#pragma once
+// Random access to large files for the viewer, the archive readers and file
+// find: four cached 16 KiB blocks plus a thread that reads the block the
+// caller is likely to want next while the caller works on the current one.
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+
+#include "foundation/RecursiveMutex.h"
+#include "foundation/StdFile.h"
+#include "foundation/SyncEvent.h"
+#include "foundation/Thread.h"
+
+/// A read-only file served from cached blocks, with a sequential position for
+/// Read and ReadLine. The caller's members are for one thread; the read-ahead
+/// thread it starts shares only the descriptor and its own buffer, under the
+/// descriptor mutex. Hides StdFile's Open, Close, Read, ReadLine and moves,
+/// which work on the sequential position here.
+class ReadAheadFile : public StdFile {
+ public:
+  static constexpr uint32_t BlockSize = 16384;
+  static constexpr int MaxBlocks = 4;
+
+  ReadAheadFile();
+  ~ReadAheadFile();
+
+  /// Opens name for reading with a FileLock, reads its size and starts the
+  /// read-ahead thread; returns 0 or errno. Without a thread (the system
+  /// refused one) the file still works, only without read-ahead.
+  [[nodiscard]] int Open(const Westring& name, int lock = FileLock::None);
+  /// Drops the cached blocks, stops and joins the thread, closes the file.
+  int Close();
+
+  /// The byte at offset (0-255), or -1 at or past the end of the file or for
+  /// a negative offset. Bytes of a block the system failed to read are 0xFF.
+  int ByteAt(int64_t offset);
+  /// Copies up to count bytes from the sequential position and advances it;
+  /// returns 0 (a short read is success) or -1 when nothing was left, or
+  /// EBADF when no file is open. got, when given, receives the bytes copied.
+  [[nodiscard]] int Read(void* buffer, size_t count, size_t* got = nullptr);
+  /// StdFile::ReadLine at the sequential position: 0, or -1 when no byte
+  /// was left.
+  [[nodiscard]] int ReadLine(char* buffer, size_t size);
+  /// Moves the sequential position; no system call. EINVAL when negative.
+  [[nodiscard]] int Seek(int64_t position);
+  [[nodiscard]] int SeekRelative(int64_t offset) { return Seek(m_position + offset); }
+  [[nodiscard]] int Rewind() { return Seek(0); }
+  int64_t Tell() const { return m_position; }
+  /// The size found at open, raised when reads found the file longer.
+  int64_t KnownSize() const { return m_knownSize; }
+
+  /// Start of the block the most recent cache miss asked the thread for, or
+  /// -1 when that miss chose none. For tests and diagnostics.
+  int64_t LastPrefetchRequest() const { return m_lastPrefetchRequest; }
+  /// Start of the block waiting in the thread's buffer, or -1.
+  int64_t PrefetchedBlock();
+  /// Cache misses so far, and how many of them the thread's buffer served.
+  uint64_t BlockLoads() const { return m_blockLoads; }
+  uint64_t PrefetchHits() const { return m_prefetchHits; }
+
+ private:
+  struct TBlock {
+    int64_t start = -1;
+    uint32_t length = 0;  // valid bytes; fewer than BlockSize at the end
+    std::unique_ptr<uint8_t[]> data;
+  };
+
+  static void* ThreadMain(void* self);
+  void RunReadAhead();
+  void StopThread();
+  TBlock* FindBlock(int64_t start);
+  TBlock* LoadBlock(int64_t start);
+  void FillBlock(TBlock& block);
+  void RequestPrefetch(int64_t loadedStart);
+  int ByteInBlock(const TBlock& block, int64_t offset) const;
+
+  // Most recently used first; m_blockCount of them are in use.
+  TBlock m_blocks[MaxBlocks];
+  int m_blockCount = 0;
+  int64_t m_knownSize = 0;
+  int64_t m_position = 0;
+  int64_t m_previousLoad = -1;
+  int64_t m_lastPrefetchRequest = -1;
+  uint64_t m_blockLoads = 0;
+  uint64_t m_prefetchHits = 0;
+
+  // Shared with the read-ahead thread; all of it only under m_descriptorMutex.
+  RecursiveMutex m_descriptorMutex;
+  SyncEvent m_wake;
+  ThreadHandle m_thread = 0;
+  std::unique_ptr<uint8_t[]> m_aheadData;
+  uint32_t m_aheadLength = 0;
+  int64_t m_aheadRequest = -1;  // block the thread is to read next, -1 none
+  int64_t m_aheadReady = -1;    // block held in m_aheadData, -1 none
+  bool m_stopRequested = false;
+};

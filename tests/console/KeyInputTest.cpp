@@ -1,0 +1,222 @@
+// Real X input against the console window: xdotool sends key and pointer
+// events through the X server, GetKey must return the documented codes.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "console/Console.h"
+#include "console/KeyCodes.h"
+
+// After the gtkmm headers: Xlib defines macros they would trip over.
+#include <gdk/gdkx.h>
+
+namespace {
+
+CConsole& Con() { return *g_console; }
+
+unsigned long WindowId() {
+  unsigned long id = 0;
+  Con().RunOnWindowThread([&] { id = GDK_WINDOW_XID(Con().get_window()->gobj()); });
+  return id;
+}
+
+// Runs a command and returns its standard output.
+std::string RunCommand(const std::string& command) {
+  std::string out;
+  if (FILE* pipe = popen(command.c_str(), "r")) {
+    char buffer[256];
+    while (size_t n = fread(buffer, 1, sizeof buffer, pipe)) out.append(buffer, n);
+    pclose(pipe);
+  }
+  return out;
+}
+
+void Xdotool(const std::string& args) {
+  RunCommand("xdotool windowfocus --sync " + std::to_string(WindowId()) + " " + args);
+}
+
+// Drains the queue: every code until nothing arrives for a while, with the
+// modifier-change codes counted apart.
+struct TRead {
+  std::vector<uint32_t> codes;
+  int modifierChanges = 0;
+  TMouseRecord lastMouse;
+};
+
+TRead ReadCodes() {
+  TRead read;
+  for (;;) {
+    TMouseRecord info;
+    const uint32_t code = Con().GetKey(&info, 500);
+    if (code == 0) break;
+    if (code == Key::ModifierChange) {
+      ++read.modifierChanges;
+      continue;
+    }
+    if (code == Key::Mouse) read.lastMouse = info;
+    read.codes.push_back(code);
+  }
+  return read;
+}
+
+class KeyInputTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    Xdotool("");  // focus the window: Xvfb has no window manager to do it
+    ReadCodes();
+  }
+};
+
+}  // namespace
+
+TEST_F(KeyInputTest, FunctionKeysInEveryModifierSet) {
+  struct Case {
+    const char* keys;
+    uint32_t code;
+  };
+  const Case cases[] = {
+      {"F1", 0x1003B},          {"F10", 0x10044},         {"F11", 0x10085},
+      {"F12", 0x10086},         {"shift+F1", 0x30054},    {"shift+F12", 0x30088},
+      {"ctrl+F1", 0x1005E},     {"ctrl+F12", 0x1008A},    {"alt+F1", 0x10068},
+      {"alt+F11", 0x1008B},     {"ctrl+shift+F1", 0x3005E}, {"ctrl+shift+F12", 0x3008A},
+      {"alt+shift+F2", 0x30069}, {"alt+shift+F12", 0x3008C},
+  };
+  for (const Case& c : cases) {
+    Xdotool(std::string("key ") + c.keys);
+    const TRead read = ReadCodes();
+    ASSERT_EQ(read.codes.size(), 1u) << c.keys;
+    EXPECT_EQ(read.codes[0], c.code) << c.keys;
+  }
+}
+
+TEST_F(KeyInputTest, ArrowsKeypadAndDigits) {
+  struct Case {
+    const char* keys;
+    std::vector<uint32_t> codes;
+  };
+  const Case cases[] = {
+      {"Up Down Left Right", {Key::Up, Key::Down, Key::Left, Key::Right}},
+      {"ctrl+Left shift+Up alt+Down", {0x10073, 0x30048, 0x100A0}},
+      {"Home End Prior Next Insert Delete", {Key::Home, Key::End, Key::PageUp, Key::PageDown,
+                                             Key::Insert, Key::Delete}},
+      {"Return Tab BackSpace Escape", {Key::Enter, Key::Tab, Key::BackSpace, Key::Esc}},
+      {"KP_Add KP_Subtract KP_Multiply KP_Enter", {0x40002B, 0x40002D, 0x40002A, Key::Enter}},
+      {"ctrl+1 ctrl+9 ctrl+0", {0x40001, 0x40009, 0x40000}},
+      {"ctrl+shift+1", {0x60001}},
+      {"alt+a alt+z alt+1 alt+0", {0x1001E, 0x1002C, 0x10078, 0x10081}},
+      {"ctrl+a ctrl+i ctrl+m ctrl+z", {0x01, 0x10102, 0x10103, 0x1A}},
+  };
+  for (const Case& c : cases) {
+    Xdotool(std::string("key ") + c.keys);
+    EXPECT_EQ(ReadCodes().codes, c.codes) << c.keys;
+  }
+}
+
+TEST_F(KeyInputTest, KeypadWithAndWithoutNumLock) {
+  // Without Num Lock the keypad keys are navigation keys.
+  Xdotool("key KP_Home KP_Up KP_Page_Down KP_Delete ctrl+KP_End ctrl+KP_Begin");
+  EXPECT_EQ(ReadCodes().codes,
+            (std::vector<uint32_t>{Key::Home, Key::Up, Key::PageDown, Key::Delete, 0x40031, 0x40035}));
+  // With Num Lock the digits arrive as typed text, Ctrl gives the keypad codes.
+  Xdotool("key Num_Lock");
+  ReadCodes();
+  Xdotool("key KP_1 KP_7 ctrl+KP_1 ctrl+KP_7");
+  const TRead read = ReadCodes();
+  Xdotool("key Num_Lock");
+  ReadCodes();
+  EXPECT_EQ(read.codes, (std::vector<uint32_t>{'1', '7', 0x40031, 0x40037}));
+}
+
+TEST_F(KeyInputTest, ModifiersAloneReportChangesAndTextComesThroughTheInputMethod) {
+  Xdotool("key shift");
+  const TRead shift = ReadCodes();
+  EXPECT_TRUE(shift.codes.empty());
+  EXPECT_EQ(shift.modifierChanges, 2) << "press and release of Shift";
+
+  Xdotool("type --delay 20 'aZ\u00e9\u0416'");
+  EXPECT_EQ(ReadCodes().codes, (std::vector<uint32_t>{'a', 'Z', 0xE9, 0x416}));
+}
+
+TEST_F(KeyInputTest, ClosingTheWindowPostsF10AndKeepsIt) {
+  // What a window manager sends when the user closes the window.
+  Con().RunOnWindowThread([&] {
+    GdkEvent* event = gdk_event_new(GDK_DELETE);
+    event->any.window = static_cast<GdkWindow*>(g_object_ref(Con().get_window()->gobj()));
+    gtk_main_do_event(event);
+    gdk_event_free(event);
+  });
+  EXPECT_EQ(ReadCodes().codes, std::vector<uint32_t>{Key::F10});
+  bool visible = false;
+  Con().RunOnWindowThread([&] { visible = Con().get_visible(); });
+  EXPECT_TRUE(visible);
+}
+
+TEST_F(KeyInputTest, DraggingOverTwoRowsPutsTheirTextOnTheClipboard) {
+  Con().FillArea(0, 0, 80, 25, 7);
+  Con().WriteText(2, 6, L"first row   ", 7);
+  Con().WriteText(2, 7, L"second", 7);
+  Con().SetMouseArea(0, 0, 80, 25);
+  const int cw = Con().CellWidth(), ch = Con().CellHeight();
+  auto at = [&](int col, int row) {
+    return std::to_string(col * cw + cw / 2) + " " + std::to_string(row * ch + ch / 2);
+  };
+  const std::string window = " --window " + std::to_string(WindowId()) + " ";
+  Xdotool("mousemove" + window + at(2, 6) + " mousedown 1");
+  Xdotool("mousemove" + window + at(8, 7));
+  Xdotool("mousemove" + window + at(14, 7) + " mouseup 1");
+  const TRead read = ReadCodes();
+  ASSERT_FALSE(read.codes.empty()) << "the release is still an event";
+  EXPECT_EQ(read.lastMouse.action, TMouseRecord::LeftRelease);
+  EXPECT_EQ(RunCommand("xclip -o -selection clipboard"), "first row\nsecond\n");
+  EXPECT_EQ(Con().PasteFromClipboard(), U"first row\nsecond\n");
+
+  // Outside the mouse area a press is an ordinary mouse event.
+  Con().SetMouseArea(0, 0, 80, 1);
+  Xdotool("mousemove" + window + at(5, 10) + " click 3");
+  const TRead click = ReadCodes();
+  ASSERT_EQ(click.codes.size(), 2u);
+  EXPECT_EQ(click.lastMouse.action, TMouseRecord::RightRelease);
+  EXPECT_EQ(click.lastMouse.column, 5);
+  EXPECT_EQ(click.lastMouse.row, 10);
+}
+
+TEST(EventQueue, TimeOutsAndOrderUnderASecondPostingThread) {
+  CConsole::CEventQueue queue;
+  EXPECT_EQ(queue.Wait(0), nullptr) << "time-out 0 on an empty queue returns at once";
+  EXPECT_EQ(queue.Wait(30), nullptr);
+  std::thread poster([&] {
+    for (int i = 1; i <= 500; ++i) {
+      TConsoleEvent event;
+      event.code = i;
+      queue.Post(event);
+    }
+  });
+  for (int i = 1; i <= 500; ++i) {
+    std::unique_ptr<TConsoleEvent> event = queue.Wait(WaitForever);
+    ASSERT_NE(event, nullptr);
+    ASSERT_EQ(event->code, i) << "records must come out in the order they went in";
+  }
+  poster.join();
+  EXPECT_EQ(queue.Count(), 0);
+}
+
+TEST(EventQueue, EscPressedConsumesWhateverItTakes) {
+  TConsoleEvent key;
+  key.code = 'x';
+  Con().Events().Post(key);
+  EXPECT_FALSE(Con().EscPressed());
+  EXPECT_FALSE(Con().KeyPending()) << "the non-Escape key must be gone";
+  key.code = Key::Esc;
+  Con().Events().Post(key);
+  EXPECT_TRUE(Con().EscPressed());
+  EXPECT_FALSE(Con().EscPressed()) << "nothing left";
+
+  int idle = 0;
+  Con().SetIdleHandler([&] { ++idle; });
+  EXPECT_EQ(Con().GetKey(nullptr, 0), 0u);
+  EXPECT_EQ(idle, 1) << "GetKey runs the idle routine before it waits";
+  Con().SetIdleHandler(nullptr);
+}

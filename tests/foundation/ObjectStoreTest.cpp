@@ -1,0 +1,166 @@
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "foundation/ObjectStore.h"
+
+namespace {
+
+// Counts live items so that leaks, double frees and items wrongly freed show.
+struct TCounted {
+  static int s_live;
+  int id;
+  explicit TCounted(int i) : id(i) { ++s_live; }
+  virtual ~TCounted() { --s_live; }
+};
+int TCounted::s_live = 0;
+
+struct TDerived : TCounted {
+  static int s_destroyed;
+  using TCounted::TCounted;
+  ~TDerived() override { ++s_destroyed; }
+};
+int TDerived::s_destroyed = 0;
+
+class ObjectStoreTest : public ::testing::Test {
+ protected:
+  void SetUp() override { TCounted::s_live = 0; }
+  void TearDown() override { EXPECT_EQ(TCounted::s_live, 0) << "items leaked or freed twice"; }
+
+  static void Fill(TObjectStore<TCounted>& store, int n) {
+    for (int i = 0; i < n; ++i) store.Append(new TCounted(i));
+  }
+  static std::vector<int> Ids(const TObjectStore<TCounted>& store) {
+    std::vector<int> ids;
+    for (TCounted* item : store) ids.push_back(item->id);
+    return ids;
+  }
+};
+
+TEST_F(ObjectStoreTest, GrowsByThirteenTenthsFromTen) {
+  struct Row {
+    int count, capacity;
+  } rows[] = {{1, 10}, {10, 10}, {11, 13}, {13, 13}, {14, 16}, {17, 20}, {21, 26}, {27, 33}};
+  TObjectStore<TCounted> store;
+  EXPECT_EQ(store.Capacity(), 10);
+  for (const Row& row : rows) {
+    while (store.Count() < row.count) store.Append(new TCounted(store.Count()));
+    EXPECT_EQ(store.Capacity(), row.capacity) << "after appending item " << row.count;
+  }
+  std::vector<int> ids = Ids(store);
+  for (int i = 0; i < store.Count(); ++i) ASSERT_EQ(ids[i], i) << "order lost when growing";
+  store.Clear();
+  EXPECT_EQ(store.Capacity(), 33) << "clear keeps the array";
+}
+
+TEST_F(ObjectStoreTest, AppendMakesTheNewItemCurrent) {
+  TObjectStore<TCounted> store;
+  Fill(store, 3);
+  EXPECT_EQ(store.CurrentIndex(), 2);
+  EXPECT_EQ(store.Current()->id, 2);
+}
+
+TEST_F(ObjectStoreTest, WalkingStopsAtBothEnds) {
+  TObjectStore<TCounted> store;
+  EXPECT_EQ(store.First(), nullptr);
+  EXPECT_EQ(store.Last(), nullptr);
+  Fill(store, 3);
+  EXPECT_EQ(store.First()->id, 0);
+  EXPECT_EQ(store.Next()->id, 1);
+  EXPECT_EQ(store.Next()->id, 2);
+  EXPECT_EQ(store.Next(), nullptr);
+  EXPECT_EQ(store.CurrentIndex(), 3) << "next after the last leaves the index at count";
+  EXPECT_EQ(store.Next(), nullptr);
+  EXPECT_EQ(store.Previous()->id, 2) << "previous after running off the end gives the last";
+  EXPECT_EQ(store.GoTo(0)->id, 0);
+  EXPECT_EQ(store.Previous(), nullptr) << "previous from index 0";
+  EXPECT_EQ(store.Current(), nullptr);
+  EXPECT_EQ(store.Last()->id, 2);
+}
+
+TEST_F(ObjectStoreTest, OutOfRangeIndexesGiveNull) {
+  TObjectStore<TCounted> store;
+  Fill(store, 2);
+  store.GoTo(1);
+  for (int i : {-1, 2, 1000}) {
+    EXPECT_EQ(store.At(i), nullptr) << "At(" << i << ")";
+    EXPECT_EQ(store.CurrentIndex(), 1) << "At(" << i << ") moved the current index";
+  }
+  EXPECT_EQ(store.GoTo(5), nullptr);
+  EXPECT_EQ(store.DetachCurrent(), nullptr);
+  store.DeleteCurrent();
+  EXPECT_EQ(store.Count(), 2) << "delete without a current item removed something";
+}
+
+TEST_F(ObjectStoreTest, InsertAtCurrentClampsTheIndex) {
+  struct Row {
+    int current;
+    std::vector<int> expected;
+  } rows[] = {{0, {9, 0, 1, 2}},
+              {1, {0, 9, 1, 2}},
+              {3, {0, 1, 2, 9}},
+              {7, {0, 1, 2, 9}},
+              {-1, {9, 0, 1, 2}}};
+  for (const Row& row : rows) {
+    TObjectStore<TCounted> store;
+    Fill(store, 3);
+    store.GoTo(row.current);
+    EXPECT_EQ(store.InsertAtCurrent(new TCounted(9)), 4) << "current " << row.current;
+    EXPECT_EQ(Ids(store), row.expected) << "current " << row.current;
+    EXPECT_EQ(store.Current()->id, 9) << "current " << row.current;
+  }
+}
+
+TEST_F(ObjectStoreTest, DetachedItemSurvivesClearAndDestruction) {
+  TCounted* detached = nullptr;
+  {
+    TObjectStore<TCounted> store;
+    Fill(store, 3);
+    store.GoTo(1);
+    detached = store.DetachCurrent();
+    ASSERT_NE(detached, nullptr);
+    EXPECT_EQ(detached->id, 1);
+    EXPECT_EQ(store.Count(), 2);
+    EXPECT_EQ(Ids(store), (std::vector<int>{0, 2}));
+    store.Clear();
+    EXPECT_EQ(store.Count(), 0);
+    EXPECT_EQ(TCounted::s_live, 1) << "clear freed the detached item or kept others";
+    Fill(store, 2);
+  }
+  EXPECT_EQ(TCounted::s_live, 1) << "destruction freed the detached item or leaked";
+  delete detached;
+}
+
+TEST_F(ObjectStoreTest, DeleteCurrentFreesOneAndClosesTheGap) {
+  TObjectStore<TCounted> store;
+  Fill(store, 4);
+  store.GoTo(0);
+  store.DeleteCurrent();
+  EXPECT_EQ(TCounted::s_live, 3);
+  EXPECT_EQ(Ids(store), (std::vector<int>{1, 2, 3}));
+  EXPECT_EQ(store.Current()->id, 1) << "the next item moves into the current place";
+}
+
+TEST_F(ObjectStoreTest, BasePointerStoreFreesThroughVirtualDestructor) {
+  TDerived::s_destroyed = 0;
+  {
+    TObjectStoreAbstract<TCounted> store;
+    store.Append(new TDerived(1));
+    store.Append(new TCounted(2));
+    store.Append(nullptr);  // A null item is ignored when freeing.
+    store.Append(new TDerived(3));
+  }
+  EXPECT_EQ(TDerived::s_destroyed, 2);
+}
+
+TEST_F(ObjectStoreTest, RangeForLeavesTheCurrentIndex) {
+  TObjectStore<TCounted> store;
+  Fill(store, 5);
+  store.GoTo(2);
+  EXPECT_EQ(Ids(store), (std::vector<int>{0, 1, 2, 3, 4}));
+  EXPECT_EQ(store.CurrentIndex(), 2);
+  TObjectStore<TCounted> empty;
+  EXPECT_TRUE(empty.begin() == empty.end());
+}
+
+}  // namespace

@@ -1,0 +1,180 @@
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <fstream>
+#include <random>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+#include "foundation/ReadAheadFile.h"
+
+namespace {
+
+constexpr int64_t B = ReadAheadFile::BlockSize;
+
+uint8_t PatternByte(int64_t i) { return static_cast<uint8_t>(i * 7 + i / 251); }
+
+class ReadAheadFileTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char pattern[] = "/tmp/vk-readahead-XXXXXX";
+    int fd = mkstemp(pattern);
+    ASSERT_GE(fd, 0);
+    close(fd);
+    m_path = pattern;
+  }
+  void TearDown() override { unlink(m_path.c_str()); }
+
+  void Generate(int64_t size) {
+    std::ofstream out(m_path, std::ios::binary | std::ios::trunc);
+    for (int64_t i = 0; i < size; ++i) out.put(static_cast<char>(PatternByte(i)));
+    m_size = size;
+  }
+  void Open(ReadAheadFile& file) {
+    ASSERT_EQ(file.Open(Westring::FromUtf8(m_path.c_str())), 0);
+    ASSERT_EQ(file.KnownSize(), m_size);
+  }
+  // Waits, with a time-out, until the thread holds the block in its buffer.
+  static bool WaitForPrefetch(ReadAheadFile& file, int64_t start) {
+    for (int i = 0; i < 5000 && file.PrefetchedBlock() != start; ++i) SleepMs(1);
+    return file.PrefetchedBlock() == start;
+  }
+
+  std::string m_path;
+  int64_t m_size = 0;
+};
+
+}  // namespace
+
+TEST_F(ReadAheadFileTest, ByteAtMatchesFileAcrossBlockEdges) {
+  Generate(5 * B + 123);
+  ReadAheadFile file;
+  Open(file);
+  std::vector<int64_t> offsets = {0, B - 1, B, B + 1, 2 * B - 1, 5 * B, m_size - 1, 3, 4 * B};
+  std::mt19937 random(12345);
+  std::uniform_int_distribution<int64_t> anywhere(0, m_size - 1);
+  for (int i = 0; i < 3000; ++i) offsets.push_back(anywhere(random));
+  for (int64_t offset : offsets) ASSERT_EQ(file.ByteAt(offset), PatternByte(offset)) << "offset " << offset;
+  for (int64_t offset : {m_size, m_size + 1, m_size + 10 * B, int64_t{-1}})
+    EXPECT_EQ(file.ByteAt(offset), -1) << "offset " << offset;
+  EXPECT_EQ(file.KnownSize(), m_size);
+}
+
+TEST_F(ReadAheadFileTest, PrefetchFollowsDirection) {
+  struct Case {
+    const char* name;
+    std::vector<int64_t> blocks;  // block starts visited in order
+    std::vector<int64_t> requests;  // expected prefetch after each visit
+  };
+  const Case cases[] = {
+      {"forwards", {0, B, 2 * B}, {B, 2 * B, 3 * B}},
+      {"backwards", {4 * B, 3 * B, 2 * B, B, 0}, {5 * B, 2 * B, B, 0, -1}},
+      {"jump", {0, 3 * B, B}, {B, -1, -1}},
+      {"turn", {2 * B, 3 * B, B}, {3 * B, 4 * B, -1}},
+  };
+  Generate(6 * B);
+  for (const Case& c : cases) {
+    ReadAheadFile file;
+    Open(file);
+    for (size_t i = 0; i < c.blocks.size(); ++i) {
+      ASSERT_EQ(file.ByteAt(c.blocks[i] + 5), PatternByte(c.blocks[i] + 5)) << c.name << " step " << i;
+      EXPECT_EQ(file.LastPrefetchRequest(), c.requests[i]) << c.name << " step " << i;
+    }
+  }
+}
+
+TEST_F(ReadAheadFileTest, SecondBlockPrefetchesThirdAndFirstStaysCached) {
+  Generate(4 * B);
+  ReadAheadFile file;
+  Open(file);
+  ASSERT_EQ(file.ByteAt(0), PatternByte(0));
+  ASSERT_TRUE(WaitForPrefetch(file, B));
+  ASSERT_EQ(file.ByteAt(B), PatternByte(B));
+  EXPECT_EQ(file.PrefetchHits(), 1u);
+  EXPECT_EQ(file.LastPrefetchRequest(), 2 * B);
+  ASSERT_TRUE(WaitForPrefetch(file, 2 * B));
+  uint64_t calls = file.SystemCallCount();
+  EXPECT_EQ(file.ByteAt(7), PatternByte(7));
+  EXPECT_EQ(file.BlockLoads(), 2u) << "block 0 must come from the cache";
+  EXPECT_EQ(file.SystemCallCount(), calls);
+  // The swapped buffer must hold the right bytes all through the block.
+  for (int64_t offset = B; offset < 2 * B; offset += 97) ASSERT_EQ(file.ByteAt(offset), PatternByte(offset));
+}
+
+TEST_F(ReadAheadFileTest, LeastRecentlyUsedBlockIsReplaced) {
+  Generate(6 * B);
+  ReadAheadFile file;
+  Open(file);
+  for (int64_t start : {0 * B, 1 * B, 2 * B, 3 * B, 0 * B}) ASSERT_GE(file.ByteAt(start), 0);
+  ASSERT_EQ(file.BlockLoads(), 4u);
+  ASSERT_GE(file.ByteAt(5 * B), 0);  // replaces block 1, the least recently used
+  struct Probe {
+    int64_t start;
+    uint64_t loadsAfter;
+  };
+  for (Probe p : {Probe{0, 5}, Probe{2 * B, 5}, Probe{3 * B, 5}, Probe{5 * B, 5}, Probe{B, 6}}) {
+    ASSERT_EQ(file.ByteAt(p.start + 1), PatternByte(p.start + 1));
+    EXPECT_EQ(file.BlockLoads(), p.loadsAfter) << "block at " << p.start;
+  }
+}
+
+TEST_F(ReadAheadFileTest, SequentialReadCoversWholeFile) {
+  Generate(3 * B + 10);
+  ReadAheadFile file;
+  Open(file);
+  std::vector<uint8_t> back;
+  uint8_t chunk[5000];
+  size_t got = 0;
+  while (file.Read(chunk, sizeof chunk, &got) == 0) back.insert(back.end(), chunk, chunk + got);
+  ASSERT_EQ(static_cast<int64_t>(back.size()), m_size);
+  for (int64_t i = 0; i < m_size; ++i) ASSERT_EQ(back[i], PatternByte(i)) << "offset " << i;
+  EXPECT_EQ(got, 0u);
+  ASSERT_EQ(file.Seek(B - 2), 0);
+  ASSERT_EQ(file.Read(chunk, 4, &got), 0);
+  EXPECT_EQ(got, 4u);
+  EXPECT_EQ(chunk[3], PatternByte(B + 1));
+  EXPECT_EQ(file.Tell(), B + 2);
+  EXPECT_EQ(file.Seek(-1), EINVAL);
+}
+
+TEST_F(ReadAheadFileTest, ReadLineAcrossBlockEdge) {
+  std::string text = std::string(B - 1, 'a') + "\r\n" + "tail";
+  std::ofstream(m_path, std::ios::binary) << text;
+  m_size = static_cast<int64_t>(text.size());
+  ReadAheadFile file;
+  Open(file);
+  std::vector<char> line(2 * B);
+  ASSERT_EQ(file.ReadLine(line.data(), line.size()), 0);
+  EXPECT_EQ(std::string(line.data()), std::string(B - 1, 'a'));
+  ASSERT_EQ(file.ReadLine(line.data(), line.size()), 0);
+  EXPECT_STREQ(line.data(), "tail");
+  EXPECT_EQ(file.ReadLine(line.data(), line.size()), -1);
+}
+
+TEST_F(ReadAheadFileTest, GrowingFileRaisesKnownSize) {
+  Generate(10);
+  ReadAheadFile file;
+  Open(file);
+  Generate(2 * B);
+  EXPECT_EQ(file.ByteAt(B + 5), PatternByte(B + 5));
+  EXPECT_EQ(file.KnownSize(), 2 * B);
+}
+
+TEST_F(ReadAheadFileTest, EmptyMissingAndReopened) {
+  Generate(0);
+  ReadAheadFile file;
+  Open(file);
+  EXPECT_EQ(file.ByteAt(0), -1);
+  char c;
+  EXPECT_EQ(file.Read(&c, 1), -1);
+  EXPECT_EQ(file.Open(Westring::FromUtf8("/nonexistent/vk-readahead")), ENOENT);
+  EXPECT_EQ(file.ByteAt(0), -1);
+  EXPECT_EQ(file.Read(&c, 1), EBADF);
+  Generate(B + 1);
+  Open(file);
+  EXPECT_EQ(file.ByteAt(B), PatternByte(B));
+  EXPECT_EQ(file.Close(), 0);
+  EXPECT_EQ(file.ByteAt(B), -1);
+}

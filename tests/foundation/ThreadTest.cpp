@@ -1,0 +1,179 @@
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cerrno>
+#include <vector>
+
+#include "foundation/Locked.h"
+#include "foundation/RecursiveMutex.h"
+#include "foundation/SyncEvent.h"
+#include "foundation/Thread.h"
+
+namespace {
+
+// Runs fn on a second thread and joins it, so each test shows its cross-thread
+// step in one place.
+template <class Fn>
+void OnOtherThread(Fn fn) {
+  auto trampoline = [](void* arg) -> void* {
+    (*static_cast<Fn*>(arg))();
+    return nullptr;
+  };
+  ThreadHandle h = StartThread(trampoline, &fn);
+  ASSERT_NE(h, ThreadHandle{0});
+  ASSERT_EQ(JoinThread(h), 0);
+  EXPECT_EQ(h, ThreadHandle{0}) << "JoinThread must clear the handle";
+}
+
+struct SignalLater {
+  SyncEvent* event;
+  static void* Run(void* arg) {
+    SleepMs(20);
+    static_cast<SignalLater*>(arg)->event->Signal();
+    return nullptr;
+  }
+};
+
+}  // namespace
+
+TEST(SyncEvent, WaitWithoutSecondThread) {
+  struct Case {
+    bool signalled;
+    uint32_t ms;
+    int expected;
+  };
+  const Case cases[] = {
+      {false, 0, ETIMEDOUT},
+      {false, 30, ETIMEDOUT},
+      {true, 0, 0},
+      {true, 30, 0},
+      {true, WaitForever, 0},
+  };
+  for (const Case& c : cases) {
+    SyncEvent event;
+    if (c.signalled) event.Signal();
+    EXPECT_EQ(event.Wait(c.ms), c.expected) << "signalled=" << c.signalled << " ms=" << c.ms;
+    EXPECT_EQ(event.IsSignalled(), c.signalled) << "waiting must not change the flag";
+  }
+}
+
+TEST(SyncEvent, ResetClearsAndSignalSetsAgain) {
+  SyncEvent event;
+  event.Signal();
+  event.Reset();
+  EXPECT_EQ(event.Wait(0), ETIMEDOUT);
+  event.Signal();
+  event.Signal();
+  EXPECT_EQ(event.Wait(0), 0);
+  EXPECT_EQ(event.Wait(0), 0);
+}
+
+TEST(SyncEvent, SecondThreadWakesWaiter) {
+  for (uint32_t ms : {WaitForever, 60000u}) {
+    SyncEvent event;
+    SignalLater signaller{&event};
+    ThreadHandle h = StartThread(&SignalLater::Run, &signaller);
+    ASSERT_NE(h, ThreadHandle{0});
+    EXPECT_EQ(event.Wait(ms), 0) << "ms=" << ms;
+    EXPECT_EQ(JoinThread(h), 0);
+  }
+}
+
+TEST(Thread, StartPassesArgumentAndJoinClearsHandle) {
+  int value = 0;
+  ThreadHandle h = StartThread(
+      [](void* arg) -> void* {
+        *static_cast<int*>(arg) = 42;
+        return nullptr;
+      },
+      &value);
+  ASSERT_NE(h, ThreadHandle{0});
+  EXPECT_EQ(JoinThread(h), 0);
+  EXPECT_EQ(h, ThreadHandle{0});
+  EXPECT_EQ(value, 42);
+  EXPECT_EQ(JoinThread(h), ESRCH) << "joining no thread must fail, not crash";
+}
+
+TEST(RecursiveMutex, OwnerLocksRepeatedlyAndUnlocksAsOften) {
+  RecursiveMutex mutex;
+  for (uint32_t ms : {0u, 50u, WaitForever}) ASSERT_EQ(mutex.Lock(ms), 0) << "ms=" << ms;
+  for (int i = 0; i < 3; ++i) {
+    EXPECT_TRUE(mutex.IsLocked()) << "after " << i << " unlocks";
+    OnOtherThread([&] { EXPECT_EQ(mutex.Lock(0), EBUSY) << "after " << i << " unlocks"; });
+    mutex.Unlock();
+  }
+  EXPECT_FALSE(mutex.IsLocked());
+  OnOtherThread([&] {
+    ASSERT_EQ(mutex.Lock(0), 0);
+    mutex.Unlock();
+  });
+}
+
+TEST(RecursiveMutex, OtherThreadTimesOutAndCannotUnlock) {
+  RecursiveMutex mutex;
+  ASSERT_EQ(mutex.Lock(), 0);
+  OnOtherThread([&] {
+    EXPECT_EQ(mutex.Lock(30), ETIMEDOUT);
+    mutex.Unlock();
+    EXPECT_FALSE(mutex.IsOwnedByCaller());
+  });
+  EXPECT_TRUE(mutex.IsLocked()) << "an Unlock by a non-owner must be ignored";
+  EXPECT_TRUE(mutex.IsOwnedByCaller());
+  mutex.Unlock();
+  mutex.Unlock();  // count already 0: ignored
+  EXPECT_FALSE(mutex.IsLocked());
+  ASSERT_EQ(mutex.Lock(0), 0);
+  mutex.Unlock();
+}
+
+TEST(RecursiveMutex, WaiterGetsMutexWhenOwnerReleasesIt) {
+  RecursiveMutex mutex;
+  SyncEvent waiterStarted;
+  ASSERT_EQ(mutex.Lock(), 0);
+  struct Waiter {
+    RecursiveMutex* mutex;
+    SyncEvent* started;
+    int result = -2;
+    static void* Run(void* arg) {
+      auto* w = static_cast<Waiter*>(arg);
+      w->started->Signal();
+      w->result = w->mutex->Lock(WaitForever);
+      if (w->result == 0) w->mutex->Unlock();
+      return nullptr;
+    }
+  } waiter{&mutex, &waiterStarted};
+  ThreadHandle h = StartThread(&Waiter::Run, &waiter);
+  ASSERT_NE(h, ThreadHandle{0});
+  ASSERT_EQ(waiterStarted.Wait(WaitForever), 0);
+  mutex.Unlock();
+  ASSERT_EQ(JoinThread(h), 0);
+  EXPECT_EQ(waiter.result, 0);
+  EXPECT_FALSE(mutex.IsLocked());
+}
+
+TEST(RecursiveMutex, GuardReleasesOnScopeExit) {
+  RecursiveMutex mutex;
+  {
+    RecursiveMutexGuard outer(mutex);
+    RecursiveMutexGuard inner(mutex);
+    EXPECT_EQ(inner.Error(), 0);
+  }
+  EXPECT_FALSE(mutex.IsLocked());
+}
+
+TEST(Locked, ConcurrentUpdatesAreNotLost) {
+  Locked<std::vector<int>> shared;
+  auto pushMany = [](void* arg) -> void* {
+    auto* s = static_cast<Locked<std::vector<int>>*>(arg);
+    for (int i = 0; i < 1000; ++i) s->WithLock([i](auto& v) { v.push_back(i); });
+    return nullptr;
+  };
+  ThreadHandle a = StartThread(pushMany, &shared);
+  ThreadHandle b = StartThread(pushMany, &shared);
+  ASSERT_NE(a, ThreadHandle{0});
+  ASSERT_NE(b, ThreadHandle{0});
+  EXPECT_EQ(JoinThread(a), 0);
+  EXPECT_EQ(JoinThread(b), 0);
+  const auto& view = shared;
+  EXPECT_EQ(view.WithLock([](const auto& v) { return v.size(); }), 2000u);
+}
