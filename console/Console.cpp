@@ -12,6 +12,7 @@
 #include "console/Glyphs.h"
 #include "console/Palette.h"
 #include "console/RowRuns.h"
+#include "foundation/CodePage.h"
 
 CConsole* g_console = nullptr;
 
@@ -225,6 +226,11 @@ void CConsole::WriteText(int col, int row, const wchar_t* text, uint8_t attr) {
   for (int i = 0; i < count && text[i]; ++i)
     span.Note(col + i, StoreCell(&cells[col + i], DisplayGlyph(static_cast<uint32_t>(text[i])), attr));
   if (span.Any()) InvalidateLocked(span.First(), row, span.Width(), 1);
+}
+
+void CConsole::WriteNarrowText(int col, int row, const char* text, uint8_t attr) {
+  if (!text) return;
+  WriteText(col, row, FromCodePage(text).c_str(), attr);
 }
 
 void CConsole::WriteCells(int col, int row, const TCell* source) {
@@ -574,7 +580,7 @@ void CConsole::SelectionCopy() {
   const std::u32string text = SelectionText(m_cells.get(), m_columns, rect);
   std::string utf8;
   for (char32_t ch : text) AppendUtf8(utf8, DrawableChar(ch));
-  Gtk::Clipboard::get(GDK_SELECTION_CLIPBOARD)->set_text(utf8);
+  SetClipboardLocked(utf8.c_str());
 }
 
 // ---------------------------------------------------------------------------
@@ -582,36 +588,45 @@ void CConsole::SelectionCopy() {
 
 namespace {
 
-std::string WideToUtf8(const wchar_t* text) {
+// GTK takes only valid UTF-8: characters that are no Unicode scalar value
+// (such as the stand-in for a decoded NUL) become U+FFFD.
+std::string ToValidUtf8(const wchar_t* text) {
   std::string utf8;
   for (; text && *text; ++text) AppendUtf8(utf8, DrawableChar(static_cast<uint32_t>(*text)));
   return utf8;
 }
 
-std::u32string Utf8ToU32(const Glib::ustring& text) {
-  std::u32string wide;
-  for (gunichar ch : text) wide += static_cast<char32_t>(ch);
+}  // namespace
+
+Westring CConsole::FromCodePage(const char* text) const {
+  Westring wide;
+  CodePageToWide(text ? text : "", -1, m_codePage, &wide);
   return wide;
 }
 
-}  // namespace
-
 void CConsole::SetTitle(const wchar_t* title) {
-  const std::string utf8 = WideToUtf8(title);
+  const std::string utf8 = ToValidUtf8(title);
   GdkLock lock;
   Gtk::Window::set_title(utf8);
 }
 
-void CConsole::CopyToClipboard(const std::u32string& text) {
-  std::string utf8;
-  for (char32_t ch : text) AppendUtf8(utf8, DrawableChar(ch));
-  GdkLock lock;
-  Gtk::Clipboard::get(GDK_SELECTION_CLIPBOARD)->set_text(utf8);
+void CConsole::SetTitle(const char* title) { SetTitle(FromCodePage(title).c_str()); }
+
+void CConsole::SetClipboardLocked(const Estring& utf8) {
+  Gtk::Clipboard::get(GDK_SELECTION_CLIPBOARD)->set_text(utf8.c_str());
 }
+
+void CConsole::CopyToClipboard(const Westring& text) {
+  const std::string utf8 = ToValidUtf8(text.c_str());
+  GdkLock lock;
+  SetClipboardLocked(utf8.c_str());
+}
+
+void CConsole::CopyToClipboard(const char* text) { CopyToClipboard(FromCodePage(text)); }
 
 // The text arrives on the window-system thread, which owns the GTK main
 // loop; this thread waits for it instead of spinning a loop of its own.
-std::u32string CConsole::PasteFromClipboard() {
+Westring CConsole::PasteFromClipboard() {
   struct Request {
     SyncEvent done;
     Glib::ustring text;
@@ -626,6 +641,6 @@ std::u32string CConsole::PasteFromClipboard() {
         });
   }
   constexpr uint32_t kClipboardWaitMs = 3000;  // a clipboard owner that never answers
-  if (request->done.Wait(kClipboardWaitMs) != 0) return {};
-  return Utf8ToU32(request->text);
+  if (request->done.Wait(kClipboardWaitMs) != 0) return Westring();
+  return Westring(request->text.c_str());
 }

@@ -12,6 +12,8 @@
 #include "console/EventQueue.h"
 #include "console/Selection.h"
 #include "foundation/Cell.h"
+#include "foundation/Estring.h"
+#include "foundation/Westring.h"
 #include "foundation/SyncEvent.h"
 #include "foundation/Thread.h"
 
@@ -147,16 +149,17 @@ class CConsole : public Gtk::Window {
   void RestartBlink() { m_blinkPhase = 0; }
 
   // Window.
+  /// Sets the window title from wide text, or from narrow text in the console code page.
   void SetTitle(const wchar_t* title);
-  void SetNarrowTitle(const char* title);
+  void SetTitle(const char* title);
   /// Sets the window icons from image files; files that do not load are skipped.
   void SetIcons(const std::vector<std::string>& files);
   void Beep();
-  /// Puts the text on the CLIPBOARD selection.
-  void CopyToClipboard(const std::u32string& text);
-  void CopyNarrowToClipboard(const char* text);
-  /// Returns the CLIPBOARD text, empty when there is none.
-  std::u32string PasteFromClipboard();
+  /// Puts wide text, or narrow text in the console code page, on the CLIPBOARD selection.
+  void CopyToClipboard(const Westring& text);
+  void CopyToClipboard(const char* text);
+  /// Returns the CLIPBOARD text, empty when there is none or its owner does not answer.
+  Westring PasteFromClipboard();
 
   /// The rectangle where a press and drag selects text; setting it hides a shown selection.
   void SetMouseArea(int col, int row, int width, int height);
@@ -213,6 +216,10 @@ class CConsole : public Gtk::Window {
   void BuildGridAndMetrics();
   void MeasureCell();
   void SelectionCopy();
+  /// Converts narrow text from the console code page.
+  Westring FromCodePage(const char* text) const;
+  /// Sets the CLIPBOARD text. GDK lock held.
+  static void SetClipboardLocked(const Estring& utf8);
   void ScrollArea(int col, int row, int width, int height, int count, uint8_t attr, bool down);
 
   // Pixel side; every one of these runs with the GDK lock held.

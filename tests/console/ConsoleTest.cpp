@@ -206,3 +206,27 @@ TEST_F(ConsoleTest, ScreenSizeKeepsTheFontWhenNoneIsGiven) {
   EXPECT_EQ(width, 80 * cellWidth);
   EXPECT_EQ(height, 25 * cellHeight);
 }
+
+TEST_F(ConsoleTest, NarrowTextUsesTheConsoleCodePage) {
+  // 0x82 is e-acute in code page 850 and a comma-like quote in 1252.
+  Screen().SetCodePage(850);
+  Screen().WriteNarrowText(0, 2, "caf\x82", 7);
+  EXPECT_EQ(RowText(2, 0, 4), U"caf\u00E9");
+  Screen().SetCodePage(1252);
+  Screen().WriteNarrowText(0, 2, "caf\x82", 7);
+  EXPECT_EQ(RowText(2, 0, 4), U"caf\u201A");
+  Screen().SetCodePage(0);
+  EXPECT_EQ(Screen().CodePage(), 1252) << "0 keeps the current code page";
+
+  Screen().SetTitle("r\x82sum\x82");
+  std::string title;
+  Screen().RunOnWindowThread([&] { title = Screen().get_title(); });
+  EXPECT_EQ(title, "r\u201Asum\u201A");
+  Screen().SetTitle(L"Varnak \u00E9");
+  Screen().RunOnWindowThread([&] { title = Screen().get_title(); });
+  EXPECT_EQ(title, "Varnak \u00E9");
+
+  Screen().CopyToClipboard("\x80uro");
+  EXPECT_EQ(Screen().PasteFromClipboard(), Westring(L"\u20ACuro"));
+  Screen().SetCodePage(850);
+}

@@ -171,7 +171,7 @@ TEST_F(KeyInputTest, DraggingOverTwoRowsPutsTheirTextOnTheClipboard) {
   ASSERT_FALSE(read.codes.empty()) << "the release is still an event";
   EXPECT_EQ(read.lastMouse.action, TMouseRecord::LeftRelease);
   EXPECT_EQ(RunCommand("xclip -o -selection clipboard"), "first row\nsecond\n");
-  EXPECT_EQ(Con().PasteFromClipboard(), U"first row\nsecond\n");
+  EXPECT_EQ(Con().PasteFromClipboard(), Westring(L"first row\nsecond\n"));
 
   // Outside the mouse area a press is an ordinary mouse event.
   Con().SetMouseArea(0, 0, 80, 1);
