@@ -9,6 +9,7 @@
 #include <string>
 
 #include "console/Console.h"
+#include "console/GdkLock.h"
 #include "console/KeyCodes.h"
 #include "foundation/Cell.h"
 
@@ -62,7 +63,7 @@ void DrawDemo(CConsole& console) {
 int main(int argc, char** argv) {
   // GDK's global lock must exist before the toolkit starts; the console's
   // window-system thread and this thread share it.
-  gdk_threads_init();
+  InitGdkThreads();
   Gtk::Main kit(argc, argv);
   std::signal(SIGINT, [](int) { s_quit = 1; });
   std::signal(SIGTERM, [](int) { s_quit = 1; });

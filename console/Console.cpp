@@ -99,14 +99,19 @@ void CConsole::RunOnWindowThread(const std::function<void()>& fn) {
     const std::function<void()>* fn;
     SyncEvent done;
   } call{&fn, {}};
-  gdk_threads_add_idle(
-      [](gpointer data) -> gboolean {
-        auto* c = static_cast<Call*>(data);
-        (*c->fn)();
-        c->done.Signal();
-        return FALSE;
-      },
-      &call);
+  // Scheduling under the lock that the idle call runs under hands `call` over
+  // visibly to the thread checkers as well as to the window-system thread.
+  {
+    GdkLock lock;
+    gdk_threads_add_idle(
+        [](gpointer data) -> gboolean {
+          auto* c = static_cast<Call*>(data);
+          (*c->fn)();
+          c->done.Signal();
+          return FALSE;
+        },
+        &call);
+  }
   (void)call.done.Wait(WaitForever);
 }
 

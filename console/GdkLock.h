@@ -1,5 +1,9 @@
 #pragma once
 
+/// Sets up GDK's thread support with our own global lock. Call once, before
+/// Gtk::Main is constructed and before any other thread touches GDK.
+void InitGdkThreads();
+
 /// Holds the GDK global lock for the scope: every pixel, Pango or GTK call
 /// made outside the window-system thread's own handlers goes through one.
 /// The lock is not recursive; code that already holds it calls the

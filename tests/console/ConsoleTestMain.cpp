@@ -5,10 +5,11 @@
 #include <gtkmm/main.h>
 
 #include "console/Console.h"
+#include "console/GdkLock.h"
 
 int main(int argc, char** argv) {
   testing::InitGoogleTest(&argc, argv);
-  gdk_threads_init();
+  InitGdkThreads();
   Gtk::Main kit(argc, argv);
   CConsole console;
   g_console = &console;
