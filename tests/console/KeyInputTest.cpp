@@ -9,6 +9,7 @@
 
 #include "console/Console.h"
 #include "console/KeyCodes.h"
+#include "console/KeyTable.h"
 
 // After the gtkmm headers: Xlib defines macros they would trip over.
 #include <gdk/gdkx.h>
@@ -44,6 +45,7 @@ struct TRead {
   std::vector<uint32_t> codes;
   int modifierChanges = 0;
   TMouseRecord lastMouse;
+  std::vector<TMouseRecord> mice;
 };
 
 TRead ReadCodes() {
@@ -56,7 +58,10 @@ TRead ReadCodes() {
       ++read.modifierChanges;
       continue;
     }
-    if (code == Key::Mouse) read.lastMouse = info;
+    if (code == Key::Mouse) {
+      read.lastMouse = info;
+      read.mice.push_back(info);
+    }
     read.codes.push_back(code);
   }
   return read;
@@ -181,6 +186,52 @@ TEST_F(KeyInputTest, DraggingOverTwoRowsPutsTheirTextOnTheClipboard) {
   EXPECT_EQ(click.lastMouse.action, TMouseRecord::RightRelease);
   EXPECT_EQ(click.lastMouse.column, 5);
   EXPECT_EQ(click.lastMouse.row, 10);
+}
+
+TEST_F(KeyInputTest, ClicksDoubleClicksDragsAndTheWheelBecomeMouseRecords) {
+  Con().SetMouseArea(0, 0, 80, 1);  // keep the selection out of the way
+  const int cw = Con().CellWidth(), ch = Con().CellHeight();
+  auto at = [&](int col, int row) {
+    return std::to_string(col * cw + 1) + " " + std::to_string(row * ch + 1);
+  };
+  const std::string window = " --window " + std::to_string(WindowId()) + " ";
+  auto actions = [](const TRead& read) {
+    std::vector<uint32_t> list;
+    for (const TMouseRecord& m : read.mice) list.push_back(m.action);
+    return list;
+  };
+  using M = TMouseRecord;
+
+  Xdotool("mousemove" + window + at(7, 9) + " click --repeat 2 --delay 50 1");
+  TRead read = ReadCodes();
+  EXPECT_EQ(actions(read), (std::vector<uint32_t>{M::LeftPress, M::LeftRelease, M::LeftPress,
+                                                  M::LeftDoubleClick, M::LeftRelease}));
+  EXPECT_EQ(read.lastMouse.column, 7);
+  EXPECT_EQ(read.lastMouse.row, 9);
+
+  // The X server under test drops the first pointer move after a press, so
+  // the drag moves in small steps; every step that arrives is a right drag.
+  Xdotool("mousemove" + window + at(3, 4) + " mousedown 3");
+  for (const char* step : {"4 4", "5 5", "6 5"}) {
+    const int col = step[0] - '0', row = step[2] - '0';
+    Xdotool("mousemove" + window + at(col, row));
+  }
+  Xdotool("mouseup 3");
+  read = ReadCodes();
+  const std::vector<uint32_t> drag = actions(read);
+  ASSERT_GE(drag.size(), 3u);
+  EXPECT_EQ(drag.front(), M::RightPress);
+  EXPECT_EQ(drag.back(), M::RightRelease);
+  for (size_t i = 1; i + 1 < drag.size(); ++i) EXPECT_EQ(drag[i], M::RightDrag);
+  EXPECT_EQ(read.mice[drag.size() - 2].column, 6);
+  EXPECT_EQ(read.mice[drag.size() - 2].row, 5);
+
+  Xdotool("keydown ctrl click 4 click 5 keyup ctrl");
+  read = ReadCodes();
+  ASSERT_EQ(actions(read), (std::vector<uint32_t>{M::Wheel, M::Wheel}));
+  EXPECT_EQ(read.mice[0].wheelDelta, 1);
+  EXPECT_EQ(read.mice[1].wheelDelta, -1);
+  EXPECT_EQ(read.mice[0].state & ModState::Control, ModState::Control) << "mouse records keep Ctrl";
 }
 
 TEST(EventQueue, TimeOutsAndOrderUnderASecondPostingThread) {
