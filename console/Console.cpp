@@ -12,6 +12,7 @@
 #include "console/Glyphs.h"
 #include "console/Palette.h"
 #include "console/RowRuns.h"
+#include "foundation/CellString.h"
 #include "foundation/CodePage.h"
 
 CConsole* g_console = nullptr;
@@ -289,6 +290,14 @@ std::unique_ptr<TCell[]> CConsole::SaveArea(int col, int row, int width, int hei
   for (int r = 0; r < height; ++r)
     for (int c = 0; c < width; ++c) saved[r * width + c] = CellAt(col + c, row + r);
   return saved;
+}
+
+void CConsole::CopyArea(int col, int row, int width, int height, CellString& out) const {
+  out.SetLength(0);
+  if (width < 1 || height < 1) return;
+  out.Reserve(width * height);
+  for (int r = 0; r < height; ++r)
+    for (int c = 0; c < width; ++c) out.Append(CellAt(col + c, row + r));
 }
 
 void CConsole::RestoreArea(int col, int row, int width, int height, const TCell* cells) {

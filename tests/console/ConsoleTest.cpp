@@ -7,6 +7,7 @@
 #include <string>
 
 #include "console/GdkLock.h"
+#include "foundation/CellString.h"
 
 namespace {
 
@@ -123,6 +124,15 @@ TEST_F(ConsoleTest, SaveAndRestoreBringBackWhatAWindowCovered) {
   Screen().FillArea(70, 20, 10, 5, 7);
   Screen().RestoreArea(78, 24, 4, 2, edge.get());
   EXPECT_EQ(RowText(24, 78, 2), U"ok");
+
+  // CopyArea gives the same cells row by row in a cell string.
+  CellString copy;
+  copy.Append(L'x');
+  Screen().CopyArea(9, 10, 12, 2, copy);
+  ASSERT_EQ(copy.Length(), 24);
+  EXPECT_EQ(copy[1].ch, U'p');
+  EXPECT_EQ(copy[1].attr, 0x30);
+  EXPECT_EQ(copy[12].ch, U' ') << "the second row follows the first";
 }
 
 TEST_F(ConsoleTest, ScrollingMovesCellsAndBlanksTheFreedLines) {

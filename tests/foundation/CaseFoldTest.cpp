@@ -34,12 +34,30 @@ TEST(CaseFoldTest, KnownFolds) {
     uint32_t from;
     uint32_t to;
   } rows[] = {
-      {'a', 'A'},         {'z', 'Z'},         {'A', 'A'},         {'1', '1'},
-      {'_', '_'},         {0xE9, 0xC9},       {0xFF, 0x178},      {0xB5, 0x39C},
-      {0xF7, 0xF7},       {0x3B1, 0x391},     {0x3C2, 0x3A3},     {0x44F, 0x42F},
-      {0x451, 0x401},     {0x561, 0x531},     {0x2C30, 0x2C00},   {0x1E01, 0x1E00},
-      {0x24D0, 0x24B6},   {0x24E9, 0x24CF},   {0xFF41, 0xFF21},   {0xFF5A, 0xFF3A},
-      {0x2170, 0x2170},   {0xAB70, 0xAB70},   {0x10428, 0x10428}, {0x1F600, 0x1F600},
+      {'a', 'A'},
+      {'z', 'Z'},
+      {'A', 'A'},
+      {'1', '1'},
+      {'_', '_'},
+      {0xE9, 0xC9},
+      {0xFF, 0x178},
+      {0xB5, 0x39C},
+      {0xF7, 0xF7},
+      {0x3B1, 0x391},
+      {0x3C2, 0x3A3},
+      {0x44F, 0x42F},
+      {0x451, 0x401},
+      {0x561, 0x531},
+      {0x2C30, 0x2C00},
+      {0x1E01, 0x1E00},
+      {0x24D0, 0x24B6},
+      {0x24E9, 0x24CF},
+      {0xFF41, 0xFF21},
+      {0xFF5A, 0xFF3A},
+      {0x2170, 0x2170},
+      {0xAB70, 0xAB70},
+      {0x10428, 0x10428},
+      {0x1F600, 0x1F600},
       {0xFFFFFFFF, 0xFFFFFFFF},
   };
   for (const Row& row : rows)
@@ -57,18 +75,13 @@ TEST(CaseFoldTest, FoldCompareGivesTheDifferenceOfFoldedCharacters) {
     const wchar_t* b;
     int expected;
   } rows[] = {
-      {L"abc", L"ABD", 'C' - 'D'},
-      {L"abc", L"ABC", 0},
-      {L"ab", L"abc", -'C'},
-      {L"abc", L"ab", 'C'},
-      {L"", L"", 0},
-      {L"\u044F\u0431", L"\u042F\u0411", 0},
-      {L"\u00E9", L"\u00C9a", -'A'},
-      {L"_", L"a", '_' - 'A'},
+      {L"abc", L"ABD", 'C' - 'D'},   {L"abc", L"ABC", 0},     {L"ab", L"abc", -'C'},
+      {L"abc", L"ab", 'C'},          {L"", L"", 0},           {L"\u044F\u0431", L"\u042F\u0411", 0},
+      {L"\u00E9", L"\u00C9a", -'A'}, {L"_", L"a", '_' - 'A'},
   };
   for (const Row& row : rows) {
-    std::string label = Westring(row.a).ToUtf8().c_str() + std::string(" / ") +
-                        Westring(row.b).ToUtf8().c_str();
+    std::string label =
+        Westring(row.a).ToUtf8().c_str() + std::string(" / ") + Westring(row.b).ToUtf8().c_str();
     EXPECT_EQ(FoldCompare(row.a, row.b), row.expected) << label;
   }
   EXPECT_LT(FoldCompare(Westring(L"abc"), Westring(L"ABD")), 0);
@@ -89,9 +102,8 @@ TEST(CaseFoldTest, NameSortPutsUnderscoresFirst) {
   EXPECT_LT(NameSortCompare(L"_", L"0"), 0);
 
   std::vector<Westring> names = {L"beta", L"_tmp", L"Alpha", L"a_b", L"ab", L"1st", L"_"};
-  std::sort(names.begin(), names.end(), [](const Westring& a, const Westring& b) {
-    return NameSortCompare(a, b) < 0;
-  });
+  std::sort(names.begin(), names.end(),
+            [](const Westring& a, const Westring& b) { return NameSortCompare(a, b) < 0; });
   std::vector<std::string> sorted;
   for (const Westring& name : names) sorted.push_back(name.ToUtf8().c_str());
   EXPECT_EQ(sorted, (std::vector<std::string>{"_", "_tmp", "1st", "a_b", "ab", "Alpha", "beta"}));

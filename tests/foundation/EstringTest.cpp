@@ -130,8 +130,8 @@ TEST(EstringTest, TrailingSlashes) {
     const char* removed;
     const char* added;
   } rows[] = {
-      {"/a/b/", "/a/b", "/a/b/"}, {"/", "", "/"},    {"//", "//", "//"},
-      {"x//", "x//", "x//"},      {"", "", ""},      {"ab/", "ab", "ab/"},
+      {"/a/b/", "/a/b", "/a/b/"}, {"/", "", "/"}, {"//", "//", "//"},
+      {"x//", "x//", "x//"},      {"", "", ""},   {"ab/", "ab", "ab/"},
   };
   for (const Row& row : rows) {
     EXPECT_EQ(Str(Estring(row.path).RemoveTrailingSlash()), row.removed) << row.path;
@@ -186,14 +186,9 @@ TEST(EstringTest, ExpandTabsStopsOneShortOfTheTabStop) {
     int width;
     const char* expanded;
   } rows[] = {
-      {"\tx", 4, "   x"},
-      {"a\tb", 4, "a  b"},
-      {"abc\td", 4, "abcd"},
-      {"abcd\te", 4, "abcd   e"},
-      {"\t\t", 4, "   "},  // the second tab sits at column 3: no spaces
-      {"a\tb", 1, "ab"},
-      {"a\tb", 8, "a      b"},
-      {"no tabs", 4, "no tabs"},
+      {"\tx", 4, "   x"},         {"a\tb", 4, "a  b"},     {"abc\td", 4, "abcd"},
+      {"abcd\te", 4, "abcd   e"}, {"\t\t", 4, "   "},  // the second tab sits at column 3: no spaces
+      {"a\tb", 1, "ab"},          {"a\tb", 8, "a      b"}, {"no tabs", 4, "no tabs"},
   };
   for (const Row& row : rows)
     EXPECT_EQ(Str(Estring(row.text).ExpandTabs(row.width)), row.expanded)

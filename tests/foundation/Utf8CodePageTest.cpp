@@ -41,7 +41,7 @@ TEST(Utf8Test, DecodingTakesInvalidLeadBytesAsLatin1) {
       {"\xF0\x9F\x98\x80", {0x1F600}, true},
       {"\xDF\xBF", {0x7FF}, true},
       {"\xE2\x82", {0xE2, 0x82}, false},
-      {"\xE2\x82" "A", {0xE2, 0x82, 'A'}, false},
+      {"\xE2\x82\x41", {0xE2, 0x82, 'A'}, false},
       {"\x80", {0x80}, false},
       {"\xF8\x88\x80\x80\x80", {0xF8, 0x88, 0x80, 0x80, 0x80}, false},
       {"\xFF", {0xFF}, false},
@@ -68,7 +68,7 @@ TEST(Utf8Test, DecodingEntryPoints) {
   EXPECT_TRUE(w.IsEmpty());
 
   Westring counted;
-  EXPECT_TRUE(counted.AssignUtf8("abc\xC3\xA9", 4)) << "a lead byte cut off by the count";
+  EXPECT_FALSE(counted.AssignUtf8("abc\xC3\xA9", 4)) << "a lead byte cut off by the count";
   EXPECT_EQ(CodePoints(counted), (std::vector<uint32_t>{'a', 'b', 'c', 0xC3}));
 
   // Decoding grows the buffer by the keeping rule, unlike a copy of wide text.
@@ -116,8 +116,12 @@ TEST(Utf8Test, EncodingMakesRoomForAQuarterMore) {
 
 TEST(Utf8Test, RoundTripsKeepEveryCharacter) {
   const wchar_t* texts[] = {
-      L"", L"plain ascii", L"\u00E9t\u00E9 \u00FF", L"\u041F\u0440\u0438\u0432\u0435\u0442",
-      L"\u20AC \uFFFD \U0001F600 \U0010FFFF", L"mixed \u00E9\u20AC\U00010400 end",
+      L"",
+      L"plain ascii",
+      L"\u00E9t\u00E9 \u00FF",
+      L"\u041F\u0440\u0438\u0432\u0435\u0442",
+      L"\u20AC \uFFFD \U0001F600 \U0010FFFF",
+      L"mixed \u00E9\u20AC\U00010400 end",
   };
   for (const wchar_t* text : texts) {
     Westring original(text);
@@ -133,8 +137,8 @@ TEST(CodePageTest, IconvNames) {
     int codePage;
     const char* name;
   } rows[] = {
-      {866, "CP866"},        {20866, "KOI8-R"}, {878, "KOI8-R"},
-      {819, "ISO-8859-1"},   {850, "CP850"},    {1252, "CP1252"},
+      {866, "CP866"},      {20866, "KOI8-R"}, {878, "KOI8-R"},
+      {819, "ISO-8859-1"}, {850, "CP850"},    {1252, "CP1252"},
   };
   for (const Row& row : rows)
     EXPECT_EQ(std::string(CodePageIconvName(row.codePage).c_str()), row.name) << row.codePage;
@@ -167,7 +171,11 @@ TEST(CodePageTest, UnmappableBytesBecomeTheHouseSign) {
   // glibc's CP850 maps all 256 bytes, so the holes of CP1252 stand in for an
   // unmappable byte.
   bool allMapped = true;
-  Westring wide = Westring::FromCodePage("a\x81" "b\x8D\x8D" "c", 1252, &allMapped);
+  Westring wide = Westring::FromCodePage(
+      "a\x81"
+      "b\x8D\x8D"
+      "c",
+      1252, &allMapped);
   EXPECT_EQ(CodePoints(wide), (std::vector<uint32_t>{'a', 0x2302, 'b', 0x2302, 0x2302, 'c'}));
   EXPECT_FALSE(allMapped);
 

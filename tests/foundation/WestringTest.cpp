@@ -151,8 +151,8 @@ TEST(WestringTest, FindUnquotedSkipsQuotedStretches) {
     wchar_t ch;
     int expected;
   } rows[] = {
-      {L"a,b", L',', 1},          {L"\"a,b\",c", L',', 5}, {L"\"a,b,c", L',', -1},
-      {L"\"\"x", L'x', 2},        {L"a\"b\"", L'"', -1},   {L"\"x\" \"y\" z", L'z', 8},
+      {L"a,b", L',', 1},   {L"\"a,b\",c", L',', 5}, {L"\"a,b,c", L',', -1},
+      {L"\"\"x", L'x', 2}, {L"a\"b\"", L'"', -1},   {L"\"x\" \"y\" z", L'z', 8},
       {L"", L',', -1},
   };
   for (const Row& row : rows)
@@ -165,10 +165,10 @@ TEST(WestringTest, PartsClampTheirArguments) {
     Westring actual;
     const char* expected;
   } rows[] = {
-      {s.Left(2), "ab"},       {s.Left(-1), ""},         {s.Left(99), "abcdef"},
-      {s.Right(2), "ef"},      {s.Right(-1), ""},        {s.Right(99), "abcdef"},
-      {s.Mid(2, 2), "cd"},     {s.Mid(2), "cdef"},       {s.Mid(2, 0), "cdef"},
-      {s.Mid(4, 10), "ef"},    {s.Mid(10, 2), ""},       {s.Mid(-3, 2), "ab"},
+      {s.Left(2), "ab"},         {s.Left(-1), ""},       {s.Left(99), "abcdef"},
+      {s.Right(2), "ef"},        {s.Right(-1), ""},      {s.Right(99), "abcdef"},
+      {s.Mid(2, 2), "cd"},       {s.Mid(2), "cdef"},     {s.Mid(2, 0), "cdef"},
+      {s.Mid(4, 10), "ef"},      {s.Mid(10, 2), ""},     {s.Mid(-3, 2), "ab"},
       {s.AllButLast(2), "abcd"}, {s.AllButLast(99), ""}, {s.AllButLast(-1), "abcdef"},
   };
   int i = 0;
@@ -226,9 +226,9 @@ TEST(WestringTest, PathParts) {
     const char* dir;
     const char* name;
   } rows[] = {
-      {L"/usr/bin", 4, "/usr", "bin"}, {L"C:/x", 2, "C:/", "x"},  {L"C:\\x", 2, "C:\\", "x"},
-      {L"name", -1, "", "name"},       {L"/", 0, "", ""},         {L"a\\b/c", 3, "a\\b", "c"},
-      {L"/a/", 2, "/a", ""},           {L"ab/x", 2, "ab", "x"},   {L"", -1, "", ""},
+      {L"/usr/bin", 4, "/usr", "bin"}, {L"C:/x", 2, "C:/", "x"}, {L"C:\\x", 2, "C:\\", "x"},
+      {L"name", -1, "", "name"},       {L"/", 0, "", ""},        {L"a\\b/c", 3, "a\\b", "c"},
+      {L"/a/", 2, "/a", ""},           {L"ab/x", 2, "ab", "x"},  {L"", -1, "", ""},
   };
   for (const Row& row : rows) {
     Westring path(row.path);
@@ -244,9 +244,14 @@ TEST(WestringTest, TrailingSlashes) {
     const char* removed;
     const char* added;
   } rows[] = {
-      {L"/a/b/", "/a/b", "/a/b/"}, {L"/a/b", "/a/b", "/a/b/"}, {L"/", "", "/"},
-      {L"//", "//", "//"},         {L"a//", "a//", "a//"},     {L"ab/", "ab", "ab/"},
-      {L"", "", ""},               {L"a\\", "a\\", "a\\/"},
+      {L"/a/b/", "/a/b", "/a/b/"},
+      {L"/a/b", "/a/b", "/a/b/"},
+      {L"/", "", "/"},
+      {L"//", "//", "//"},
+      {L"a//", "a//", "a//"},
+      {L"ab/", "ab", "ab/"},
+      {L"", "", ""},
+      {L"a\\", "a\\", "a\\/"},
   };
   for (const Row& row : rows) {
     EXPECT_EQ(Utf8(Westring(row.path).RemoveTrailingSlash()), row.removed) << Utf8(row.path);
