@@ -1,5 +1,6 @@
-// Console tests run against one real console window under the private Xvfb
-// that tests/with-xvfb.sh starts; like the program, the process has one.
+// Window tests (console, dialogs) run against one real console window under
+// the private Xvfb that tests/with-xvfb.sh starts; like the program, the
+// process has one.
 #include <gdk/gdk.h>
 #include <gtest/gtest.h>
 #include <gtkmm/main.h>

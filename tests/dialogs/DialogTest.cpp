@@ -1,0 +1,211 @@
+// Real dialogs run against the console: events go in through the queue, and
+// the results, the bound variables and the grid come out.
+#include "dialogs/Dialog.h"
+
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "console/KeyTable.h"
+#include "dialogs/Buttons.h"
+#include "dialogs/Look.h"
+#include "tests/dialogs/DialogTestUtil.h"
+
+using namespace dialogtest;
+
+namespace {
+
+constexpr uint8_t kAttr = 0x70;
+constexpr uint32_t kShiftTab = 0x3000F;
+
+// The Alt+letter code of a letter, found through the key table's own mapping.
+uint32_t AltKey(char letter) {
+  for (uint32_t code = 0x10000; code < 0x10100; ++code)
+    if (AltKeyChar(code) == static_cast<uint32_t>(letter)) return code;
+  return 0;
+}
+
+class DialogTest : public testing::Test {
+ protected:
+  void SetUp() override { ResetScreen(); }
+};
+
+}  // namespace
+
+TEST_F(DialogTest, ABareMessageEndsWithEscEnterOrTheTimeOut) {
+  Dialog dialog(-1, -3, 30, 6, kAttr);
+  dialog.AddStaticText(-1, 1, false, "Just a message");
+  EXPECT_EQ(ScreenText(dialog.OriginColumn() + 7, dialog.OriginRow() + 1, 14), U"Just a message");
+  EXPECT_EQ(dialog.Run(50), 0) << "nothing typed: the time-out ends the run";
+  PostKey(Key::Esc);
+  EXPECT_EQ(dialog.Run(), 27);
+  PostKey(Key::Enter);
+  EXPECT_EQ(dialog.Run(), 13);
+}
+
+TEST_F(DialogTest, TheFirstButtonIsTheDefaultAndLabelsGiveAltHotKeys) {
+  uint8_t flag = 0;
+  Dialog dialog(-1, -3, 40, 8, kAttr);
+  const int box = dialog.AddCheckBox(20, 1, true, &flag, "_Flag");
+  const int yes = dialog.AddButtonRow(-1, -1, std::initializer_list<TButtonSpec>{{1, "_Yes"}, {2, "_No"}, {0, nullptr}}.begin());
+  EXPECT_EQ(dialog.DefaultResult(), 1);
+  EXPECT_EQ(dialog.HotKeyLetter(yes), L'y');
+  EXPECT_EQ(dialog.HotKeyLetter(box), L'f');
+  // "[ Yes ]  [ No ]" centred on the last row of the 38-cell interior.
+  const int row = dialog.OriginRow() + dialog.Height() - 1;
+  EXPECT_EQ(ScreenText(dialog.OriginColumn() + 11, row, 15), U"[ Yes ]  [ No ]");
+
+  PostKey(Key::Enter);  // the focus is on the check box, which leaves Enter alone
+  EXPECT_EQ(dialog.Run(), 1);
+  PostKey(AltKey('n'));
+  EXPECT_EQ(dialog.Run(), 2);
+  PostKeys({AltKey('f'), Key::Esc});
+  EXPECT_EQ(dialog.Run(), 27);
+  EXPECT_EQ(flag, 1) << "Alt+F toggled the check box";
+}
+
+TEST_F(DialogTest, PlainLettersFindButtonsByTheirCode) {
+  Dialog dialog(-1, -3, 40, 6, kAttr);
+  const TButtonSpec buttons[] = {{'y', "_OK"}, {27, "Cancel"}, {'s', "Skip"}, {0, nullptr}};
+  dialog.AddButtonRow(-1, -1, buttons);
+  PostKey('S');
+  EXPECT_EQ(dialog.Run(), 's') << "a plain letter is lower-cased to the button's code";
+  PostKey(AltKey('o'));
+  EXPECT_EQ(dialog.Run(), 'y');
+}
+
+TEST_F(DialogTest, MouseOutsideTheWindowCancelsOnlyWhenPressedOutsideToo) {
+  Dialog dialog(-1, -3, 30, 6, kAttr);
+  dialog.AddOkCancel(-1, -1);
+  PostClick(1, 1);
+  EXPECT_EQ(dialog.Run(), 27);
+
+  PostMouse(TConsoleEvent::Press, 1, dialog.Left() + 3, dialog.Top() + 2);
+  PostMouse(TConsoleEvent::Release, 1, 1, 1);
+  EXPECT_EQ(dialog.Run(200), 0) << "pressed inside, released outside: the dialog stays";
+
+  PostMouse(TConsoleEvent::Release, 2, 1, 1);
+  EXPECT_EQ(dialog.Run(), 13) << "a right release accepts like Enter";
+
+  // A click on Cancel: press focuses it, release ends the dialog with its code.
+  const int row = dialog.OriginRow() + dialog.Height() - 1;
+  const int cancelCol = dialog.OriginColumn() + (dialog.Width() - 18) / 2 + 8;
+  EXPECT_EQ(ScreenText(cancelCol, row, 10), U"[ Cancel ]");
+  PostClick(cancelCol + 2, row);
+  EXPECT_EQ(dialog.Run(), 27);
+}
+
+TEST_F(DialogTest, TabMovesBetweenGroupsAndArrowsChooseWithinARadioGroup) {
+  int answer = 2;
+  uint8_t first = 0, second = 0;
+  Dialog dialog(0, 0, 50, 12, kAttr);
+  const int box1 = dialog.AddCheckBox(5, 0, true, &first, "One", true);
+  const int radio0 = dialog.AddRadioButton(5, 2, true, &answer, 1, "Red");
+  dialog.AddRadioButton(5, 3, false, &answer, 2, "Green");
+  const int radio2 = dialog.AddRadioButton(5, 4, false, &answer, 3, "Blue");
+  const int box2 = dialog.AddCheckBox(5, 6, true, &second, "Two", true);
+  dialog.AddOkCancel(-1, -1);
+
+  // Tab to the radio group lands on the chosen answer (not the first button
+  // of the group), Down selects the next, Tab leaves for the next box.
+  PostKeys({Key::Tab, Key::Down, Key::Tab, L' ', Key::Esc});
+  EXPECT_EQ(dialog.Run(), 27);
+  EXPECT_EQ(answer, 3);
+  EXPECT_EQ(second, 1);
+  EXPECT_EQ(first, 0);
+  EXPECT_EQ(dialog.Focus(), box2);
+  EXPECT_EQ(ScreenText(dialog.OriginColumn() + 5, dialog.OriginRow() + 4, 3), U"(\u2022)");
+  EXPECT_EQ(ScreenText(dialog.OriginColumn() + 5, dialog.OriginRow() + 3, 3), U"( )");
+
+  // Shift+Tab goes back a group; Down wraps round inside it.
+  PostKeys({kShiftTab, Key::Down, Key::Esc});
+  dialog.Run();
+  EXPECT_EQ(dialog.Focus(), radio0);
+  EXPECT_EQ(answer, 1);
+  PostKeys({kShiftTab, Key::Esc});
+  dialog.Run();
+  EXPECT_EQ(dialog.Focus(), box1);
+  EXPECT_NE(radio2, radio0);
+}
+
+TEST_F(DialogTest, CheckBoxesToggleSetAndClearAndThreeStatesCycle) {
+  uint8_t flag = 0, state = 0;
+  Dialog dialog(0, 0, 40, 8, kAttr);
+  dialog.AddCheckBox(12, 0, true, &flag, "Left label");
+  dialog.AddCheckBox3S(10, 2, true, &state, "Three", true);
+  const int col = dialog.OriginColumn(), row = dialog.OriginRow();
+  EXPECT_EQ(ScreenText(col + 1, row, 14), U"Left label [ ]") << "the label ends two cells before the box";
+
+  PostKeys({L' ', Key::Insert, Key::Esc});
+  dialog.Run();
+  EXPECT_EQ(flag, 1) << "Insert sets rather than toggles";
+  PostKeys({Key::Delete, Key::Delete, Key::Esc});
+  dialog.Run();
+  EXPECT_EQ(flag, 0);
+
+  PostKeys({Key::Tab, L' ', Key::Esc});
+  dialog.Run();
+  EXPECT_EQ(state, 1);
+  EXPECT_EQ(ScreenText(col + 10, row + 2, 10), U"[\u00B7]  Three");
+  PostKeys({L' ', L' ', Key::Esc});
+  dialog.Run();
+  EXPECT_EQ(state, 0) << "0 -> 1 -> 2 -> 0";
+
+  // A click on the box: the press focuses, the release toggles.
+  PostClick(col + 13, row);
+  PostKey(Key::Esc);
+  dialog.Run();
+  EXPECT_EQ(flag, 1);
+  EXPECT_EQ(dialog.Focus(), 0);
+}
+
+TEST_F(DialogTest, FocusedAndDefaultButtonsShowIt) {
+  uint8_t flag = 0;
+  Dialog dialog(0, 0, 40, 6, kAttr);
+  dialog.SetColour(2, 0x2F);
+  const int ok = dialog.AddOkCancel(1, 1);
+  dialog.AddCheckBox(30, 0, true, &flag, "X");
+  const int col = dialog.OriginColumn() + 1, row = dialog.OriginRow() + 1;
+  PostKey(Key::Esc);
+  dialog.Run();
+  EXPECT_EQ(AttrAt(col + 3, row), 0x2F) << "the focused button takes the button focus colour";
+  EXPECT_EQ(AttrAt(col + 2, row), HotKeyAttr(0x2F)) << "O is the hot key";
+  PostKeys({Key::Tab, Key::Esc});
+  dialog.Run();
+  EXPECT_EQ(AttrAt(col + 3, row), kAttr);
+  EXPECT_EQ(AttrAt(col, row), HotKeyAttr(kAttr)) << "the default button's brackets stand out";
+  EXPECT_EQ(AttrAt(col + 8, row), kAttr) << "Cancel is not the default";
+
+  dialog.SetDefaultButton(ok + 1);
+  EXPECT_EQ(dialog.DefaultResult(), 27);
+  EXPECT_EQ(AttrAt(col + 8, row), HotKeyAttr(kAttr));
+  dialog.SetDefaultButton(2);  // the check box is no push button
+  EXPECT_EQ(dialog.DefaultResult(), 27);
+}
+
+// A dialog element that counts the events handed to it from other threads.
+class CountingElement : public DialogElement {
+ public:
+  CountingElement(Dialog* dialog) : DialogElement(dialog, 0, 0, true) {}
+  int TypeCode() const override { return 99; }
+  bool HandleEvent(const TDialogEvent& event) override {
+    if (event.type != TDialogEvent::Refresh) return false;
+    ++refreshes;  // unsynchronised on purpose: the dialog's mutex must serialise it
+    return true;
+  }
+  int refreshes = 0;
+};
+
+TEST_F(DialogTest, WorkersReachElementsOnlyThroughTheDialogsMutex) {
+  Dialog dialog(0, 0, 30, 5, kAttr);
+  auto* counter = new CountingElement(&dialog);
+  TDialogEvent refresh;
+  refresh.type = TDialogEvent::Refresh;
+  std::thread worker([&] {
+    for (int i = 0; i < 200; ++i) dialog.HandleEventFor(counter->Index(), refresh);
+  });
+  for (int i = 0; i < 200; ++i) dialog.HandleEventFor(counter->Index(), refresh);
+  worker.join();
+  EXPECT_EQ(counter->refreshes, 400);
+  EXPECT_FALSE(dialog.HandleEventFor(57, refresh)) << "no element 57";
+}

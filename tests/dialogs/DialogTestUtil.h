@@ -1,0 +1,57 @@
+#pragma once
+// Drives dialogs the way a user does: events go into the console's queue and
+// the assertions read the cell grid back.
+#include <string>
+
+#include "console/Console.h"
+#include "console/KeyCodes.h"
+
+namespace dialogtest {
+
+inline CConsole& Con() { return *g_console; }
+
+/// Queues keys; the dialog reads them when it runs.
+inline void PostKey(uint32_t code) {
+  TConsoleEvent event;
+  event.type = TConsoleEvent::Key;
+  event.code = static_cast<int32_t>(code);
+  Con().Events().Post(event);
+}
+inline void PostKeys(std::initializer_list<uint32_t> codes) {
+  for (uint32_t code : codes) PostKey(code);
+}
+/// Queues typed text, one key per character.
+inline void PostText(const wchar_t* text) {
+  for (; *text; ++text) PostKey(static_cast<uint32_t>(*text));
+}
+/// Queues a mouse event at a screen cell: type is TConsoleEvent::Press,
+/// Release, Motion, DoubleClick or Wheel; button 1 left, 2 right (wheel: delta).
+inline void PostMouse(TConsoleEvent::Type type, int button, int col, int row) {
+  TConsoleEvent event;
+  event.type = type;
+  event.code = button;
+  event.column = col;
+  event.row = row;
+  Con().Events().Post(event);
+}
+inline void PostClick(int col, int row) {
+  PostMouse(TConsoleEvent::Press, 1, col, row);
+  PostMouse(TConsoleEvent::Release, 1, col, row);
+}
+
+/// The characters of `width` screen cells from (col, row).
+inline std::u32string ScreenText(int col, int row, int width) {
+  std::u32string text;
+  for (int c = col; c < col + width; ++c) text += static_cast<char32_t>(Con().CellAt(c, row).ch);
+  return text;
+}
+inline uint8_t AttrAt(int col, int row) { return Con().CellAt(col, row).attr; }
+
+/// Empties the queue and blanks the screen before a test.
+inline void ResetScreen() {
+  while (Con().Events().Wait(0)) {
+  }
+  Con().FillArea(0, 0, Con().Columns(), Con().Lines(), 7);
+}
+
+}  // namespace dialogtest
