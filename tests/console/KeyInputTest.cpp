@@ -145,6 +145,18 @@ TEST_F(KeyInputTest, ModifiersAloneReportChangesAndTextComesThroughTheInputMetho
   EXPECT_EQ(ReadCodes().codes, (std::vector<uint32_t>{'a', 'Z', 0xE9, 0x416}));
 }
 
+TEST_F(KeyInputTest, BreakRequestsAStopOnlyWhileAnOperationAcceptsOne) {
+  g_breakFlag = 0;
+  Xdotool("key Break");
+  EXPECT_TRUE(ReadCodes().codes.empty()) << "Break is no key code";
+  EXPECT_EQ(g_breakFlag.load(), 0) << "nothing runs that could be stopped";
+  g_breakFlag = 1;
+  Xdotool("key Break");
+  ReadCodes();
+  EXPECT_EQ(g_breakFlag.load(), 2);
+  g_breakFlag = 0;
+}
+
 TEST_F(KeyInputTest, ClosingTheWindowPostsF10AndKeepsIt) {
   // What a window manager sends when the user closes the window.
   Con().RunOnWindowThread([&] {
