@@ -1,6 +1,7 @@
 #include "foundation/PlatformLinux.h"
 
 #include <sys/statvfs.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
@@ -71,6 +72,18 @@ uint64_t FileSystemBlocks(const std::string& mountPoint) {
   struct statvfs info {};
   if (statvfs(mountPoint.c_str(), &info) != 0) return 0;
   return info.f_blocks;
+}
+
+int ReadMemoryFigures(TMemoryFigures* figures) {
+  *figures = TMemoryFigures{};
+  errno = 0;
+  long pageSize = sysconf(_SC_PAGESIZE);
+  long pages = sysconf(_SC_PHYS_PAGES);
+  long freePages = sysconf(_SC_AVPHYS_PAGES);
+  if (pageSize <= 0 || pages < 0 || freePages < 0) return errno ? errno : EINVAL;
+  figures->totalBytes = static_cast<uint64_t>(pages) * static_cast<uint64_t>(pageSize);
+  figures->freeBytes = static_cast<uint64_t>(freePages) * static_cast<uint64_t>(pageSize);
+  return 0;
 }
 
 int ReadMountedFileSystems(std::vector<TMountEntry>& list, MountSelection which) {

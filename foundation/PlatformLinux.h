@@ -6,7 +6,9 @@
 //   getfsstat reports taken from statvfs on each mount point;
 // - the "devfs" type left out of mount lists: Linux's kernel-kept /dev is
 //   "devtmpfs", treated the same. Other pseudo file systems (proc, sysfs,
-//   devpts, cgroup, ...) report no blocks and fall under the no-blocks rule.
+//   devpts, cgroup, ...) report no blocks and fall under the no-blocks rule;
+// - the sysctl memory figures of the information panel: physical pages and
+//   free pages from sysconf, which Linux takes from sysinfo.
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -32,9 +34,20 @@ bool ParseMountInfoLine(const std::string& line, TMountEntry* entry);
 /// True for the file-system types that only hold device nodes (devfs, devtmpfs).
 bool IsDeviceFileSystem(const std::string& fsType);
 /// The total block count statvfs reports for a mount point; 0 when statvfs
-/// fails, so unreachable mounts count as having no blocks. May block on a
-/// hung network mount.
+/// fails, so unreachable mounts count as having no blocks.
+/// FIXME: statvfs waits for a hung network mount, where the mount list should
+/// not wait for unresponsive file systems.
 uint64_t FileSystemBlocks(const std::string& mountPoint);
+/// Physical memory of the machine in bytes.
+struct TMemoryFigures {
+  uint64_t totalBytes = 0;  // every physical page
+  uint64_t freeBytes = 0;   // pages that hold nothing at all (not even cache)
+};
+
+/// Reads the memory figures; returns 0, or errno when the system gives none
+/// (the figures are then 0). Any thread.
+[[nodiscard]] int ReadMemoryFigures(TMemoryFigures* figures);
+
 /// Fills list with the mounted file systems in mount order and returns 0, or
 /// returns errno when the mount table cannot be read (list is then empty).
 [[nodiscard]] int ReadMountedFileSystems(std::vector<TMountEntry>& list, MountSelection which);

@@ -34,7 +34,11 @@ int ReadAheadFile::Open(const Westring& name, int lock) {
 int ReadAheadFile::Close() {
   if (!IsOpen()) return 0;
   StopThread();
+  for (TBlock& block : m_blocks) block = TBlock{};
   m_blockCount = 0;
+  m_knownSize = 0;
+  m_position = 0;
+  m_aheadRequest = m_aheadReady = -1;
   return StdFile::Close();
 }
 
@@ -186,7 +190,8 @@ void ReadAheadFile::FillBlock(TBlock& block) {
 // the thread then fetches the block beyond them in the same direction.
 void ReadAheadFile::RequestPrefetch(int64_t loadedStart) {
   int64_t next = -1;
-  bool forward = m_blockCount == 1 || (m_previousLoad >= 0 && loadedStart == m_previousLoad + BlockSize);
+  bool forward =
+      m_blockCount == 1 || (m_previousLoad >= 0 && loadedStart == m_previousLoad + BlockSize);
   if (forward) {
     next = loadedStart + BlockSize;
   } else if (loadedStart > 0 && loadedStart == m_previousLoad - BlockSize) {

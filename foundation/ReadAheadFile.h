@@ -28,7 +28,8 @@ class ReadAheadFile : public StdFile {
   /// read-ahead thread; returns 0 or errno. Without a thread (the system
   /// refused one) the file still works, only without read-ahead.
   [[nodiscard]] int Open(const Westring& name, int lock = FileLock::None);
-  /// Drops the cached blocks, stops and joins the thread, closes the file.
+  /// Stops and joins the thread, frees the cached blocks and closes the
+  /// file; returns 0 or the error of closing. KnownSize and Tell are 0 after.
   int Close();
 
   /// The byte at offset (0-255), or -1 at or past the end of the file or for

@@ -1,9 +1,10 @@
 #pragma once
 // A recursive mutex that knows its owner and its depth, so that a thread
 // that does not hold it cannot release it by mistake.
+#include <pthread.h>
+
 #include <atomic>
 #include <cstdint>
-#include <pthread.h>
 
 #include "foundation/Thread.h"
 

@@ -1,13 +1,14 @@
 #include "foundation/StdFile.h"
 
-#include <algorithm>
-#include <cassert>
-#include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <algorithm>
+#include <cassert>
+#include <cerrno>
+#include <cstring>
 
 namespace {
 
@@ -24,9 +25,10 @@ int SystemOpenFlags(int flags) {
 
 // The lock taken at open. Linux has no open-with-lock flags, so the same
 // whole-file BSD lock is taken with flock right after open. It does not wait:
-// a file manager that blocks until another program lets go of a file would
-// hang its only user-interface thread with no way to cancel, so a conflicting
-// lock fails the open with EWOULDBLOCK and the caller offers Retry instead.
+// a conflicting lock fails the open with EWOULDBLOCK, which the copy command
+// answers by opening the source again without a lock, and anything else by
+// offering Retry. Waiting would hang the only user-interface thread with no
+// way to cancel.
 int TakeOpenLock(int fd, int lock) {
   if (lock == FileLock::None) return 0;
   int operation = (lock == FileLock::Shared ? LOCK_SH : LOCK_EX) | LOCK_NB;

@@ -1,11 +1,12 @@
 #pragma once
 // StdFile: every file the program reads or writes goes through this
 // 4096-byte buffer on a POSIX descriptor, with errors kept as numbers.
+#include <sys/types.h>
+
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
-#include <sys/types.h>
 
 struct stat;
 

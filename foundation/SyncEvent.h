@@ -1,7 +1,8 @@
 #pragma once
 // An event that one thread signals and another waits for, with a time-out.
-#include <cstdint>
 #include <pthread.h>
+
+#include <cstdint>
 
 #include "foundation/Thread.h"
 

@@ -131,7 +131,7 @@ int SetModificationTime(const Westring& path, const TTimeValue& time) {
 
 bool IsPlausiblePath(const Westring& path) {
   std::string bytes = Bytes(path);
-  return !bytes.empty() && bytes.find('\0') == std::string::npos && bytes.size() < PATH_MAX;
+  return !bytes.empty() && bytes.size() < PATH_MAX;
 }
 
 bool Exists(const Westring& path) {

@@ -60,8 +60,8 @@ Westring CurrentDirectory();
 [[nodiscard]] int GetModificationTime(const Westring& path, TTimeValue* time);
 /// Sets the modification time of a file; the access time becomes now.
 [[nodiscard]] int SetModificationTime(const Westring& path, const TTimeValue& time);
-/// The shape check used before a path reaches the system: not empty, no
-/// embedded 0 character, and its UTF-8 form shorter than PATH_MAX.
+/// The shape check used before a path reaches the system: not empty, and its
+/// UTF-8 form shorter than PATH_MAX bytes.
 bool IsPlausiblePath(const Westring& path);
 /// True when the path is plausible and stat() finds it (symbolic links followed).
 bool Exists(const Westring& path);

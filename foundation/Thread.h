@@ -2,8 +2,9 @@
 // Thin wrappers over POSIX threads for the program's short-lived workers
 // (read-ahead, progress, file find) and its long-lived window-system and
 // cursor-blink threads.
-#include <cstdint>
 #include <pthread.h>
+
+#include <cstdint>
 
 /// The system thread identifier; 0 means no thread.
 using ThreadHandle = pthread_t;

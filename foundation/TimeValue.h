@@ -1,4 +1,6 @@
 #pragma once
+// Time values: the wall clock, DOS date and time words, local calendar
+// fields and the text form shown in panels and dialogs.
 #include <cstddef>
 #include <cstdint>
 #include <ctime>

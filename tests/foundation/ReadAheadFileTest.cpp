@@ -1,11 +1,12 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstdlib>
 #include <fstream>
 #include <random>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 #include "foundation/ReadAheadFile.h"
@@ -56,7 +57,8 @@ TEST_F(ReadAheadFileTest, ByteAtMatchesFileAcrossBlockEdges) {
   std::mt19937 random(12345);
   std::uniform_int_distribution<int64_t> anywhere(0, m_size - 1);
   for (int i = 0; i < 3000; ++i) offsets.push_back(anywhere(random));
-  for (int64_t offset : offsets) ASSERT_EQ(file.ByteAt(offset), PatternByte(offset)) << "offset " << offset;
+  for (int64_t offset : offsets)
+    ASSERT_EQ(file.ByteAt(offset), PatternByte(offset)) << "offset " << offset;
   for (int64_t offset : {m_size, m_size + 1, m_size + 10 * B, int64_t{-1}})
     EXPECT_EQ(file.ByteAt(offset), -1) << "offset " << offset;
   EXPECT_EQ(file.KnownSize(), m_size);
@@ -65,7 +67,7 @@ TEST_F(ReadAheadFileTest, ByteAtMatchesFileAcrossBlockEdges) {
 TEST_F(ReadAheadFileTest, PrefetchFollowsDirection) {
   struct Case {
     const char* name;
-    std::vector<int64_t> blocks;  // block starts visited in order
+    std::vector<int64_t> blocks;    // block starts visited in order
     std::vector<int64_t> requests;  // expected prefetch after each visit
   };
   const Case cases[] = {
@@ -79,7 +81,8 @@ TEST_F(ReadAheadFileTest, PrefetchFollowsDirection) {
     ReadAheadFile file;
     Open(file);
     for (size_t i = 0; i < c.blocks.size(); ++i) {
-      ASSERT_EQ(file.ByteAt(c.blocks[i] + 5), PatternByte(c.blocks[i] + 5)) << c.name << " step " << i;
+      ASSERT_EQ(file.ByteAt(c.blocks[i] + 5), PatternByte(c.blocks[i] + 5))
+          << c.name << " step " << i;
       EXPECT_EQ(file.LastPrefetchRequest(), c.requests[i]) << c.name << " step " << i;
     }
   }
@@ -100,7 +103,8 @@ TEST_F(ReadAheadFileTest, SecondBlockPrefetchesThirdAndFirstStaysCached) {
   EXPECT_EQ(file.BlockLoads(), 2u) << "block 0 must come from the cache";
   EXPECT_EQ(file.SystemCallCount(), calls);
   // The swapped buffer must hold the right bytes all through the block.
-  for (int64_t offset = B; offset < 2 * B; offset += 97) ASSERT_EQ(file.ByteAt(offset), PatternByte(offset));
+  for (int64_t offset = B; offset < 2 * B; offset += 97)
+    ASSERT_EQ(file.ByteAt(offset), PatternByte(offset));
 }
 
 TEST_F(ReadAheadFileTest, LeastRecentlyUsedBlockIsReplaced) {
@@ -177,4 +181,103 @@ TEST_F(ReadAheadFileTest, EmptyMissingAndReopened) {
   EXPECT_EQ(file.ByteAt(B), PatternByte(B));
   EXPECT_EQ(file.Close(), 0);
   EXPECT_EQ(file.ByteAt(B), -1);
+}
+
+// A directory opens for reading, but every read of it fails: the bytes inside
+// its reported size come back as 0xFF, and the size itself still ends it.
+TEST_F(ReadAheadFileTest, UnreadableBlocksReadAsFF) {
+  char pattern[] = "/tmp/vk-readahead-dir-XXXXXX";
+  ASSERT_NE(mkdtemp(pattern), nullptr);
+  struct stat info {};
+  ASSERT_EQ(stat(pattern, &info), 0);
+  const int64_t size = info.st_size;
+  {
+    ReadAheadFile file;
+    ASSERT_EQ(file.Open(Westring::FromUtf8(pattern)), 0);
+    ASSERT_EQ(file.KnownSize(), size);
+    if (size > 0) {
+      EXPECT_EQ(file.ByteAt(0), 0xFF);
+      EXPECT_EQ(file.ByteAt(size - 1), 0xFF);
+      uint8_t buffer[8] = {};
+      size_t got = 0;
+      ASSERT_EQ(file.Read(buffer, sizeof buffer, &got), 0);
+      EXPECT_EQ(got, std::min<size_t>(sizeof buffer, static_cast<size_t>(size)));
+      EXPECT_EQ(buffer[0], 0xFF);
+    }
+    EXPECT_EQ(file.ByteAt(size), -1);
+    EXPECT_EQ(file.KnownSize(), size) << "a failed read proves nothing about the size";
+  }
+  rmdir(pattern);
+}
+
+// Blocks and the thread's buffer belong to the file they were read from: a
+// reopened reader must not serve bytes of the previous file.
+TEST_F(ReadAheadFileTest, ReopenForgetsCachedAndPrefetchedBlocks) {
+  Generate(3 * B);
+  ReadAheadFile file;
+  Open(file);
+  ASSERT_EQ(file.ByteAt(0), PatternByte(0));
+  ASSERT_TRUE(WaitForPrefetch(file, B));
+  EXPECT_EQ(file.Close(), 0);
+  EXPECT_EQ(file.KnownSize(), 0);
+  EXPECT_EQ(file.Tell(), 0);
+
+  std::ofstream(m_path, std::ios::binary | std::ios::trunc) << std::string(2 * B, 'z');
+  m_size = 2 * B;
+  Open(file);
+  EXPECT_EQ(file.PrefetchedBlock(), -1);
+  EXPECT_EQ(file.ByteAt(B + 3), 'z');
+  EXPECT_EQ(file.ByteAt(3), 'z');
+  EXPECT_EQ(file.PrefetchHits(), 0u);
+}
+
+// Closing or destroying the reader while its thread may be reading must stop
+// and join the thread cleanly (the sanitizer builds check the rest).
+TEST_F(ReadAheadFileTest, CloseWhileThreadWorks) {
+  Generate(8 * B);
+  for (int round = 0; round < 40; ++round) {
+    ReadAheadFile file;
+    Open(file);
+    for (int64_t block = 0; block <= round % 8; ++block)
+      ASSERT_EQ(file.ByteAt(block * B + round), PatternByte(block * B + round))
+          << "round " << round;
+    if (round % 2) {
+      EXPECT_EQ(file.Close(), 0);
+    }
+  }
+}
+
+// Scrolling through the file block by block is served by the thread in both
+// directions: forwards every next block, backwards once two blocks in a row
+// were loaded downwards (the three after the turn are still cached, the
+// fourth follows a jump).
+TEST_F(ReadAheadFileTest, ScrollingBothWaysIsServedByTheThread) {
+  Generate(10 * B + 77);
+  ReadAheadFile file;
+  Open(file);
+  auto visit = [&](int64_t block) {
+    for (int64_t offset = block * B; offset < std::min((block + 1) * B, m_size); offset += 509)
+      ASSERT_EQ(file.ByteAt(offset), PatternByte(offset)) << "offset " << offset;
+  };
+  for (int64_t block = 0; block <= 10; ++block) {
+    if (block > 0) {
+      ASSERT_TRUE(WaitForPrefetch(file, block * B)) << "block " << block;
+    }
+    visit(block);
+  }
+  EXPECT_EQ(file.PrefetchHits(), 10u);
+  EXPECT_EQ(file.BlockLoads(), 11u);
+  for (int64_t block = 10; block >= 0; --block) {
+    if (block <= 4) {
+      ASSERT_TRUE(WaitForPrefetch(file, block * B)) << "block " << block;
+    }
+    visit(block);
+  }
+  EXPECT_EQ(file.PrefetchHits(), 15u);
+  EXPECT_EQ(file.BlockLoads(), 18u);
+  EXPECT_EQ(file.KnownSize(), m_size);
+  char none;
+  size_t got = 7;
+  EXPECT_EQ(file.Read(&none, 0, &got), 0) << "a read of nothing is no end of file";
+  EXPECT_EQ(got, 0u);
 }

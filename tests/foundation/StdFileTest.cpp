@@ -1,13 +1,14 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstdlib>
-#include <fcntl.h>
 #include <fstream>
 #include <iterator>
 #include <string>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <vector>
 
 #include "foundation/StdFile.h"
@@ -64,12 +65,14 @@ TEST_F(StdFileTest, ShortReadSucceedsThenEndOfFileIsSticky) {
     ASSERT_EQ(file.LastError(), 0);
     char buffer[10] = {};
     size_t got = 99;
-    EXPECT_EQ(file.Read(buffer, sizeof buffer, askCount ? &got : nullptr), 0) << "askCount=" << askCount;
+    EXPECT_EQ(file.Read(buffer, sizeof buffer, askCount ? &got : nullptr), 0)
+        << "askCount=" << askCount;
     if (askCount) {
       EXPECT_EQ(got, 4u);
     }
     EXPECT_EQ(std::string(buffer, 4), "abcd");
-    EXPECT_EQ(file.Read(buffer, sizeof buffer, askCount ? &got : nullptr), -1) << "askCount=" << askCount;
+    EXPECT_EQ(file.Read(buffer, sizeof buffer, askCount ? &got : nullptr), -1)
+        << "askCount=" << askCount;
     if (askCount) {
       EXPECT_EQ(got, 0u);
     }
@@ -101,7 +104,8 @@ TEST_F(StdFileTest, WrittenBytesByMode) {
     ASSERT_EQ(file.LastError(), 0);
     EXPECT_EQ(c.line ? file.WriteLine(c.text) : file.WriteText(c.text), 0);
     EXPECT_EQ(file.Close(), 0);
-    EXPECT_EQ(Get(path), c.expected) << "flags=" << c.flags << " line=" << c.line << " text=" << c.text;
+    EXPECT_EQ(Get(path), c.expected)
+        << "flags=" << c.flags << " line=" << c.line << " text=" << c.text;
   }
 }
 
@@ -149,7 +153,8 @@ TEST_F(StdFileTest, SeekInsideBufferMakesNoSystemCall) {
     int64_t target;
     bool systemCall;
   };
-  const Step steps[] = {{4000, false}, {17, false}, {4096, false}, {9000, true}, {9001, false}, {100, true}};
+  const Step steps[] = {{4000, false}, {17, false},   {4096, false},
+                        {9000, true},  {9001, false}, {100, true}};
   for (const Step& s : steps) {
     ASSERT_EQ(file.Seek(s.target), 0);
     EXPECT_EQ(file.Tell(), s.target);
@@ -339,4 +344,139 @@ TEST_F(StdFileTest, ChunkedCopyAcrossBufferEdges) {
   while (in.Read(chunk, sizeof chunk, &got) == 0) back.append(chunk, got);
   EXPECT_EQ(in.LastError(), -1);
   EXPECT_EQ(back, bytes);
+}
+
+TEST_F(StdFileTest, ReadAfterWriteContinuesBehindTheWrittenBytes) {
+  std::string path = Path("rw");
+  Put(path, "0123456789");
+  // Read and write without append truncates, like write-only does.
+  {
+    StdFile file(Name(path), OpenFlag::ReadWrite | OpenFlag::Write);
+    int64_t size = -1;
+    ASSERT_EQ(file.Size(&size), 0);
+    EXPECT_EQ(size, 0);
+  }
+  Put(path, "0123456789");
+  StdFile file(Name(path), OpenFlag::ReadWrite | OpenFlag::Write | OpenFlag::Append);
+  ASSERT_EQ(file.Rewind(), 0);
+  ASSERT_EQ(file.Write("abc", 3), 0);
+  EXPECT_EQ(file.Tell(), 3);
+  char buffer[4] = {};
+  ASSERT_EQ(file.Read(buffer, 4), 0) << "the pending bytes are written before the read";
+  EXPECT_EQ(std::string(buffer, 4), "3456");
+  EXPECT_EQ(Get(path), "abc3456789");
+
+  // A write far beyond one buffer keeps Tell exact across the flushes.
+  std::string bytes = Pattern(2 * StdFile::BufferSize + 100);
+  ASSERT_EQ(file.Seek(1), 0);
+  ASSERT_EQ(file.Write(bytes.data(), bytes.size()), 0);
+  EXPECT_EQ(file.Tell(), 1 + static_cast<int64_t>(bytes.size()));
+  ASSERT_EQ(file.SeekRelative(-static_cast<int64_t>(bytes.size())), 0);
+  std::string back(bytes.size(), 0);
+  size_t got = 0;
+  ASSERT_EQ(file.Read(&back[0], back.size(), &got), 0);
+  EXPECT_EQ(got, bytes.size());
+  EXPECT_EQ(back, bytes);
+}
+
+TEST_F(StdFileTest, OpenAgainFlushesTheFileAlreadyOpen) {
+  std::string first = Path("first"), second = Path("second");
+  Put(second, "2nd");
+  StdFile file(Name(first), OpenFlag::Write | OpenFlag::Create);
+  ASSERT_EQ(file.WriteText("pending"), 0);
+  ASSERT_EQ(file.Open(Name(second), 0), 0);
+  EXPECT_EQ(Get(first), "pending");
+  EXPECT_TRUE(file.Name() == Name(second));
+  EXPECT_EQ(file.Tell(), 0) << "positions start again";
+  char buffer[3];
+  ASSERT_EQ(file.Read(buffer, 3), 0);
+  EXPECT_EQ(std::string(buffer, 3), "2nd");
+
+  // A failed open leaves no file open, and the next open clears its error.
+  EXPECT_EQ(file.Open(Name(Path("missing")), 0), ENOENT);
+  EXPECT_FALSE(file.IsOpen());
+  ASSERT_EQ(file.Open(Name(second), 0), 0);
+  EXPECT_EQ(file.LastError(), 0);
+
+  // Create without write access makes an empty file that reads as the end.
+  std::string created = Path("created");
+  ASSERT_EQ(file.Open(Name(created), OpenFlag::Create), 0);
+  EXPECT_EQ(file.Read(buffer, 1), -1);
+  EXPECT_EQ(access(created.c_str(), F_OK), 0);
+}
+
+TEST_F(StdFileTest, WriteErrorIsStickyUntilSeek) {
+  StdFile file(Westring(L"/dev/full"), OpenFlag::Write);
+  ASSERT_EQ(file.LastError(), 0);
+  std::string bytes = Pattern(StdFile::BufferSize + 10);
+  EXPECT_EQ(file.Write(bytes.data(), bytes.size()), ENOSPC) << "the full buffer goes out at once";
+  uint64_t calls = file.SystemCallCount();
+  EXPECT_EQ(file.Write("x", 1), ENOSPC);
+  EXPECT_EQ(file.WriteLine("x"), ENOSPC);
+  char c;
+  EXPECT_EQ(file.Read(&c, 1), ENOSPC);
+  EXPECT_EQ(file.SystemCallCount(), calls) << "a sticky error makes no system call";
+  ASSERT_EQ(file.Seek(0), 0);
+  EXPECT_EQ(file.LastError(), 0);
+  EXPECT_EQ(file.Write("x", 1), 0) << "the byte waits in the buffer";
+  EXPECT_EQ(file.Close(), ENOSPC) << "the failure of the last write is the result of close";
+  EXPECT_EQ(file.Close(), 0) << "nothing is open any more";
+}
+
+TEST_F(StdFileTest, ClosedFileRefusesEveryOperation) {
+  StdFile file;
+  EXPECT_FALSE(file.IsOpen());
+  EXPECT_EQ(file.Close(), 0);
+  char c;
+  int64_t size = 0;
+  TTimeValue time;
+  uint16_t date = 0, dosTime = 0;
+  std::vector<std::pair<const char*, int>> results = {
+      {"Read", file.Read(&c, 1)},
+      {"ReadLine", file.ReadLine(&c, 1)},
+      {"Write", file.Write("x", 1)},
+      {"Seek", file.Seek(0)},
+      {"Truncate", file.Truncate(0)},
+      {"Size", file.Size(&size)},
+      {"ModificationTime", file.ModificationTime(&time)},
+      {"ModificationTime DOS", file.ModificationTime(&date, &dosTime)},
+      {"SetModificationTime", file.SetModificationTime(TTimeValue{1, 0})},
+  };
+  for (const auto& r : results) EXPECT_EQ(r.second, EBADF) << r.first;
+}
+
+TEST_F(StdFileTest, RawWriteIgnoresTextMode) {
+  std::string path = Path("raw");
+  {
+    StdFile file(Name(path), OpenFlag::Write | OpenFlag::Create | OpenFlag::Text);
+    ASSERT_EQ(file.Write("a\nb", 3), 0);
+    ASSERT_EQ(file.WriteText(Estring("c\n")), 0);
+    ASSERT_EQ(file.WriteLine(Estring("d")), 0);
+  }
+  EXPECT_EQ(Get(path), "a\nbc\r\nd\r\n");
+}
+
+// Standard input closed, the system hands out descriptor 0, which StdFile
+// uses for "no file"; the file must still open and work. Runs in a child so
+// that the test process keeps its standard input.
+TEST_F(StdFileTest, DescriptorZeroIsNotMistakenForNoFile) {
+  std::string path = Path("zero");
+  Put(path, "zero");
+  pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    close(0);
+    ExposedFile file;
+    if (file.Open(Name(path), 0) != 0) _exit(1);
+    if (!file.IsOpen() || file.Descriptor() == 0) _exit(2);
+    if (fcntl(0, F_GETFD) != -1) _exit(3);  // the stray descriptor 0 is closed again
+    char buffer[4];
+    if (file.Read(buffer, 4) != 0 || std::string(buffer, 4) != "zero") _exit(4);
+    if (file.Close() != 0) _exit(5);
+    _exit(0);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0) << "step that failed";
 }

@@ -8,6 +8,7 @@
 
 #include <cerrno>
 #include <climits>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -214,6 +215,38 @@ TEST(SysCallsNames, AccountsByNameAndNumber) {
   EXPECT_EQ(Sys::UserName(4000000001u), Westring(L"4000000001"));
 }
 
+TEST_F(SysCallsTest, DirectoryModesAndDirectoryOperands) {
+  mode_t saved = umask(0);
+  EXPECT_EQ(Sys::MakeDirectory(Path("open")), 0);
+  umask(saved);
+  EXPECT_EQ(Mode("open"), 0777u) << "made with mode 0777, less the umask";
+  EXPECT_EQ(Sys::DeleteFile(Path("open")), EISDIR) << "directories are not files";
+  EXPECT_TRUE(Present("open"));
+  ASSERT_EQ(Sys::MakeDirectory(Path("other")), 0);
+  EXPECT_EQ(Sys::Rename(Path("open"), Path("other")), EEXIST) << "even an empty directory counts";
+  EXPECT_EQ(Sys::Rename(Path("open"), Path("moved")), 0);
+  EXPECT_EQ(Sys::RemoveDirectory(Path("moved")), 0);
+  EXPECT_EQ(Sys::MakeDirectory(Path("missing/sub")), ENOENT);
+  MakeFile("file", 0644);
+  EXPECT_EQ(Sys::RemoveDirectory(Path("file")), ENOTDIR);
+  EXPECT_EQ(Sys::DeleteFile(Path("file/x")), ENOTDIR) << "a path through a file is no missing file";
+}
+
+TEST_F(SysCallsTest, LinkTargetIsCutAt2047Bytes) {
+  struct Row {
+    size_t length, expected;
+  } rows[] = {{1, 1}, {2047, 2047}, {2048, 2047}, {3000, 2047}};
+  for (const Row& row : rows) {
+    std::string target(row.length, 'a');
+    std::string link = PathBytes("long");
+    unlink(link.c_str());
+    ASSERT_EQ(symlink(target.c_str(), link.c_str()), 0) << row.length;
+    Westring seen = Sys::ReadLinkTarget(Path("long"));
+    EXPECT_EQ(seen.Length(), static_cast<int>(row.expected)) << row.length;
+  }
+  EXPECT_TRUE(Sys::ReadLinkTarget(Path("missing")).IsEmpty());
+}
+
 TEST(SysCallsText, PermissionString) {
   struct Row {
     mode_t mode;
@@ -238,6 +271,27 @@ TEST(SysCallsText, AccessClassPicksOwnerGroupOrOthers) {
 TEST(SysCallsText, ErrorTextCarriesTheNumber) {
   EXPECT_EQ(Sys::ErrorText(EACCES), Westring(L"Permission denied (13)"));
   EXPECT_EQ(Sys::ErrorText(ENOENT), Westring(L"No such file or directory (2)"));
+  EXPECT_EQ(Sys::ErrorText(ETIMEDOUT), Westring(L"Connection timed out (110)"));
+  Westring unknown = Sys::ErrorText(9999);
+  EXPECT_EQ(unknown.Right(7), Westring(L" (9999)")) << "unknown numbers still get their number";
+}
+
+TEST(MemoryFigures, PhysicalPagesMatchTheKernel) {
+  Platform::TMemoryFigures figures;
+  ASSERT_EQ(Platform::ReadMemoryFigures(&figures), 0);
+  EXPECT_GT(figures.totalBytes, 0u);
+  EXPECT_LE(figures.freeBytes, figures.totalBytes);
+  EXPECT_EQ(figures.totalBytes % static_cast<uint64_t>(sysconf(_SC_PAGESIZE)), 0u);
+  // The kernel's own figure, in KiB, from the other interface it offers.
+  FILE* meminfo = std::fopen("/proc/meminfo", "r");
+  ASSERT_NE(meminfo, nullptr);
+  unsigned long long totalKiB = 0;
+  char line[256];
+  while (std::fgets(line, sizeof line, meminfo)) {
+    if (std::sscanf(line, "MemTotal: %llu kB", &totalKiB) == 1) break;
+  }
+  std::fclose(meminfo);
+  EXPECT_EQ(figures.totalBytes, totalKiB * 1024);
 }
 
 TEST(MountTable, ParsesMountInfoLines) {

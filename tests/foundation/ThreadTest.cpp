@@ -43,11 +43,8 @@ TEST(SyncEvent, WaitWithoutSecondThread) {
     int expected;
   };
   const Case cases[] = {
-      {false, 0, ETIMEDOUT},
-      {false, 30, ETIMEDOUT},
-      {true, 0, 0},
-      {true, 30, 0},
-      {true, WaitForever, 0},
+      {false, 0, ETIMEDOUT}, {false, 30, ETIMEDOUT}, {true, 0, 0},
+      {true, 30, 0},         {true, WaitForever, 0},
   };
   for (const Case& c : cases) {
     SyncEvent event;
@@ -76,6 +73,34 @@ TEST(SyncEvent, SecondThreadWakesWaiter) {
     ASSERT_NE(h, ThreadHandle{0});
     EXPECT_EQ(event.Wait(ms), 0) << "ms=" << ms;
     EXPECT_EQ(JoinThread(h), 0);
+  }
+}
+
+// The waiter is already blocked (or about to block) when the signal comes:
+// it must wake, and the flag stays set for everybody after it.
+TEST(SyncEvent, SignalReachesBlockedWaiter) {
+  struct Waiter {
+    SyncEvent* started;
+    SyncEvent* event;
+    uint32_t ms;
+    int result = -2;
+    static void* Run(void* arg) {
+      auto* w = static_cast<Waiter*>(arg);
+      w->started->Signal();
+      w->result = w->event->Wait(w->ms);
+      return nullptr;
+    }
+  };
+  for (uint32_t ms : {WaitForever, 60000u}) {
+    SyncEvent started, event;
+    Waiter waiter{&started, &event, ms};
+    ThreadHandle h = StartThread(&Waiter::Run, &waiter);
+    ASSERT_NE(h, ThreadHandle{0});
+    ASSERT_EQ(started.Wait(WaitForever), 0);
+    event.Signal();
+    ASSERT_EQ(JoinThread(h), 0);
+    EXPECT_EQ(waiter.result, 0) << "ms=" << ms;
+    EXPECT_EQ(event.Wait(0), 0) << "waking the waiter must not clear the flag";
   }
 }
 
@@ -127,28 +152,41 @@ TEST(RecursiveMutex, OtherThreadTimesOutAndCannotUnlock) {
 }
 
 TEST(RecursiveMutex, WaiterGetsMutexWhenOwnerReleasesIt) {
-  RecursiveMutex mutex;
-  SyncEvent waiterStarted;
-  ASSERT_EQ(mutex.Lock(), 0);
   struct Waiter {
     RecursiveMutex* mutex;
     SyncEvent* started;
+    uint32_t ms;
     int result = -2;
+    bool ownedInside = false;
     static void* Run(void* arg) {
       auto* w = static_cast<Waiter*>(arg);
       w->started->Signal();
-      w->result = w->mutex->Lock(WaitForever);
-      if (w->result == 0) w->mutex->Unlock();
+      w->result = w->mutex->Lock(w->ms);
+      if (w->result == 0) {
+        w->ownedInside = w->mutex->IsOwnedByCaller();
+        w->mutex->Unlock();
+      }
       return nullptr;
     }
-  } waiter{&mutex, &waiterStarted};
-  ThreadHandle h = StartThread(&Waiter::Run, &waiter);
-  ASSERT_NE(h, ThreadHandle{0});
-  ASSERT_EQ(waiterStarted.Wait(WaitForever), 0);
-  mutex.Unlock();
-  ASSERT_EQ(JoinThread(h), 0);
-  EXPECT_EQ(waiter.result, 0);
-  EXPECT_FALSE(mutex.IsLocked());
+  };
+  for (uint32_t ms : {WaitForever, 60000u}) {
+    RecursiveMutex mutex;
+    SyncEvent waiterStarted;
+    ASSERT_EQ(mutex.Lock(), 0);
+    ASSERT_EQ(mutex.Lock(), 0);
+    Waiter waiter{&mutex, &waiterStarted, ms};
+    ThreadHandle h = StartThread(&Waiter::Run, &waiter);
+    ASSERT_NE(h, ThreadHandle{0});
+    ASSERT_EQ(waiterStarted.Wait(WaitForever), 0);
+    mutex.Unlock();
+    EXPECT_TRUE(mutex.IsOwnedByCaller()) << "one of two locks is still held";
+    mutex.Unlock();
+    ASSERT_EQ(JoinThread(h), 0);
+    EXPECT_EQ(waiter.result, 0) << "ms=" << ms;
+    EXPECT_TRUE(waiter.ownedInside) << "ms=" << ms;
+    EXPECT_FALSE(mutex.IsLocked());
+    EXPECT_FALSE(mutex.IsOwnedByCaller());
+  }
 }
 
 TEST(RecursiveMutex, GuardReleasesOnScopeExit) {

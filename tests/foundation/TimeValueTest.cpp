@@ -90,6 +90,32 @@ TEST_F(TimeValueTest, DosWordsRoundTripThroughLocalTime) {
   }
 }
 
+TEST_F(TimeValueTest, DosWordFieldsAreLocalCalendarFields) {
+  struct Row {
+    uint16_t date, time;
+    TBrokenDownTime local;
+  } rows[] = {
+      {44 << 9 | 2 << 5 | 29, 13 << 11 | 45 << 5 | 29, {2024, 2, 29, 13, 45, 58, 0}},
+      {0 << 9 | 1 << 5 | 1, 0, {1980, 1, 1, 0, 0, 0, 0}},
+      {127 << 9 | 12 << 5 | 31, 23 << 11 | 59 << 5 | 29, {2107, 12, 31, 23, 59, 58, 0}},
+      {41 << 9 | 10 << 5 | 31, 2 << 11 | 30 << 5, {2021, 10, 31, 2, 30, 0, 0}},  // twice that night
+  };
+  for (const Row& row : rows) {
+    TTimeValue value = TTimeValue::FromDos(row.date, row.time);
+    TBrokenDownTime local = value.ToLocal();
+    EXPECT_EQ(local.year, row.local.year) << row.date;
+    EXPECT_EQ(local.month, row.local.month) << row.date;
+    EXPECT_EQ(local.day, row.local.day) << row.date;
+    EXPECT_EQ(local.hour, row.local.hour) << row.date;
+    EXPECT_EQ(local.minute, row.local.minute) << row.date;
+    EXPECT_EQ(local.second, row.local.second) << row.date;
+    uint16_t date = 0, time = 0;
+    value.ToDos(&date, &time);
+    EXPECT_EQ(date, row.date);
+    EXPECT_EQ(time, row.time);
+  }
+}
+
 TEST_F(TimeValueTest, DosWordsClampOutsideTheirYears) {
   uint16_t date = 0, time = 0;
   TTimeValue{0, 0}.ToDos(&date, &time);  // 1970
