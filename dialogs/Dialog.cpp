@@ -10,7 +10,7 @@
 #include "dialogs/CheckBox.h"
 #include "dialogs/Look.h"
 
-int g_currentDialogGroup = 0;
+thread_local int g_currentDialogGroup = 0;
 
 namespace {
 constexpr uint32_t kShiftTab = 0x3000F;

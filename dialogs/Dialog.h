@@ -193,6 +193,6 @@ class Dialog : public Win {
   RecursiveMutex m_mutex;
 };
 
-/// The group that elements being added join; process-wide, meaningful only
-/// while one dialog is built.
-extern int g_currentDialogGroup;
+/// The group that elements being added join; one per thread (a progress
+/// thread builds its own window), meaningful only while one dialog is built.
+extern thread_local int g_currentDialogGroup;

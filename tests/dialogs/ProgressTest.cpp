@@ -1,0 +1,191 @@
+// Progress windows are drawn by their own thread: the tests read the grid
+// under the GDK lock that every console write takes, and wait for what the
+// thread draws by polling with a generous limit, never by timing it.
+#include "dialogs/ProgressThread.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <mutex>
+#include <string>
+
+#include "console/GdkLock.h"
+#include "dialogs/Dialog.h"
+#include "foundation/NumberFormat.h"
+#include "foundation/Thread.h"
+#include "tests/dialogs/DialogTestUtil.h"
+
+using namespace dialogtest;
+
+namespace {
+
+constexpr int kPollLimitMs = 20000;
+constexpr int kPollStepMs = 10;
+
+std::u32string LockedText(int col, int row, int width) {
+  GdkLock lock;
+  return ScreenText(col, row, width);
+}
+
+// Polls the screen until `wanted` shows at (col, row), or gives up.
+bool WaitForText(int col, int row, const std::u32string& wanted) {
+  for (int waited = 0; waited < kPollLimitMs; waited += kPollStepMs) {
+    if (LockedText(col, row, static_cast<int>(wanted.size())) == wanted) return true;
+    SleepMs(kPollStepMs);
+  }
+  return false;
+}
+
+std::u32string Repeat(int count, char32_t ch) {
+  return std::u32string(static_cast<size_t>(count), ch);
+}
+
+// The screen cell of interior (col, row) of a framed window of the given
+// outer size, centred across the screen and a third of the way down.
+struct TCellPos {
+  int col, row;
+};
+TCellPos Interior(int width, int height, int col, int row) {
+  return {(Con().Columns() - width) / 2 + 1 + col, (Con().Lines() - height) / 3 + 1 + row};
+}
+
+// What the progress thread saw: one spinner character per update, read back
+// from the screen right after the update drew it. Outlives the progress object.
+struct TUpdateLog {
+  std::mutex lock;
+  std::u32string spins;
+
+  std::u32string Spins() {
+    std::lock_guard<std::mutex> guard(lock);
+    return spins;
+  }
+};
+
+class LoggedDirProgress : public DirReadProgress {
+ public:
+  LoggedDirProgress(const std::atomic<int32_t>* count, TUpdateLog* log)
+      : DirReadProgress(count, Starting::ByDerivedClass), m_log(log) {
+    Start();
+  }
+  ~LoggedDirProgress() override { Stop(); }
+
+ protected:
+  void Update() override {
+    DirReadProgress::Update();
+    TCell spin;
+    {
+      GdkLock lock;
+      spin = Con().CellAt(m_window->OriginColumn() + 23, m_window->OriginRow() + 1);
+    }
+    std::lock_guard<std::mutex> guard(m_log->lock);
+    m_log->spins += static_cast<char32_t>(spin.ch);
+  }
+
+ private:
+  TUpdateLog* m_log;
+};
+
+class ProgressTest : public testing::Test {
+ protected:
+  void SetUp() override { ResetScreen(); }
+};
+
+}  // namespace
+
+TEST_F(ProgressTest, AnOperationUnderOneSecondNeverShowsAWindow) {
+  std::atomic<int32_t> count{0};
+  TUpdateLog log;
+  {
+    LoggedDirProgress progress(&count, &log);
+    for (int i = 0; i < 50; ++i) count.fetch_add(1);
+    SleepMs(20);
+  }  // joined here: no update can follow
+  EXPECT_EQ(log.Spins(), U"");
+  const TCellPos title = Interior(35, 6, 4, 1);
+  EXPECT_EQ(LockedText(title.col, title.row, 18), Repeat(18, U' '));
+
+  std::atomic<int64_t> done{0}, total{100};
+  {
+    FileReadProgress progress(&done, &total, "Loading");
+    done = 100;
+  }
+  const TCellPos bar = Interior(40, 5, 1, 2);
+  EXPECT_EQ(LockedText(bar.col, bar.row, 36), Repeat(36, U' '));
+}
+
+TEST_F(ProgressTest, DirReadProgressShowsTheCountAndRestoresTheScreen) {
+  const bool grouping = g_groupThousands;
+  g_groupThousands = true;
+  std::atomic<int32_t> count{1234};
+  const TCellPos title = Interior(35, 6, 4, 1);
+  const TCellPos files = Interior(35, 6, 4, 2);
+  {
+    DirReadProgress progress(&count);
+    ASSERT_TRUE(WaitForText(title.col, title.row, U"Reading directory:"));
+    EXPECT_TRUE(WaitForText(files.col, files.row, U"Files:        1,234"));
+    count = 1234567;  // the window follows the running count
+    EXPECT_TRUE(WaitForText(files.col, files.row, U"Files:    1,234,567"));
+    // The frame is a 35 x 6 box.
+    EXPECT_EQ(LockedText(title.col - 5, title.row - 2, 35),
+              U"╔" + Repeat(33, U'═') + U"╗");
+  }
+  g_groupThousands = grouping;
+  EXPECT_EQ(LockedText(title.col - 5, title.row - 2, 35), Repeat(35, U' '));
+  EXPECT_EQ(LockedText(files.col, files.row, 19), Repeat(19, U' '));
+}
+
+TEST_F(ProgressTest, TheSpinnerTurnsOneStepPerUpdate) {
+  std::atomic<int32_t> count{0};
+  TUpdateLog log;
+  {
+    LoggedDirProgress progress(&count, &log);
+    for (int waited = 0; log.Spins().size() < 9 && waited < kPollLimitMs; waited += kPollStepMs)
+      SleepMs(kPollStepMs);
+  }
+  const std::u32string spins = log.Spins();
+  ASSERT_GE(spins.size(), 9u);
+  EXPECT_EQ(spins.substr(0, 9), U"-\\|/-\\|/-");
+}
+
+TEST_F(ProgressTest, FileReadProgressFillsTheBarAsTheLoadAdvances) {
+  std::atomic<int64_t> done{0}, total{0};
+  const TCellPos bar = Interior(40, 5, 1, 2);
+  const TCellPos top = Interior(40, 5, 0, 0);
+  {
+    FileReadProgress progress(&done, &total, "Loading file");
+    // Without a total the bar stays empty.
+    ASSERT_TRUE(WaitForText(bar.col, bar.row, Repeat(36, U'░')));
+    // "Loading file" centred on the first of 38 interior columns.
+    EXPECT_EQ(LockedText(top.col, top.row, 38), Repeat(13, U' ') + U"Loading file" + Repeat(13, U' '));
+    total = 200;
+    done = 50;  // a quarter: 9 of 36 cells
+    EXPECT_TRUE(WaitForText(bar.col, bar.row, Repeat(9, U'█') + Repeat(27, U'░')));
+    done = 199;  // 35.82 cells: only whole cells fill
+    EXPECT_TRUE(WaitForText(bar.col, bar.row, Repeat(35, U'█') + U"░"));
+    done = 400;  // past the end the bar is simply full
+    EXPECT_TRUE(WaitForText(bar.col, bar.row, Repeat(36, U'█')));
+  }
+  EXPECT_EQ(LockedText(bar.col, bar.row, 36), Repeat(36, U' '));
+}
+
+TEST_F(ProgressTest, AProgressIndicatorDrawsTheFractionItIsBoundTo) {
+  float fraction = 0.5f;
+  Dialog dialog(-1, -3, 14, 5, 0x70);
+  const int index = dialog.AddProgressIndicator(1, 1, false, 10, &fraction);
+  const int col = dialog.OriginColumn() + 1, row = dialog.OriginRow() + 1;
+  EXPECT_EQ(dialog.Element(index)->TypeCode(), 13);
+  EXPECT_FALSE(dialog.Element(index)->Focusable());
+  EXPECT_EQ(ScreenText(col, row, 10), Repeat(5, U'█') + Repeat(5, U'░'));
+  fraction = -0.25f;
+  dialog.Draw(index);
+  EXPECT_EQ(ScreenText(col, row, 10), Repeat(10, U'░'));
+  fraction = 0.99f;
+  TDialogEvent refresh;
+  refresh.type = TDialogEvent::Refresh;
+  EXPECT_TRUE(dialog.HandleEventFor(index, refresh));
+  EXPECT_EQ(ScreenText(col, row, 10), Repeat(9, U'█') + U"░");
+  TDialogEvent key;
+  key.type = TDialogEvent::Key;
+  key.key = ' ';
+  EXPECT_FALSE(dialog.HandleEventFor(index, key));
+}
