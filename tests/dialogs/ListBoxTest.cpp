@@ -194,3 +194,26 @@ TEST_F(ListBoxTest, TheColourSelectorRecoloursTheClassUnderTheCursor) {
   EXPECT_EQ(colours[1], 0x5F);
   EXPECT_EQ(AttrAt(col, row), 0xFF);
 }
+
+TEST_F(ListBoxTest, HoldingTheButtonJustBelowOrAboveTheListScrollsItemByItem) {
+  std::unique_ptr<TObjectStore<Westring>> items(Numbered(20));
+  int selected = 0;
+  Dialog dialog(0, 0, 30, 12, kAttr);
+  dialog.AddListBox(1, 1, true, 20, 5, items.get(), &selected, 0);
+  const int col = dialog.OriginColumn() + 3, below = dialog.OriginRow() + 6;
+  const int above = dialog.OriginRow();
+
+  // Released at once: one step, then the waiting release stops the scrolling.
+  PostMouse(TConsoleEvent::Press, 1, col, below);
+  PostMouse(TConsoleEvent::Release, 1, col, below);
+  dialog.Run(100);
+  EXPECT_EQ(selected, 1);
+
+  // Held: the list runs to its end and stops there.
+  PostMouse(TConsoleEvent::Press, 1, col, below);
+  dialog.Run(100);
+  EXPECT_EQ(selected, 19);
+  PostMouse(TConsoleEvent::Press, 1, col, above);
+  dialog.Run(100);
+  EXPECT_EQ(selected, 0);
+}
