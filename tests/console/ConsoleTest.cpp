@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <string>
+#include <thread>
 
 #include "console/GdkLock.h"
 #include "foundation/CellString.h"
@@ -211,8 +213,14 @@ TEST_F(ConsoleTest, ScreenSizeKeepsTheFontWhenNoneIsGiven) {
   EXPECT_EQ(Screen().CellHeight(), cellHeight);
   Screen().SetResizeHandler(nullptr);
 
+  // The X server answers a resize on its own time: wait for the window to
+  // settle at the expected size (or give up after a generous while).
   int width = 0, height = 0;
-  Screen().RunOnWindowThread([&] { Screen().get_size(width, height); });
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    Screen().RunOnWindowThread([&] { Screen().get_size(width, height); });
+    if (width == 80 * cellWidth && height == 25 * cellHeight) break;
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
   EXPECT_EQ(width, 80 * cellWidth);
   EXPECT_EQ(height, 25 * cellHeight);
 }
