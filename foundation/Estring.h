@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <iosfwd>
 
+#include "foundation/StringStorage.h"
+
 class Westring;
 
 class Estring {
@@ -50,13 +52,13 @@ class Estring {
 
   /// The length in bytes, found by scanning for the terminator.
   int Length() const;
-  bool IsEmpty() const { return m_text[0] == 0; }
+  bool IsEmpty() const { return m_s.text[0] == 0; }
   /// The 0-terminated bytes; valid until the string is next changed.
-  const char* c_str() const { return m_text; }
+  const char* c_str() const { return m_s.text; }
   /// The writable buffer of Capacity() bytes; the caller keeps a terminator in it.
-  char* Data() { return m_text; }
+  char* Data() { return m_s.text; }
   /// Bytes the buffer holds, terminator included.
-  int Capacity() const { return m_capacity; }
+  int Capacity() const { return m_s.capacity; }
 
   /// Makes room for n bytes, discarding the content: a buffer of capacity n
   /// or less is replaced by a heap buffer of exactly n+1. The text is left empty.
@@ -128,12 +130,7 @@ class Estring {
   static Estring ErrorText(int err);
 
  private:
-  void ReplaceBuffer(int capacity, int keep);
-  bool OnHeap() const { return m_text != m_inline; }
-
-  char* m_text = m_inline;
-  int32_t m_capacity = InlineCapacity;
-  char m_inline[InlineCapacity] = {};
+  TStringStorage<char> m_s;
 };
 
 // All comparison operators ignore case (strcasecmp), as configuration keys,

@@ -12,8 +12,6 @@ namespace {
 
 int WideLength(const wchar_t* text) { return text ? static_cast<int>(wcslen(text)) : 0; }
 
-int Clamp(int value, int low, int high) { return value < low ? low : value > high ? high : value; }
-
 // Differences of folded characters can exceed int for values such as the
 // 0xFFFFFFFF that stands for a decoded NUL; only the sign matters then.
 int Difference(uint32_t a, uint32_t b) {
@@ -33,54 +31,24 @@ Westring::Westring(const wchar_t* text) { Assign(text, WideLength(text)); }
 
 Westring::Westring(const char* utf8) { DecodeUtf8(utf8, -1, this); }
 
-Westring::Westring(int count, wchar_t ch) {
-  if (count <= 0) return;
-  MakeRoom(count);
-  for (int i = 0; i < count; ++i) m_text[i] = ch;
-  m_text[count] = 0;
-}
+Westring::Westring(int count, wchar_t ch) { m_s.Fill(count, ch); }
 
-Westring::Westring(const Westring& other) { Assign(other.m_text, other.Length()); }
+Westring::Westring(const Westring& other) { m_s.Assign(other.c_str(), other.Length()); }
 
-Westring::Westring(Westring&& other) noexcept {
-  if (other.OnHeap()) {
-    m_text = other.m_text;
-    m_capacity = other.m_capacity;
-    other.m_text = other.m_inline;
-    other.m_capacity = InlineCapacity;
-  } else {
-    wmemcpy(m_inline, other.m_inline, InlineCapacity);
-  }
-  other.m_inline[0] = 0;
-}
+Westring::Westring(Westring&& other) noexcept { m_s.TakeFrom(other.m_s); }
 
-Westring::~Westring() {
-  if (OnHeap()) delete[] m_text;
-}
+Westring::~Westring() = default;
 
 Westring Westring::WithRoom(int n) {
   Westring result;
-  if (n > InlineCapacity - 1) result.ReplaceBuffer(n + 1, 0);
+  if (n > InlineCapacity - 1) result.m_s.ReplaceBuffer(n + 1, 0);
   return result;
 }
 
-void Westring::ReplaceBuffer(int capacity, int keep) {
-  auto* buffer = new wchar_t[capacity];
-  if (keep > 0) wmemcpy(buffer, m_text, keep);
-  buffer[keep < capacity ? keep : capacity - 1] = 0;
-  if (OnHeap()) delete[] m_text;
-  m_text = buffer;
-  m_capacity = capacity;
-}
 
-void Westring::MakeRoom(int n) {
-  if (m_capacity <= n) ReplaceBuffer(n + 1, 0);
-  m_text[0] = 0;
-}
+void Westring::MakeRoom(int n) { m_s.MakeRoom(n); }
 
-void Westring::MakeRoomKeeping(int n) {
-  if (m_capacity <= n) ReplaceBuffer(n + n / 4 + 1, m_capacity);
-}
+void Westring::MakeRoomKeeping(int n) { m_s.MakeRoomKeeping(n); }
 
 Westring& Westring::operator=(const wchar_t* text) {
   Assign(text, WideLength(text));
@@ -93,49 +61,21 @@ Westring& Westring::operator=(const char* utf8) {
 }
 
 Westring& Westring::operator=(const Westring& other) {
-  if (this != &other) Assign(other.m_text, other.Length());
+  if (this != &other) Assign(other.m_s.text, other.Length());
   return *this;
 }
 
 Westring& Westring::operator=(Westring&& other) noexcept {
-  if (this == &other) return *this;
-  if (!other.OnHeap()) {
-    Assign(other.m_text, other.Length());
-    other.m_inline[0] = 0;
-    return *this;
-  }
-  if (OnHeap()) delete[] m_text;
-  m_text = other.m_text;
-  m_capacity = other.m_capacity;
-  other.m_text = other.m_inline;
-  other.m_capacity = InlineCapacity;
-  other.m_inline[0] = 0;
+  m_s.TakeFrom(other.m_s);
   return *this;
 }
 
-void Westring::Assign(const wchar_t* text, int count) {
-  if (!text || count < 0) count = 0;
-  if (m_capacity > count) {
-    // memmove: the source may be a part of this very buffer.
-    if (count > 0) wmemmove(m_text, text, count);
-  } else {
-    auto* buffer = new wchar_t[count + 1];
-    wmemcpy(buffer, text, count);
-    if (OnHeap()) delete[] m_text;
-    m_text = buffer;
-    m_capacity = count + 1;
-  }
-  m_text[count] = 0;
-}
+void Westring::Assign(const wchar_t* text, int count) { m_s.Assign(text, count); }
 
 bool Westring::AssignUtf8(const char* utf8, int count) { return DecodeUtf8(utf8, count, this); }
 
 Westring& Westring::operator+=(wchar_t ch) {
-  if (ch == 0) return *this;
-  int length = Length();
-  MakeRoomKeeping(length + 1);
-  m_text[length] = ch;
-  m_text[length + 1] = 0;
+  m_s.AppendOne(ch);
   return *this;
 }
 
@@ -145,50 +85,36 @@ Westring& Westring::operator+=(const wchar_t* text) {
 }
 
 Westring& Westring::operator+=(const Westring& other) {
-  Append(other.m_text, other.Length());
+  Append(other.m_s.text, other.Length());
   return *this;
 }
 
-void Westring::Append(const wchar_t* text, int count) {
-  if (!text || count <= 0) return;
-  // Growing releases the old buffer, so a source inside it is found again by offset.
-  bool aliased = text >= m_text && text < m_text + m_capacity;
-  ptrdiff_t offset = text - m_text;
-  int length = Length();
-  MakeRoomKeeping(length + count);
-  if (aliased) text = m_text + offset;
-  wmemmove(m_text + length, text, count);
-  m_text[length + count] = 0;
-}
+void Westring::Append(const wchar_t* text, int count) { m_s.Append(text, count); }
 
-int Westring::Length() const { return static_cast<int>(wcslen(m_text)); }
+int Westring::Length() const { return m_s.Length(); }
 
-wchar_t& Westring::operator[](int index) {
-  return index >= 0 && index < m_capacity ? m_text[index] : m_text[m_capacity - 1];
-}
+wchar_t& Westring::operator[](int index) { return m_s.Slot(index); }
 
-wchar_t Westring::operator[](int index) const {
-  return index >= 0 && index < m_capacity ? m_text[index] : m_text[m_capacity - 1];
-}
+wchar_t Westring::operator[](int index) const { return m_s.Slot(index); }
 
 // --- Search ----------------------------------------------------------------
 
 int Westring::Find(wchar_t ch) const {
   if (ch == 0) return -1;
-  const wchar_t* hit = wcschr(m_text, ch);
-  return hit ? static_cast<int>(hit - m_text) : -1;
+  const wchar_t* hit = wcschr(m_s.text, ch);
+  return hit ? static_cast<int>(hit - m_s.text) : -1;
 }
 
 int Westring::FindLast(wchar_t ch) const {
   if (ch == 0) return -1;
-  const wchar_t* hit = wcsrchr(m_text, ch);
-  return hit ? static_cast<int>(hit - m_text) : -1;
+  const wchar_t* hit = wcsrchr(m_s.text, ch);
+  return hit ? static_cast<int>(hit - m_s.text) : -1;
 }
 
 int Westring::FindNth(wchar_t ch, int k) const {
   if (ch == 0 || k < 1) return -1;
-  for (int i = 0; m_text[i]; ++i)
-    if (m_text[i] == ch && --k == 0) return i;
+  for (int i = 0; m_s.text[i]; ++i)
+    if (m_s.text[i] == ch && --k == 0) return i;
   return -1;
 }
 
@@ -197,18 +123,18 @@ int Westring::FindSub(const Westring& sub) const { return FindSubFrom(sub, 0); }
 int Westring::FindSubFrom(const Westring& sub, int start) const {
   if (start < 0) start = 0;
   if (start > Length()) return -1;
-  const wchar_t* hit = wcsstr(m_text + start, sub.m_text);
-  return hit ? static_cast<int>(hit - m_text) : -1;
+  const wchar_t* hit = wcsstr(m_s.text + start, sub.m_s.text);
+  return hit ? static_cast<int>(hit - m_s.text) : -1;
 }
 
 int Westring::FindSubNoCase(const Westring& sub) const { return Lower().FindSub(sub.Lower()); }
 
 int Westring::FindUnquoted(wchar_t ch) const {
   bool quoted = false;
-  for (int i = 0; m_text[i]; ++i) {
-    if (m_text[i] == L'"')
+  for (int i = 0; m_s.text[i]; ++i) {
+    if (m_s.text[i] == L'"')
       quoted = !quoted;
-    else if (!quoted && m_text[i] == ch)
+    else if (!quoted && m_s.text[i] == ch)
       return i;
   }
   return -1;
@@ -216,63 +142,33 @@ int Westring::FindUnquoted(wchar_t ch) const {
 
 // --- Parts -----------------------------------------------------------------
 
-Westring Westring::Left(int n) const {
-  Westring result;
-  result.Assign(m_text, Clamp(n, 0, Length()));
-  return result;
-}
+Westring Westring::Left(int n) const { return string_parts::Left(*this, n); }
 
-Westring Westring::Right(int n) const {
-  int length = Length();
-  n = Clamp(n, 0, length);
-  return Westring(m_text + length - n);
-}
+Westring Westring::Right(int n) const { return string_parts::Right(*this, n); }
 
-Westring Westring::Mid(int start, int count) const {
-  int length = Length();
-  start = Clamp(start, 0, length);
-  if (count <= 0 || count > length - start) count = length - start;
-  Westring result;
-  result.Assign(m_text + start, count);
-  return result;
-}
+Westring Westring::Mid(int start, int count) const { return string_parts::Mid(*this, start, count); }
 
-Westring Westring::AllButLast(int n) const {
-  int length = Length();
-  return Left(length - Clamp(n, 0, length));
-}
+Westring Westring::AllButLast(int n) const { return string_parts::AllButLast(*this, n); }
 
 Westring Westring::FitRight(int width, wchar_t fill) const {
-  if (width <= 0) return Westring();
-  int length = Length();
-  if (length >= width) return Westring(m_text + length - width);
-  Westring result(width - length, fill);
-  result.Append(m_text, length);
-  return result;
+  return string_parts::FitRight(*this, width, fill);
 }
 
 Westring Westring::FitLeft(int width, wchar_t fill) const {
-  if (width <= 0) return Westring();
-  int length = Length();
-  if (length >= width) return Left(width);
-  Westring result = WithRoom(width);
-  result.Assign(m_text, length);
-  for (int i = length; i < width; ++i) result.m_text[i] = fill;
-  result.m_text[width] = 0;
-  return result;
+  return string_parts::FitLeft(*this, width, fill);
 }
 
 Westring& Westring::TrimLeft() {
   int skip = 0;
-  while (m_text[skip] && iswspace(static_cast<wint_t>(m_text[skip]))) ++skip;
-  if (skip > 0) wmemmove(m_text, m_text + skip, Length() - skip + 1);
+  while (m_s.text[skip] && iswspace(static_cast<wint_t>(m_s.text[skip]))) ++skip;
+  if (skip > 0) wmemmove(m_s.text, m_s.text + skip, Length() - skip + 1);
   return *this;
 }
 
 Westring& Westring::TrimRight() {
   int length = Length();
-  while (length > 0 && iswspace(static_cast<wint_t>(m_text[length - 1]))) --length;
-  m_text[length] = 0;
+  while (length > 0 && iswspace(static_cast<wint_t>(m_s.text[length - 1]))) --length;
+  m_s.text[length] = 0;
   return *this;
 }
 
@@ -280,12 +176,12 @@ Westring& Westring::Trim() { return TrimRight().TrimLeft(); }
 
 Westring Westring::Lower() const {
   Westring result(*this);
-  for (wchar_t* p = result.m_text; *p; ++p) *p = static_cast<wchar_t>(towlower(static_cast<wint_t>(*p)));
+  for (wchar_t* p = result.m_s.text; *p; ++p) *p = static_cast<wchar_t>(towlower(static_cast<wint_t>(*p)));
   return result;
 }
 
 Westring& Westring::FoldUpper() {
-  for (wchar_t* p = m_text; *p; ++p) *p = FoldChar(*p);
+  for (wchar_t* p = m_s.text; *p; ++p) *p = FoldChar(*p);
   return *this;
 }
 
@@ -294,7 +190,7 @@ bool Westring::Replace(const Westring& what, const Westring& with) {
   if (at < 0) return false;
   Westring result = Left(at);
   result += with;
-  result += m_text + at + what.Length();
+  result += m_s.text + at + what.Length();
   *this = std::move(result);
   return true;
 }
@@ -306,12 +202,12 @@ bool Westring::ReplaceAll(const Westring& what, const Westring& with) {
   int from = 0;
   bool found = false;
   for (int at; (at = FindSubFrom(what, from)) >= 0; from = at + whatLength) {
-    result.Append(m_text + from, at - from);
+    result.Append(m_s.text + from, at - from);
     result += with;
     found = true;
   }
   if (!found) return false;
-  result += m_text + from;
+  result += m_s.text + from;
   *this = std::move(result);
   return true;
 }
@@ -320,44 +216,44 @@ bool Westring::ReplaceAll(const Westring& what, const Westring& with) {
 
 int Westring::LastSeparator() const {
   for (int i = Length() - 1; i >= 0; --i)
-    if (m_text[i] == L'/' || m_text[i] == L'\\') return i;
+    if (m_s.text[i] == L'/' || m_s.text[i] == L'\\') return i;
   return -1;
 }
 
 Westring Westring::DirPart() const {
   int separator = LastSeparator();
   if (separator < 0) return Westring();
-  if (separator == 2 && m_text[1] == L':') return Left(3);
+  if (separator == 2 && m_s.text[1] == L':') return Left(3);
   return Left(separator);
 }
 
-Westring Westring::NamePart() const { return Westring(m_text + LastSeparator() + 1); }
+Westring Westring::NamePart() const { return Westring(m_s.text + LastSeparator() + 1); }
 
 Westring& Westring::RemoveTrailingSlash() {
   int length = Length();
-  if (length == 0 || m_text[length - 1] != L'/') return *this;
-  if (length <= 3 && m_text[1] == L'/') return *this;
-  m_text[length - 1] = 0;
+  if (length == 0 || m_s.text[length - 1] != L'/') return *this;
+  if (length <= 3 && m_s.text[1] == L'/') return *this;
+  m_s.text[length - 1] = 0;
   return *this;
 }
 
 Westring& Westring::AddTrailingSlash() {
   int length = Length();
-  if (length > 0 && m_text[length - 1] != L'/') *this += L'/';
+  if (length > 0 && m_s.text[length - 1] != L'/') *this += L'/';
   return *this;
 }
 
 // --- Comparison ------------------------------------------------------------
 
-int Westring::Compare(const Westring& other) const { return wcscmp(m_text, other.m_text); }
+int Westring::Compare(const Westring& other) const { return wcscmp(m_s.text, other.m_s.text); }
 
 bool Westring::EqualsNoCase(const wchar_t* text) const {
-  return wcscasecmp(m_text, text ? text : L"") == 0;
+  return wcscasecmp(m_s.text, text ? text : L"") == 0;
 }
 
 int Westring::ComparePrefix(const wchar_t* text, int n) const {
   if (n <= 0) return 0;
-  return wcsncmp(m_text, text ? text : L"", static_cast<size_t>(n));
+  return wcsncmp(m_s.text, text ? text : L"", static_cast<size_t>(n));
 }
 
 bool Westring::StartsWith(const wchar_t* prefix) const {
@@ -429,8 +325,8 @@ Westring Westring::FromLatin1(const Estring& bytes) {
   int length = bytes.Length();
   Westring result = WithRoom(length);
   for (int i = 0; i < length; ++i)
-    result.m_text[i] = static_cast<wchar_t>(static_cast<unsigned char>(bytes.c_str()[i]));
-  result.m_text[length] = 0;
+    result.m_s.text[i] = static_cast<wchar_t>(static_cast<unsigned char>(bytes.c_str()[i]));
+  result.m_s.text[length] = 0;
   return result;
 }
 
@@ -447,11 +343,11 @@ Westring Westring::FromCurrentCodePage(const char* bytes, bool* allMapped) {
 
 Estring Westring::ToUtf8() const {
   Estring result;
-  EncodeUtf8(m_text, &result);
+  EncodeUtf8(m_s.text, &result);
   return result;
 }
 
-Estring Westring::ToCodePage(int codePage) const { return WideToCodePage(m_text, codePage); }
+Estring Westring::ToCodePage(int codePage) const { return WideToCodePage(m_s.text, codePage); }
 
 Estring Westring::ToCurrentCodePage() const { return ToCodePage(CurrentCodePage()); }
 

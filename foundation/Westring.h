@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <iosfwd>
 
+#include "foundation/StringStorage.h"
+
 #include "foundation/Estring.h"
 
 class Westring {
@@ -67,13 +69,13 @@ class Westring {
 
   /// The length in characters, found by scanning for the terminator.
   int Length() const;
-  bool IsEmpty() const { return m_text[0] == 0; }
+  bool IsEmpty() const { return m_s.text[0] == 0; }
   /// The 0-terminated characters; valid until the string is next changed.
-  const wchar_t* c_str() const { return m_text; }
+  const wchar_t* c_str() const { return m_s.text; }
   /// The writable buffer of Capacity() characters; the caller keeps a terminator in it.
-  wchar_t* Data() { return m_text; }
+  wchar_t* Data() { return m_s.text; }
   /// Characters the buffer holds, terminator included.
-  int Capacity() const { return m_capacity; }
+  int Capacity() const { return m_s.capacity; }
 
   /// Makes room for n characters, discarding the content: a buffer of
   /// capacity n or less is replaced by a heap buffer of exactly n+1. The text
@@ -171,12 +173,7 @@ class Westring {
   Estring ToCurrentCodePage() const;
 
  private:
-  void ReplaceBuffer(int capacity, int keep);
-  bool OnHeap() const { return m_text != m_inline; }
-
-  wchar_t* m_text = m_inline;
-  int32_t m_capacity = InlineCapacity;
-  wchar_t m_inline[InlineCapacity] = {};
+  TStringStorage<wchar_t> m_s;
 };
 
 bool operator==(const Westring& a, const wchar_t* b);
