@@ -1,6 +1,7 @@
 #include "dialogs/MessageBox.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "console/Console.h"
 #include "dialogs/Dialog.h"
@@ -42,39 +43,13 @@ const TStyle kStyles[] = {
 };
 constexpr int kStyleCount = sizeof kStyles / sizeof kStyles[0];
 
-// Breaks text into lines of at most `width` characters: at the last space
-// that fits, else hard at the width. A following line's leading spaces are
-// dropped. Stops after kMaxLines lines.
-int BreakLines(const Westring& text, int width, Westring* lines) {
-  int count = 0;
-  Westring rest = text;
-  while (!rest.IsEmpty() && count < kMaxLines) {
-    if (rest.Length() <= width) {
-      lines[count++] = rest;
-      break;
-    }
-    int cut = width;
-    while (cut > 0 && rest[cut] != L' ') --cut;
-    if (cut > 0) {
-      lines[count] = rest.Left(cut);
-      lines[count++].TrimRight();
-      rest = rest.Mid(cut + 1);
-    } else {
-      lines[count++] = rest.Left(width);
-      rest = rest.Mid(width);
-    }
-    rest.TrimLeft();
-  }
-  return count;
-}
-
 }  // namespace
 
 int MessageBox(const Westring& text, const Westring& second, int style) {
   const TStyle& look = kStyles[std::min(style & kStyleMask, kStyleCount - 1)];
   const int textWidth = std::max(1, g_console->Columns() - kScreenMargin);
-  Westring lines[kMaxLines];
-  const int count = BreakLines(text, textWidth, lines);
+  const std::vector<Westring> lines = BreakIntoLines(text, textWidth, kMaxLines);
+  const int count = static_cast<int>(lines.size());
   // A long second line (a path, usually) keeps its end, where the name is.
   const Westring fitted = second.Length() > textWidth ? second.Right(textWidth) : second;
 

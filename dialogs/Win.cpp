@@ -141,28 +141,31 @@ void Win::WriteCentred(int row, const char* text, int attr) {
   WriteCentred(row, Westring(text).c_str(), attr);
 }
 
-int Win::WriteWrapped(int col, int row, int width, const wchar_t* text, int attr) {
-  if (width < 1) return 0;
-  Westring rest(text);
-  int rows = 0;
-  while (!rest.IsEmpty()) {
-    int take = rest.Length();
-    int skip = take;
-    if (take > width) {
-      take = skip = width;
-      for (int i = width; i > 0; --i) {
-        if (rest[i] == L' ') {
-          take = skip = i;
-          break;
-        }
-      }
+std::vector<Westring> BreakIntoLines(const Westring& text, int width, int maxLines) {
+  std::vector<Westring> lines;
+  if (width < 1) return lines;
+  Westring rest = text;
+  while (!rest.IsEmpty() && static_cast<int>(lines.size()) < maxLines) {
+    if (rest.Length() <= width) {
+      lines.push_back(rest);
+      break;
     }
-    WriteText(col, row + rows, rest.Left(take).c_str(), attr);
-    ++rows;
-    rest = rest.Mid(skip);
+    int cut = width;
+    while (cut > 0 && rest[cut] != L' ') --cut;
+    if (cut == 0) cut = width;  // one word longer than the width breaks hard
+    Westring line = rest.Left(cut);
+    lines.push_back(line.TrimRight());
+    rest = rest.Mid(cut);
     rest.TrimLeft();
   }
-  return rows;
+  return lines;
+}
+
+int Win::WriteWrapped(int col, int row, int width, const wchar_t* text, int attr) {
+  const std::vector<Westring> lines = BreakIntoLines(Westring(text), width, INT32_MAX);
+  for (size_t i = 0; i < lines.size(); ++i)
+    WriteText(col, row + static_cast<int>(i), lines[i].c_str(), attr);
+  return static_cast<int>(lines.size());
 }
 
 void Win::WriteHotKeyText(int col, int row, const wchar_t* label, const wchar_t* highlights,

@@ -5,6 +5,7 @@
 // thread (or a progress thread for its own window).
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "foundation/Cell.h"
 
@@ -93,6 +94,11 @@ class Win {
   bool m_framed = false;
   bool m_hidden = false;
 };
+
+/// Breaks text into at most maxLines lines of at most `width` characters:
+/// at the last space that fits, or hard at the width when a word is longer;
+/// lines lose their trailing spaces and the next line its leading ones.
+std::vector<Westring> BreakIntoLines(const Westring& text, int width, int maxLines);
 
 /// The attribute of a highlighted hot-key letter on a label drawn in attr:
 /// yellow (white on a yellow label); on a light-grey or white background the
