@@ -1,9 +1,11 @@
 // Start-up of vk. Until the main loop exists this opens the console and shows
-// a demonstration screen: all sixteen colours, a frame and a blinking cursor.
+// a demonstration screen: all sixteen colours, a frame and a blinking cursor;
+// F2 shows a message box, F3 a dialog with every kind of element.
 #include <gdk/gdk.h>
 #include <gtkmm/main.h>
 
 #include <csignal>
+#include <cstdlib>
 #include <cstdio>
 #include <cwchar>
 #include <string>
@@ -11,11 +13,12 @@
 #include "console/Console.h"
 #include "console/GdkLock.h"
 #include "console/KeyCodes.h"
+#include "dialogs/Dialog.h"
+#include "dialogs/Look.h"
+#include "dialogs/MessageBox.h"
 #include "foundation/Cell.h"
 
 namespace {
-
-volatile std::sig_atomic_t s_quit = 0;
 
 void DrawFrame(CConsole& console, int col, int row, int width, int height, uint8_t attr) {
   console.FillArea(col, row, width, height, attr);
@@ -52,10 +55,56 @@ void DrawDemo(CConsole& console) {
   console.WriteText(51, 4, L"Box drawing \u2500\u2502\u250C\u2510", frame);
   console.WriteText(51, 6, L"Latin \u00E9\u00E0\u00FC Cyrillic \u0416", frame);
   console.WriteText(51, 8, L"Cursor \u2192", frame);
-  console.WriteText(0, 24, L"F10, Esc or closing the window quits. Last key:",
+  console.WriteText(0, 24, L"F2 message, F3 dialog; F10/Esc quits. Last key:",
                     MakeAttr(Color::LightGray, Color::Black));
   console.SetCursorPos(59, 8);
   console.SetCursorSize(15);
+}
+
+void ShowMessageBoxDemo(CConsole& console) {
+  const int answer = MessageBox(Westring("The file already exists. Overwrite it?"),
+                                Westring("/home/user/report.txt"), MessageStyle::OkCancelSkipAll);
+  wchar_t text[40];
+  std::swprintf(text, 40, L" Message box answered %d  ", answer);
+  console.WriteText(0, 23, text, MakeAttr(Color::Yellow, Color::Black));
+}
+
+void ShowDialogDemo(CConsole& console) {
+  static Westring name(L"report.txt");
+  static int32_t count = 42;
+  static uint8_t overwrite = 1, tristate = 1;
+  static int mode = 2, listChoice = 1, colourChoice = 0;
+  static float progress = 0.6f;
+  static uint8_t colours[3] = {0x1F, 0x4E, 0x70};
+  static const char* const kColourNames[3] = {"Panel", "Warning", "Dialog"};
+  TObjectStore<Westring> items;
+  for (const wchar_t* item : {L"alpha", L"beta", L"gamma", L"delta", L"epsilon", L"zeta", L"eta"})
+    items.Append(new Westring(item));
+
+  Dialog dialog(-1, -3, 76, 20, Colour(ColourClass::Messages));
+  dialog.AddStaticText(-1, 0, true, "Every dialog element");
+  dialog.AddStaticText(1, 2, true, "Name:");
+  dialog.AddStringField(8, 2, false, &name, 30, 64, 0);
+  dialog.AddStaticText(42, 2, true, "Count:");
+  dialog.AddIntegerField(50, 2, false, &count, 8);
+  dialog.AddCheckBox(2, 4, true, &overwrite, "_Overwrite existing files", true);
+  dialog.AddCheckBox3S(2, 5, true, &tristate, "_Three states", true);
+  dialog.AddStaticText(2, 7, true, "Mode:");
+  dialog.AddRadioButton(2, 8, false, &mode, 1, "_Ask");
+  dialog.AddRadioButton(2, 9, false, &mode, 2, "A_lways");
+  dialog.AddRadioButton(2, 10, false, &mode, 3, "N_ever");
+  dialog.AddListBox(36, 4, true, 14, 6, &items, &listChoice, 0);
+  dialog.AddColourSelector(56, 4, true, 12, 3, kColourNames, 3, colours, &colourChoice, 0);
+  dialog.AddStaticText(2, 13, true, "Progress:");
+  dialog.AddProgressIndicator(12, 13, true, 40, &progress);
+  const TButtonSpec buttons[] = {{DialogResult::Ok, "_OK"}, {'h', "_Help"}, {DialogResult::Cancel, "Cancel"}, {0, nullptr}};
+  dialog.AddButtonRow(-1, -1, buttons);
+  const int result = dialog.Run();
+  if (result == DialogResult::Ok) dialog.CommitAll();
+  wchar_t text[80];
+  std::swprintf(text, 80, L" Dialog gave %d: name %ls, count %d, mode %d   ", result, name.c_str(),
+                count, mode);
+  console.WriteText(0, 23, text, MakeAttr(Color::Yellow, Color::Black));
 }
 
 }  // namespace
@@ -65,18 +114,22 @@ int main(int argc, char** argv) {
   // window-system thread and this thread share it.
   InitGdkThreads();
   Gtk::Main kit(argc, argv);
-  std::signal(SIGINT, [](int) { s_quit = 1; });
-  std::signal(SIGTERM, [](int) { s_quit = 1; });
+  // The demonstration has nothing to save: a signal ends it at once, even
+  // while a dialog waits for a key.
+  std::signal(SIGINT, [](int) { std::_Exit(0); });
+  std::signal(SIGTERM, [](int) { std::_Exit(0); });
   {
     CConsole console;
     g_console = &console;
     DrawDemo(console);
     // Shows each key code as it arrives, until F10 or Esc.
-    while (!s_quit) {
+    for (;;) {
       TMouseRecord info;
       const uint32_t code = console.GetKey(&info, 200);
       if (code == 0) continue;
       if (code == Key::F10 || code == Key::Esc) break;
+      if (code == Key::F2) ShowMessageBoxDemo(console);
+      if (code == Key::F3) ShowDialogDemo(console);
       wchar_t text[40];
       std::swprintf(text, 40, L" 0x%06X  state %04X  ", code, info.state);
       console.WriteText(48, 24, text, MakeAttr(Color::Yellow, Color::Black));

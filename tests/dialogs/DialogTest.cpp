@@ -170,6 +170,7 @@ TEST_F(DialogTest, FocusedAndDefaultButtonsShowIt) {
   dialog.Run();
   EXPECT_EQ(AttrAt(col + 3, row), 0x2F) << "the focused button takes the button focus colour";
   EXPECT_EQ(AttrAt(col + 2, row), HotKeyAttr(0x2F)) << "O is the hot key";
+  EXPECT_EQ(AttrAt(col, row), 0x2F) << "a focused default button needs no bracket marks";
   PostKeys({Key::Tab, Key::Esc});
   dialog.Run();
   EXPECT_EQ(AttrAt(col + 3, row), kAttr);
