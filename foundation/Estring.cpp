@@ -129,16 +129,12 @@ Estring Estring::FitLeft(int width, char fill) const {
 }
 
 Estring& Estring::TrimLeft() {
-  int skip = 0;
-  while (m_s.text[skip] && IsSpace(m_s.text[skip])) ++skip;
-  if (skip > 0) memmove(m_s.text, m_s.text + skip, static_cast<size_t>(Length() - skip + 1));
+  m_s.TrimLeft(IsSpace);
   return *this;
 }
 
 Estring& Estring::TrimRight() {
-  int length = Length();
-  while (length > 0 && IsSpace(m_s.text[length - 1])) --length;
-  m_s.text[length] = 0;
+  m_s.TrimRight(IsSpace);
   return *this;
 }
 
@@ -151,16 +147,12 @@ bool Estring::Equals(const char* text) const { return strcmp(m_s.text, text ? te
 int Estring::CompareNoCase(const char* text) const { return strcasecmp(m_s.text, text ? text : ""); }
 
 Estring& Estring::RemoveTrailingSlash() {
-  int length = Length();
-  if (length == 0 || m_s.text[length - 1] != '/') return *this;
-  if (length <= 3 && m_s.text[1] == '/') return *this;
-  m_s.text[length - 1] = 0;
+  m_s.RemoveTrailingSlash();
   return *this;
 }
 
 Estring& Estring::AddTrailingSlash() {
-  int length = Length();
-  if (length > 0 && m_s.text[length - 1] != '/') *this += '/';
+  m_s.AddTrailingSlash();
   return *this;
 }
 

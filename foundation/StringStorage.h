@@ -85,6 +85,34 @@ struct TStringStorage {
     text[count] = 0;
   }
 
+  /// Removes leading / trailing characters for which isSpace holds.
+  template <class IsSpace>
+  void TrimLeft(IsSpace isSpace) {
+    int skip = 0;
+    while (text[skip] && isSpace(text[skip])) ++skip;
+    if (skip > 0) Traits::move(text, text + skip, static_cast<size_t>(Length() - skip + 1));
+  }
+  template <class IsSpace>
+  void TrimRight(IsSpace isSpace) {
+    int length = Length();
+    while (length > 0 && isSpace(text[length - 1])) --length;
+    text[length] = 0;
+  }
+
+  /// Removes one trailing '/', except from a string of at most 3 characters
+  /// whose second one is '/' (so "//" stays).
+  void RemoveTrailingSlash() {
+    const int length = Length();
+    if (length == 0 || text[length - 1] != C('/')) return;
+    if (length <= 3 && text[1] == C('/')) return;
+    text[length - 1] = 0;
+  }
+  /// Adds a trailing '/' to a non-empty text that does not end with one.
+  void AddTrailingSlash() {
+    const int length = Length();
+    if (length > 0 && text[length - 1] != C('/')) AppendOne(C('/'));
+  }
+
   /// Takes over other's heap buffer (or copies its inline one); other is left empty.
   void TakeFrom(TStringStorage& other) noexcept {
     if (this == &other) return;

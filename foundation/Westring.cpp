@@ -12,6 +12,8 @@ namespace {
 
 int WideLength(const wchar_t* text) { return text ? static_cast<int>(wcslen(text)) : 0; }
 
+bool IsWideSpace(wchar_t ch) { return iswspace(static_cast<wint_t>(ch)) != 0; }
+
 // Differences of folded characters can exceed int for values such as the
 // 0xFFFFFFFF that stands for a decoded NUL; only the sign matters then.
 int Difference(uint32_t a, uint32_t b) {
@@ -159,16 +161,12 @@ Westring Westring::FitLeft(int width, wchar_t fill) const {
 }
 
 Westring& Westring::TrimLeft() {
-  int skip = 0;
-  while (m_s.text[skip] && iswspace(static_cast<wint_t>(m_s.text[skip]))) ++skip;
-  if (skip > 0) wmemmove(m_s.text, m_s.text + skip, Length() - skip + 1);
+  m_s.TrimLeft(IsWideSpace);
   return *this;
 }
 
 Westring& Westring::TrimRight() {
-  int length = Length();
-  while (length > 0 && iswspace(static_cast<wint_t>(m_s.text[length - 1]))) --length;
-  m_s.text[length] = 0;
+  m_s.TrimRight(IsWideSpace);
   return *this;
 }
 
@@ -230,16 +228,12 @@ Westring Westring::DirPart() const {
 Westring Westring::NamePart() const { return Westring(m_s.text + LastSeparator() + 1); }
 
 Westring& Westring::RemoveTrailingSlash() {
-  int length = Length();
-  if (length == 0 || m_s.text[length - 1] != L'/') return *this;
-  if (length <= 3 && m_s.text[1] == L'/') return *this;
-  m_s.text[length - 1] = 0;
+  m_s.RemoveTrailingSlash();
   return *this;
 }
 
 Westring& Westring::AddTrailingSlash() {
-  int length = Length();
-  if (length > 0 && m_s.text[length - 1] != L'/') *this += L'/';
+  m_s.AddTrailingSlash();
   return *this;
 }
 
