@@ -5,6 +5,7 @@
 
 #include "console/Console.h"
 #include "console/KeyCodes.h"
+#include "dialogs/Dialog.h"
 
 namespace dialogtest {
 
@@ -37,6 +38,18 @@ inline void PostMouse(TConsoleEvent::Type type, int button, int col, int row) {
 inline void PostClick(int col, int row) {
   PostMouse(TConsoleEvent::Press, 1, col, row);
   PostMouse(TConsoleEvent::Release, 1, col, row);
+}
+
+/// Runs a dialog over keys (or typed text) and then Esc.
+inline void RunKeys(Dialog& dialog, std::initializer_list<uint32_t> keys) {
+  PostKeys(keys);
+  PostKey(Key::Esc);
+  dialog.Run();
+}
+inline void RunText(Dialog& dialog, const wchar_t* text) {
+  PostText(text);
+  PostKey(Key::Esc);
+  dialog.Run();
 }
 
 /// The characters of `width` screen cells from (col, row).

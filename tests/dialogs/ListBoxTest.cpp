@@ -31,12 +31,6 @@ TObjectStore<Westring>* Numbered(int count) {
 class ListBoxTest : public testing::Test {
  protected:
   void SetUp() override { ResetScreen(); }
-  // Runs the dialog over the keys given, ended by Esc.
-  static void Keys(Dialog& dialog, std::initializer_list<uint32_t> keys) {
-    PostKeys(keys);
-    PostKey(Key::Esc);
-    dialog.Run();
-  }
 };
 
 }  // namespace
@@ -47,15 +41,15 @@ TEST_F(ListBoxTest, ShortListsEndOnTheirLastItemWithoutScrolling) {
   Dialog dialog(0, 0, 30, 14, kAttr);
   const int index = dialog.AddListBox(1, 1, true, 20, 10, items.get(), &selected, 0);
   auto* list = static_cast<ListBoxBase*>(dialog.Element(index));
-  Keys(dialog, {Key::End});
+  RunKeys(dialog, {Key::End});
   EXPECT_EQ(selected, 2);
   EXPECT_EQ(list->Top(), 0);
-  Keys(dialog, {Key::Home, Key::PageDown});
+  RunKeys(dialog, {Key::Home, Key::PageDown});
   EXPECT_EQ(selected, 2);
   EXPECT_EQ(list->Top(), 0);
-  Keys(dialog, {Key::Down, Key::Down});
+  RunKeys(dialog, {Key::Down, Key::Down});
   EXPECT_EQ(selected, 2) << "Down stops at the last item";
-  Keys(dialog, {Key::PageUp, Key::Up});
+  RunKeys(dialog, {Key::PageUp, Key::Up});
   EXPECT_EQ(selected, 0);
 
   // Drawn rows: items padded to the width, the focused cursor highlighted,
@@ -82,14 +76,14 @@ TEST_F(ListBoxTest, ASelectionPastTheEndShowsTheLastItemAndPagingScrollsByAWindo
   Dialog dialog(0, 0, 30, 14, kAttr);
   const int index = dialog.AddListBox(1, 1, true, 20, 5, twenty.get(), &selected, 0);
   auto* list = static_cast<ListBoxBase*>(dialog.Element(index));
-  Keys(dialog, {Key::PageDown});
+  RunKeys(dialog, {Key::PageDown});
   EXPECT_EQ(selected, 5);
-  Keys(dialog, {Key::End});
+  RunKeys(dialog, {Key::End});
   EXPECT_EQ(selected, 19);
   EXPECT_EQ(list->Top(), 15) << "End fills the window from the end";
-  Keys(dialog, {Key::PageUp});
+  RunKeys(dialog, {Key::PageUp});
   EXPECT_EQ(selected, 14);
-  Keys(dialog, {Key::Home, Key::Down, Key::Down, Key::Down, Key::Down, Key::Down});
+  RunKeys(dialog, {Key::Home, Key::Down, Key::Down, Key::Down, Key::Down, Key::Down});
   EXPECT_EQ(selected, 5);
   EXPECT_EQ(list->Top(), 1) << "moving past the bottom scrolls by one";
   EXPECT_EQ(ScreenText(dialog.OriginColumn() + 1, dialog.OriginRow() + 1, 2), U"1 ");
@@ -118,7 +112,7 @@ TEST_F(ListBoxTest, TypingSearchesFromTheCursorIgnoringCase) {
   EXPECT_TRUE(list->SearchText().IsEmpty());
   EXPECT_EQ(ScreenText(dialog.Right() - 4, dialog.Bottom(), 2), U"\u2550\u2550");
 
-  Keys(dialog, {L'b'});
+  RunKeys(dialog, {L'b'});
   EXPECT_EQ(selected, 1) << "the search wraps round to the start";
 }
 
@@ -168,7 +162,7 @@ TEST_F(ListBoxTest, AWorkerGrowsTheListThroughTheDialog) {
     }
   });
   worker.join();
-  Keys(dialog, {Key::End});
+  RunKeys(dialog, {Key::End});
   EXPECT_EQ(selected, 7);
   EXPECT_EQ(static_cast<ListBoxBase*>(dialog.Element(index))->Count(), 8);
 }
@@ -180,16 +174,16 @@ TEST_F(ListBoxTest, TheColourSelectorRecoloursTheClassUnderTheCursor) {
   Dialog dialog(0, 0, 30, 8, kAttr);
   dialog.AddColourSelector(2, 1, true, 10, 2, kNames, 2, colours, &selected, 0);
   const int col = dialog.OriginColumn() + 2, row = dialog.OriginRow() + 1;
-  Keys(dialog, {});
+  RunKeys(dialog, {});
   EXPECT_EQ(AttrAt(col, row), 0x1F) << "each name in its own colour";
   EXPECT_EQ(ScreenText(col - 1, row + 1, 12), U">Errors    <");
   EXPECT_EQ(ScreenText(col - 1, row, 1), U" ");
 
-  Keys(dialog, {L'f', L'f'});
+  RunKeys(dialog, {L'f', L'f'});
   EXPECT_EQ(colours[1], 0x40) << "foreground 14 + 2 wraps to 0";
-  Keys(dialog, {L'F', L'b'});
+  RunKeys(dialog, {L'F', L'b'});
   EXPECT_EQ(colours[1], 0x5F);
-  Keys(dialog, {Key::Up, L'B', L'B'});
+  RunKeys(dialog, {Key::Up, L'B', L'B'});
   EXPECT_EQ(colours[0], 0xFF) << "background 1 - 2 wraps to 15";
   EXPECT_EQ(colours[1], 0x5F);
   EXPECT_EQ(AttrAt(col, row), 0xFF);

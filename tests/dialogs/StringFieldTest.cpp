@@ -18,17 +18,6 @@ constexpr uint32_t kShiftLeft = 0x3004B, kShiftHome = 0x30047, kCtrlLeft = 0x100
 class StringFieldTest : public testing::Test {
  protected:
   void SetUp() override { ResetScreen(); }
-  // Runs the dialog over the keys, ended by Esc.
-  static void Keys(Dialog& dialog, std::initializer_list<uint32_t> keys) {
-    PostKeys(keys);
-    PostKey(Key::Esc);
-    dialog.Run();
-  }
-  static void Type(Dialog& dialog, const wchar_t* text) {
-    PostText(text);
-    PostKey(Key::Esc);
-    dialog.Run();
-  }
 };
 
 }  // namespace
@@ -37,12 +26,12 @@ TEST_F(StringFieldTest, TheFirstKeyReplacesTheTextAndLaterKeysEditIt) {
   Westring text(L"old name");
   Dialog dialog(0, 0, 40, 6, kAttr);
   dialog.AddStringField(1, 1, true, &text, 20, 30);
-  Type(dialog, L"new");
+  RunText(dialog, L"new");
   EXPECT_EQ(text, Westring(L"new"));
   // Each run focuses the field afresh, so moving first keeps the text.
-  Keys(dialog, {Key::Home, L'a', Key::End, L'z', Key::Left, Key::BackSpace});
+  RunKeys(dialog, {Key::Home, L'a', Key::End, L'z', Key::Left, Key::BackSpace});
   EXPECT_EQ(text, Westring(L"anez"));
-  Keys(dialog, {Key::Home, Key::Delete, Key::Delete});
+  RunKeys(dialog, {Key::Home, Key::Delete, Key::Delete});
   EXPECT_EQ(text, Westring(L"ez"));
   EXPECT_EQ(ScreenText(dialog.OriginColumn() + 1, dialog.OriginRow() + 1, 4), U"ez  ");
   EXPECT_EQ(AttrAt(dialog.OriginColumn() + 3, dialog.OriginRow() + 1), dialog.FocusColour())
@@ -53,18 +42,18 @@ TEST_F(StringFieldTest, WordsSelectionsAndTheClipboard) {
   Westring text(L"alpha beta gamma");
   Dialog dialog(0, 0, 40, 6, kAttr);
   dialog.AddStringField(1, 1, true, &text, 30, 40);
-  Keys(dialog, {kCtrlLeft, kCtrlBackSpace});
+  RunKeys(dialog, {kCtrlLeft, kCtrlBackSpace});
   EXPECT_EQ(text, Westring(L"alpha gamma")) << "Ctrl+BackSpace removes the word before the cursor";
-  Keys(dialog, {Key::Home, kCtrlDelete});
+  RunKeys(dialog, {Key::Home, kCtrlDelete});
   EXPECT_EQ(text, Westring(L"gamma"));
   // Select "mma" with Shift+Left, cut it, paste it at the start.
-  Keys(dialog, {kShiftLeft, kShiftLeft, kShiftLeft, kCtrlX, Key::Home, kCtrlV});
+  RunKeys(dialog, {kShiftLeft, kShiftLeft, kShiftLeft, kCtrlX, Key::Home, kCtrlV});
   EXPECT_EQ(text, Westring(L"mmaga"));
   EXPECT_EQ(Con().PasteFromClipboard(), Westring(L"mma"));
   // A typed character replaces a selection; Ctrl+Q lets a control character in.
-  Keys(dialog, {kShiftHome, L'x', kCtrlQ, 1});
+  RunKeys(dialog, {kShiftHome, L'x', kCtrlQ, 1});
   EXPECT_EQ(text, Westring(L"x\x01"));
-  Keys(dialog, {kShiftHome, kCtrlC});
+  RunKeys(dialog, {kShiftHome, kCtrlC});
   EXPECT_EQ(Con().PasteFromClipboard(), Westring(L"x\x01"));
 }
 
@@ -72,12 +61,12 @@ TEST_F(StringFieldTest, TheMaximumLengthIsNeverExceeded) {
   Westring text(L"abcde");
   Dialog dialog(0, 0, 40, 6, kAttr);
   dialog.AddStringField(1, 1, true, &text, 10, 5);
-  Keys(dialog, {Key::End, L'f', L'g'});
+  RunKeys(dialog, {Key::End, L'f', L'g'});
   EXPECT_EQ(text, Westring(L"abcde"));
   Con().CopyToClipboard(Westring(L"xy"));
-  Keys(dialog, {Key::End, Key::BackSpace, kCtrlV});
+  RunKeys(dialog, {Key::End, Key::BackSpace, kCtrlV});
   EXPECT_EQ(text, Westring(L"abcd")) << "a paste that does not fit is refused whole";
-  Keys(dialog, {Key::End, Key::BackSpace, kCtrlV});
+  RunKeys(dialog, {Key::End, Key::BackSpace, kCtrlV});
   EXPECT_EQ(text, Westring(L"abcxy"));
 }
 
@@ -86,11 +75,11 @@ TEST_F(StringFieldTest, LongTextScrollsWithTheCursor) {
   Dialog dialog(0, 0, 40, 6, kAttr);
   const int index = dialog.AddStringField(1, 1, true, &text, 8, 40);
   auto* field = static_cast<StringField*>(dialog.Element(index));
-  Keys(dialog, {});
+  RunKeys(dialog, {});
   EXPECT_EQ(field->Cursor(), 16);
   EXPECT_EQ(field->Offset(), 9) << "the cursor stands in the last cell";
   EXPECT_EQ(ScreenText(dialog.OriginColumn() + 1, dialog.OriginRow() + 1, 8), U"9abcdef ");
-  Keys(dialog, {Key::Home});
+  RunKeys(dialog, {Key::Home});
   EXPECT_EQ(field->Offset(), 0);
   EXPECT_EQ(ScreenText(dialog.OriginColumn() + 1, dialog.OriginRow() + 1, 8), U"01234567");
 }
@@ -99,12 +88,12 @@ TEST_F(StringFieldTest, IntegerFieldsTakeDigitsOnlyAndShowTheBoundValue) {
   int32_t value = 42;
   Dialog dialog(0, 0, 40, 6, kAttr);
   const int index = dialog.AddIntegerField(1, 1, true, &value, 6);
-  Type(dialog, L"7a8");
+  RunText(dialog, L"7a8");
   EXPECT_EQ(value, 78) << "the letter is ignored";
   value = 1234;
   dialog.Draw(index);
   EXPECT_EQ(ScreenText(dialog.OriginColumn() + 1, dialog.OriginRow() + 1, 6), U"1234  ");
-  Type(dialog, L"12345678");
+  RunText(dialog, L"12345678");
   EXPECT_EQ(value, 123456) << "no more digits than the width";
 }
 
