@@ -108,6 +108,8 @@ class CConsole : public Gtk::Window {
   void EndUpdate();
 
   int Columns() const { return m_columns; }
+  const std::string& FontFamily() const { return m_fontFamily; }
+  int FontSize() const { return m_fontSize; }
   int Lines() const { return m_lines; }
   /// Rebuilds a blank grid of `lines` x `columns`; an empty family or size 0
   /// keeps the current font. Then calls the resize handler.
