@@ -65,7 +65,7 @@ void StringField::Draw() {
       m_dialog->WriteText(m_col + from - m_offset, m_row, m_text->Mid(from, to - from).c_str(),
                           Inverted(attr));
   }
-  if (m_history != NoHistory) {
+  if (HasHistory()) {
     const wchar_t mark[] = {kHistoryMark, 0};
     m_dialog->WriteText(m_col + m_width, m_row, mark, m_dialog->NormalColour());
   }
@@ -78,6 +78,8 @@ void StringField::Draw() {
 void StringField::SetFocus(bool focused) {
   if (focused) {
     m_replaceOnFirstKey = true;
+    m_quoteNext = false;
+    m_selecting = false;
     m_cursor = m_text->Length();
   } else {
     m_selecting = false;
@@ -88,7 +90,7 @@ void StringField::SetFocus(bool focused) {
 }
 
 void StringField::Commit() {
-  if (m_history != NoHistory && !m_text->IsEmpty()) AddToHistory(*m_text, m_history);
+  if (HasHistory() && !m_text->IsEmpty()) AddToHistory(*m_text, m_history);
 }
 
 // --- Editing -------------------------------------------------------------------
@@ -164,7 +166,8 @@ bool StringField::HandleKey(uint32_t key) {
   m_replaceOnFirstKey = false;
   if (m_quoteNext && key < 0x20) {
     m_quoteNext = false;
-    ReplaceSelection(Westring(1, static_cast<wchar_t>(key)));
+    const wchar_t ch = static_cast<wchar_t>(key);
+    if (Accepts(ch)) ReplaceSelection(Westring(1, ch));
     return true;
   }
   m_quoteNext = false;
@@ -208,7 +211,10 @@ bool StringField::HandleKey(uint32_t key) {
     return false;
   }
   const wchar_t ch = static_cast<wchar_t>(key);
-  if (!Accepts(ch)) return true;
+  if (!Accepts(ch)) {
+    m_replaceOnFirstKey = firstKey;  // a refused character is not the first key
+    return true;
+  }
   if (firstKey) {
     // The first character typed into a freshly focused field replaces it all.
     m_selecting = true;
@@ -222,7 +228,7 @@ bool StringField::HandleKey(uint32_t key) {
 // --- Mouse and history ------------------------------------------------------------
 
 bool StringField::HandleMouse(const TDialogEvent& event) {
-  if (event.type == TDialogEvent::LeftPress && m_history != NoHistory && event.row == m_row &&
+  if (event.type == TDialogEvent::LeftPress && HasHistory() && event.row == m_row &&
       event.col == m_col + m_width) {
     m_dialog->SetFocusTo(m_index);
     OpenHistory();
@@ -260,10 +266,11 @@ void StringField::OpenHistory() {
   int selected = list->Count() - 1;
   Dialog popup(left, top, left + m_width + 1, top + kHistoryRows + 1, Colour(ColourClass::Menu));
   popup.AddListBox(0, 0, true, m_width, kHistoryRows, list, &selected, 0);
-  if (popup.Run() != DialogResult::Ok) return;
-  *m_text = *list->At(selected);
+  if (popup.Run() != DialogResult::Ok || selected < 0 || selected >= list->Count()) return;
+  *m_text = list->At(selected)->Left(m_maxLength);
   m_cursor = m_text->Length();
   m_selecting = false;
+  m_replaceOnFirstKey = false;
   g_console->SetCursorSize(kFocusCursorSize);
 }
 

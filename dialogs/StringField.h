@@ -3,6 +3,7 @@
 // with selection, the clipboard and an optional history pop-up; and the
 // integer field built on it.
 #include "dialogs/Dialog.h"
+#include "dialogs/InputHistory.h"
 
 class StringField : public DialogElement {
  public:
@@ -47,6 +48,7 @@ class StringField : public DialogElement {
   int WordLeft() const;
   int WordRight() const;
   void ScrollToCursor();
+  bool HasHistory() const { return m_history >= 0 && m_history < InputHistoryCount; }
 
   int m_offset = 0;
   bool m_selecting = false;  // a selection is active
