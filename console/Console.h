@@ -38,6 +38,8 @@ static_assert(sizeof(TMouseRecord) == 16, "the mouse record is 16 bytes");
 class CConsoleDrawingArea : public Gtk::DrawingArea {
  public:
   explicit CConsoleDrawingArea(CConsole* console) : m_console(console) {}
+  /// The console this area belongs to.
+  CConsole* Owner() const { return m_console; }
 
   /// The backing pixmap; empty until the first drawing. GDK lock held.
   Glib::RefPtr<Gdk::Pixmap> m_pixmap;
