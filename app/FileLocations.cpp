@@ -1,0 +1,51 @@
+#include "app/FileLocations.h"
+
+#include <cstdlib>
+
+namespace {
+
+const wchar_t* const kSharedDirectory = L"/usr/local/share/varnak/";
+const wchar_t* const kManualDirectory = L"/usr/local/share/doc/varnak/manual/";
+
+Westring g_userDirectory;
+Westring g_baseName = L"vk.";
+
+// "vk" gives "vk.", "vk.bin" keeps "vk.": up to and including the last '.'.
+Westring BaseOf(const Westring& fileName) {
+  const int dot = fileName.FindLast(L'.');
+  return dot < 0 ? fileName + L"." : fileName.Left(dot + 1);
+}
+
+}  // namespace
+
+void SetFileLocations(const Westring& programPath, const Westring& configFile) {
+  if (!configFile.IsEmpty()) {
+    g_userDirectory = configFile.DirPart();
+    g_userDirectory.AddTrailingSlash();
+    g_baseName = BaseOf(configFile.NamePart());
+    return;
+  }
+  const char* home = getenv("HOME");
+  g_userDirectory = Westring(home ? home : "");
+  if (!g_userDirectory.IsEmpty()) {
+    g_userDirectory.AddTrailingSlash();
+    g_userDirectory += L".vkl/";
+  }
+  g_baseName = BaseOf(programPath.NamePart());
+}
+
+Westring GetFileLocation(FileKind kind, bool shared) {
+  switch (kind) {
+    case FileKind::HelpText: return kSharedDirectory + g_baseName + L"vkh";
+    case FileKind::Manual: return kManualDirectory + g_baseName + L"html";
+    case FileKind::UserMenu: return g_userDirectory + g_baseName + L"mnu";
+    case FileKind::Configuration: return g_userDirectory + g_baseName + L"ini";
+    case FileKind::Histories: return g_userDirectory + g_baseName + L"hst";
+    case FileKind::Log: return g_userDirectory + g_baseName + L"log";
+    case FileKind::SyntaxDefinitions: {
+      const Westring stem = g_baseName.AllButLast(1) + L"syntax.ini";
+      return (shared ? Westring(kSharedDirectory) : g_userDirectory) + stem;
+    }
+  }
+  return Westring();
+}

@@ -1,0 +1,14 @@
+#pragma once
+// Where the per-user and shared files live: $HOME/.vkl/ and a base name
+// taken from the program, or the directory and name of a configuration
+// file named on the command line.
+#include "foundation/Westring.h"
+
+enum class FileKind { HelpText, Manual, UserMenu, Configuration, Histories, Log, SyntaxDefinitions };
+
+/// Sets the per-user directory and base name: from HOME and the program's
+/// file name, or, when configFile is not empty, from that file.
+void SetFileLocations(const Westring& programPath, const Westring& configFile);
+
+/// The file of a kind; `shared` picks the shared syntax definitions.
+Westring GetFileLocation(FileKind kind, bool shared = false);

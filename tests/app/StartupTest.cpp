@@ -1,0 +1,85 @@
+// The command line, the file locations and the locale conventions of start-up.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "app/FileLocations.h"
+#include "app/LocaleConventions.h"
+#include "app/StartupOptions.h"
+
+namespace {
+
+int Parse(std::vector<const char*> args, TStartupOptions* options, Estring* message) {
+  args.insert(args.begin(), "vk");
+  return ParseStartupOptions(static_cast<int>(args.size()), args.data(), options, message);
+}
+
+}  // namespace
+
+TEST(StartupOptions, LettersInAnyCaseWithDashOrBackslash) {
+  TStartupOptions options;
+  Estring message;
+  EXPECT_EQ(Parse({"-V", "notes.txt", "\\e", "edit.c", "-l", "/srv", "-R", "/opt", "-x", "/tmp/cd"},
+                  &options, &message),
+            0);
+  EXPECT_EQ(options.viewFile, Westring(L"notes.txt"));
+  EXPECT_EQ(options.editFile, Westring(L"edit.c"));
+  EXPECT_EQ(options.leftDirectory, Westring(L"/srv"));
+  EXPECT_EQ(options.rightDirectory, Westring(L"/opt"));
+  EXPECT_EQ(options.exitDirectoryFile, Westring(L"/tmp/cd"));
+  EXPECT_TRUE(options.configFile.IsEmpty());
+
+  TStartupOptions files;
+  EXPECT_EQ(Parse({"/tmp", "/tmp/alt.ini", "-l"}, &files, &message), 0);
+  EXPECT_EQ(files.configFile, Westring(L"/tmp/alt.ini")) << "a directory argument is ignored";
+  EXPECT_TRUE(files.leftDirectory.IsEmpty()) << "-l without a value stays empty";
+  TStartupOptions relative;
+  EXPECT_EQ(Parse({"sub\\my.ini"}, &relative, &message), 0);
+  EXPECT_EQ(relative.configFile.Right(11), Westring(L"/sub/my.ini"));
+  EXPECT_EQ(relative.configFile[0], L'/');
+}
+
+TEST(StartupOptions, MistakesEndWithAMessage) {
+  TStartupOptions options;
+  Estring message;
+  EXPECT_EQ(Parse({"-q"}, &options, &message), 1);
+  EXPECT_TRUE(message.Equals(UsageText));
+  EXPECT_EQ(Parse({"-e"}, &options, &message), 1);
+  EXPECT_TRUE(message.Equals("No file specified"));
+}
+
+TEST(FileLocations, FollowHomeOrTheNamedConfiguration) {
+  const char* home = getenv("HOME");
+  const std::string savedHome = home ? home : "";
+  setenv("HOME", "/home/ann", 1);
+  SetFileLocations(Westring(L"/usr/local/bin/vk"), Westring());
+  EXPECT_EQ(GetFileLocation(FileKind::Configuration), Westring(L"/home/ann/.vkl/vk.ini"));
+  EXPECT_EQ(GetFileLocation(FileKind::SyntaxDefinitions), Westring(L"/home/ann/.vkl/vksyntax.ini"));
+  EXPECT_EQ(GetFileLocation(FileKind::SyntaxDefinitions, true),
+            Westring(L"/usr/local/share/varnak/vksyntax.ini"));
+  EXPECT_EQ(GetFileLocation(FileKind::HelpText), Westring(L"/usr/local/share/varnak/vk.vkh"));
+
+  SetFileLocations(Westring(L"/usr/local/bin/vk"), Westring(L"/tmp/alt.ini"));
+  EXPECT_EQ(GetFileLocation(FileKind::Histories), Westring(L"/tmp/alt.hst"));
+  EXPECT_EQ(GetFileLocation(FileKind::UserMenu), Westring(L"/tmp/alt.mnu"));
+  EXPECT_EQ(GetFileLocation(FileKind::Configuration), Westring(L"/tmp/alt.ini"));
+
+  unsetenv("HOME");
+  SetFileLocations(Westring(L"/usr/local/bin/vk"), Westring());
+  EXPECT_EQ(GetFileLocation(FileKind::Configuration), Westring(L"vk.ini")) << "relative without HOME";
+  if (home) setenv("HOME", savedHome.c_str(), 1);
+}
+
+TEST(LocaleConventions, DateOrderAndSeparatorComeFromTheDateFormat) {
+  SetDateConventions("%d.%m.%Y");
+  EXPECT_TRUE(g_dateFormat.Equals("%02d.%02d.%02d"));
+  EXPECT_EQ(g_dateOrder, 1);
+  SetDateConventions("%m/%d/%y");
+  EXPECT_TRUE(g_dateFormat.Equals("%02d/%02d/%02d"));
+  EXPECT_EQ(g_dateOrder, 0);
+  SetDateConventions("%Y-%m-%d");
+  EXPECT_TRUE(g_dateFormat.Equals("%02d-%02d-%02d"));
+  EXPECT_EQ(g_dateOrder, 2);
+}
