@@ -1,6 +1,6 @@
-// Start-up of vk. Until the main loop exists this opens the console and shows
-// a demonstration screen: all sixteen colours, a frame and a blinking cursor;
-// F2 shows a message box, F3 a dialog with every kind of element.
+// Start-up of vk: the command line, the console, file locations, locale
+// conventions and vk.ini, then (until the main loop exists) a demonstration
+// screen: F2 shows a message box, F3 a dialog with every kind of element.
 #include <gdk/gdk.h>
 #include <gtkmm/main.h>
 
@@ -12,6 +12,12 @@
 
 #include "console/Console.h"
 #include "console/GdkLock.h"
+#include "app/ConfigFile.h"
+#include "app/FileLocations.h"
+#include "app/LocaleConventions.h"
+#include "app/Settings.h"
+#include "app/Startup.h"
+#include "app/StartupOptions.h"
 #include "console/KeyCodes.h"
 #include "dialogs/Dialog.h"
 #include "dialogs/Look.h"
@@ -107,9 +113,19 @@ void ShowDialogDemo(CConsole& console) {
   console.WriteText(0, 23, text, MakeAttr(Color::Yellow, Color::Black));
 }
 
+// Configuration messages go to the user one message box at a time.
+void ShowConfigMessage(const Westring& message) { MessageBox(message, Westring(), MessageStyle::Ok); }
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  const Westring programPath = AbsolutePath(argv[0]);
+  TStartupOptions options;
+  Estring message;
+  if (ParseStartupOptions(argc, argv, &options, &message) != 0) {
+    std::printf("%s\n", message.c_str());
+    return 1;
+  }
   // GDK's global lock must exist before the toolkit starts; the console's
   // window-system thread and this thread share it.
   InitGdkThreads();
@@ -121,6 +137,20 @@ int main(int argc, char** argv) {
   {
     CConsole console;
     g_console = &console;
+    console.SetIcons({"/usr/local/share/icons/hicolor/16x16/apps/varnak.png",
+                      "/usr/local/share/icons/hicolor/scalable/apps/varnak.svg"});
+    g_breakFlag = 0;
+    ApplyLocaleConventions();
+    SetFileLocations(programPath, options.configFile);
+    SetConfigMessageHandler(ShowConfigMessage);
+    LoadConfig(GetFileLocation(FileKind::Configuration), false);
+    ApplyConfiguration();
+    ApplyLocaleConventions();
+    if (!options.viewFile.IsEmpty() || !options.editFile.IsEmpty()) {
+      MessageBox(Westring("The internal viewer and editor are not built yet."), Westring(),
+                 MessageStyle::Ok | MessageStyle::Messages);
+      return 0;
+    }
     DrawDemo(console);
     // Shows each key code as it arrives, until F10 or Esc.
     for (;;) {
@@ -134,6 +164,9 @@ int main(int argc, char** argv) {
       std::swprintf(text, 40, L" 0x%06X  state %04X  ", code, info.state);
       console.WriteText(48, 24, text, MakeAttr(Color::Yellow, Color::Black));
     }
+    if (g_settings.autoSave) SaveConfig(GetFileLocation(FileKind::Configuration));
+    if (!options.exitDirectoryFile.IsEmpty())
+      WriteExitDirectoryFile(options.exitDirectoryFile, CurrentDirectory());
   }
   return 0;
 }

@@ -1,0 +1,41 @@
+#include "app/Startup.h"
+
+#include <unistd.h>
+
+#include "app/Settings.h"
+#include "console/Console.h"
+#include "foundation/CodePage.h"
+#include "foundation/StdFile.h"
+
+namespace {
+constexpr int kMinimumColumns = 80, kMinimumLines = 25;
+constexpr int kDefaultCodePage = 850;
+// This system has no drive letters; the line only keeps the file's shape.
+constexpr char kDriveDesignator = '/';
+}  // namespace
+
+void ApplyConfiguration() {
+  const int codePage = g_settings.codePage ? g_settings.codePage : kDefaultCodePage;
+  SetCurrentCodePage(codePage);
+  SetTextCodePage(g_settings.textCodePage);
+  if (!g_console) return;
+  g_console->SetCodePage(codePage);
+  if (g_console->Columns() < kMinimumColumns || g_console->Lines() < kMinimumLines)
+    g_console->SetScreenSize(g_console->Lines(), kMinimumColumns);
+}
+
+int WriteExitDirectoryFile(const Westring& file, const Westring& directory) {
+  StdFile out;
+  if (int error = out.Open(file, OpenFlag::Write | OpenFlag::Create)) return error;
+  Estring text(1, kDriveDesignator);
+  text += ":\r\ncd \"";
+  text += directory.ToUtf8();
+  text += "\"\r\n";
+  (void)out.WriteText(text);
+  return out.Close();
+}
+
+Westring CurrentDirectory() {
+  char buffer[4096];
+  return getcwd(buffer, sizeof buffer) ? Westring(buffer) : Westring(L"/");
+}
