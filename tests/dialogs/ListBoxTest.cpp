@@ -1,12 +1,11 @@
 // List boxes in running dialogs: navigation, search, mouse, workers and the
 // colour selector, checked through the bound index and the cell grid.
-#include "dialogs/ListBox.h"
-
 #include <gtest/gtest.h>
 
 #include <thread>
 
 #include "dialogs/ColourSelector.h"
+#include "dialogs/ListBox.h"
 #include "dialogs/Look.h"
 #include "tests/dialogs/DialogTestUtil.h"
 
@@ -69,6 +68,9 @@ TEST_F(ListBoxTest, ASelectionPastTheEndShowsTheLastItemAndPagingScrollsByAWindo
     const int index = dialog.AddListBox(1, 1, true, 20, 10, ten.get(), &selected, 0);
     EXPECT_EQ(selected, 9);
     EXPECT_EQ(static_cast<ListBoxBase*>(dialog.Element(index))->CursorRow(), 9);
+    const int col = dialog.OriginColumn() + 1, last = dialog.OriginRow() + 10;
+    EXPECT_EQ(ScreenText(col, last, 2), U"9 ");
+    EXPECT_EQ(AttrAt(col, last), Colour(ColourClass::MenuHighlight));
   }
 
   std::unique_ptr<TObjectStore<Westring>> twenty(Numbered(20));
@@ -100,7 +102,8 @@ TEST_F(ListBoxTest, TypingSearchesFromTheCursorIgnoringCase) {
   EXPECT_EQ(dialog.Run(100), 0);
   EXPECT_EQ(selected, 3);
   EXPECT_EQ(list->SearchText(), Westring(L"Go"));
-  EXPECT_EQ(ScreenText(dialog.Right() - 4, dialog.Bottom(), 2), U"Go") << "shown on the bottom frame";
+  EXPECT_EQ(ScreenText(dialog.Right() - 4, dialog.Bottom(), 2), U"Go")
+      << "shown on the bottom frame";
 
   PostKey(L'x');
   EXPECT_EQ(dialog.Run(100), 0);
@@ -147,6 +150,46 @@ TEST_F(ListBoxTest, EnterDoubleClicksAndTheKeyPicker) {
   }
 }
 
+TEST_F(ListBoxTest, ClicksFocusTheListAndPickTheItemUnderThePointer) {
+  std::unique_ptr<TObjectStore<Westring>> items(Store({L"one", L"two", L"three"}));
+  int selected = 0;
+  Dialog dialog(0, 0, 30, 10, kAttr);
+  dialog.AddPushButton(1, 6, true, 5, "_Go");
+  const int index = dialog.AddListBox(1, 1, true, 20, 5, items.get(), &selected, 0);
+  const int col = dialog.OriginColumn() + 4, row = dialog.OriginRow() + 1;
+  PostClick(col, row + 1);
+  RunKeys(dialog, {});
+  EXPECT_EQ(dialog.Focus(), index) << "a click moves the focus from the button";
+  EXPECT_EQ(selected, 1);
+  EXPECT_EQ(AttrAt(col, row + 1), Colour(ColourClass::MenuHighlight));
+
+  PostClick(col, row + 4);
+  RunKeys(dialog, {});
+  EXPECT_EQ(selected, 2) << "a click past the last item picks the last item";
+
+  PostMouse(TConsoleEvent::Press, 1, col, row);
+  PostMouse(TConsoleEvent::Motion, 1, col, row + 1);
+  RunKeys(dialog, {});
+  EXPECT_EQ(selected, 1) << "a drag follows the pointer";
+}
+
+TEST_F(ListBoxTest, ByteStringsSearchWidenedAndPlainArraysDoNotSearch) {
+  TObjectStore<Estring> bytes;
+  bytes.Append(new Estring("alpha"));
+  bytes.Append(new Estring("b\xe9ta"));
+  static const char* const kPlain[] = {"alpha", "beta"};
+  int fromBytes = 0, fromPlain = 0;
+  Dialog dialog(0, 0, 30, 10, kAttr);
+  dialog.AddListBox(1, 1, true, 10, 3, &bytes, &fromBytes, 0);
+  dialog.AddListBox(12, 1, true, 10, 3, kPlain, 2, &fromPlain, 0);
+  RunKeys(dialog, {L'B', L'\u00e9'});
+  EXPECT_EQ(fromBytes, 1);
+  EXPECT_EQ(ScreenText(dialog.OriginColumn() + 1, dialog.OriginRow() + 2, 5), U"b\u00e9ta ");
+  RunKeys(dialog, {Key::Tab, L'b'});
+  EXPECT_EQ(dialog.Focus(), 1);
+  EXPECT_EQ(fromPlain, 0) << "a list without item texts has no search";
+}
+
 TEST_F(ListBoxTest, AWorkerGrowsTheListThroughTheDialog) {
   std::unique_ptr<TObjectStore<Westring>> items(Numbered(2));
   int selected = 0;
@@ -172,7 +215,8 @@ TEST_F(ListBoxTest, TheColourSelectorRecoloursTheClassUnderTheCursor) {
   uint8_t colours[] = {0x1F, 0x4E};
   int selected = 1;
   Dialog dialog(0, 0, 30, 8, kAttr);
-  dialog.AddColourSelector(2, 1, true, 10, 2, kNames, 2, colours, &selected, 0);
+  const int index = dialog.AddColourSelector(2, 1, true, 10, 2, kNames, 2, colours, &selected, 0);
+  dialog.AddPushButton(2, 4, true, 5, "OK");
   const int col = dialog.OriginColumn() + 2, row = dialog.OriginRow() + 1;
   RunKeys(dialog, {});
   EXPECT_EQ(AttrAt(col, row), 0x1F) << "each name in its own colour";
@@ -186,6 +230,11 @@ TEST_F(ListBoxTest, TheColourSelectorRecoloursTheClassUnderTheCursor) {
   RunKeys(dialog, {Key::Up, L'B', L'B'});
   EXPECT_EQ(colours[0], 0xFF) << "background 1 - 2 wraps to 15";
   EXPECT_EQ(colours[1], 0x5F);
+  EXPECT_EQ(AttrAt(col, row), 0xFF);
+
+  RunKeys(dialog, {Key::Tab});
+  EXPECT_NE(dialog.Focus(), index);
+  EXPECT_EQ(ScreenText(col - 1, row, 12), U">Panel     <") << "the marks outlast the focus";
   EXPECT_EQ(AttrAt(col, row), 0xFF);
 }
 
