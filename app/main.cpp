@@ -1,6 +1,7 @@
 // Start-up of vk: the command line, the console, file locations, locale
 // conventions and vk.ini, then (until the main loop exists) a demonstration
-// screen: F2 shows a message box, F3 a dialog with every kind of element.
+// screen: F2 shows a message box, F3 a dialog with every kind of element,
+// F4 to F6 the settings dialogs, Shift+F9 saves vk.ini.
 #include <gdk/gdk.h>
 #include <gtkmm/main.h>
 
@@ -16,6 +17,7 @@
 #include "app/FileLocations.h"
 #include "app/LocaleConventions.h"
 #include "app/Settings.h"
+#include "app/SettingsDialogs.h"
 #include "app/Startup.h"
 #include "app/StartupOptions.h"
 #include "console/KeyCodes.h"
@@ -61,7 +63,7 @@ void DrawDemo(CConsole& console) {
   console.WriteText(51, 4, L"Box drawing \u2500\u2502\u250C\u2510", frame);
   console.WriteText(51, 6, L"Latin \u00E9\u00E0\u00FC Cyrillic \u0416", frame);
   console.WriteText(51, 8, L"Cursor \u2192", frame);
-  console.WriteText(0, 24, L"F2 message, F3 dialog; F10/Esc quits. Last key:",
+  console.WriteText(0, 24, L"F2 F3 demos, F4-F6 options, ShF9 save. Last key:",
                     MakeAttr(Color::LightGray, Color::Black));
   console.SetCursorPos(59, 8);
   console.SetCursorSize(15);
@@ -160,6 +162,10 @@ int main(int argc, char** argv) {
       if (code == Key::F10 || code == Key::Esc) break;
       if (code == Key::F2) ShowMessageBoxDemo(console);
       if (code == Key::F3) ShowDialogDemo(console);
+      if (code == Key::F4) RunConfigurationDialog();
+      if (code == Key::F5) RunColoursDialog();
+      if (code == Key::F6) RunConfirmationsDialog();
+      if (code == Key::ShiftF1 + 8) SaveConfig(GetFileLocation(FileKind::Configuration));
       wchar_t text[40];
       std::swprintf(text, 40, L" 0x%06X  state %04X  ", code, info.state);
       console.WriteText(48, 24, text, MakeAttr(Color::Yellow, Color::Black));

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "app/Settings.h"
+#include "console/Console.h"
 #include "dialogs/Look.h"
 #include "foundation/Westring.h"
 
@@ -33,6 +34,9 @@ void WriteFile(const std::string& path, const std::string& bytes) {
 class ConfigFileTest : public testing::Test {
  protected:
   void SetUp() override {
+    // The file alone is under test here: the console must not follow it.
+    m_console = g_console;
+    g_console = nullptr;
     // Memory-backed when the system has it: the garbage test writes 10,000 files.
     std::string pattern = access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";
     pattern += "/vk-config-XXXXXX";
@@ -43,6 +47,7 @@ class ConfigFileTest : public testing::Test {
     });
   }
   void TearDown() override {
+    g_console = m_console;
     SetConfigMessageHandler(nullptr);
     ResetSettings();
     std::string command = "rm -rf '" + m_dir + "'";
@@ -54,6 +59,7 @@ class ConfigFileTest : public testing::Test {
   }
   Westring Path() const { return Westring(m_path.c_str()); }
 
+  CConsole* m_console = nullptr;
   std::string m_dir, m_path;
   std::vector<std::string> m_messages;
 };

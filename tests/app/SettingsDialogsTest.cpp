@@ -1,0 +1,81 @@
+// The three settings dialogs on the real console: layout, OK keeping and
+// Cancel restoring what was changed.
+#include "app/SettingsDialogs.h"
+
+#include <gtest/gtest.h>
+
+#include "app/Settings.h"
+#include "dialogs/Look.h"
+#include "tests/dialogs/DialogTestUtil.h"
+
+using namespace dialogtest;
+
+namespace {
+
+class SettingsDialogsTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    ResetScreen();
+    ResetSettings();
+  }
+  void TearDown() override { ResetSettings(); }
+};
+
+std::u32string Row(int row) { return ScreenText(0, row, Con().Columns()); }
+
+}  // namespace
+
+TEST_F(SettingsDialogsTest, ConfigurationEditsAndCancelRestoresEverything) {
+  // Viewer is the first field: type a viewer, tick nothing, accept.
+  PostText(L"less");
+  PostKey(Key::Enter);
+  EXPECT_TRUE(RunConfigurationDialog());
+  EXPECT_EQ(g_settings.viewer, Westring(L"less"));
+
+  // Into the Editor field (Tab twice past Alternate Viewer), then Esc.
+  PostKeys({Key::Tab, Key::Tab});
+  PostText(L"nano");
+  PostKey(Key::Esc);
+  EXPECT_FALSE(RunConfigurationDialog());
+  EXPECT_TRUE(g_settings.editor.IsEmpty()) << "Cancel restores the edited field";
+  EXPECT_EQ(g_settings.viewer, Westring(L"less"));
+}
+
+TEST_F(SettingsDialogsTest, ConfigurationLayout) {
+  PostKey(Key::Esc);
+  std::u32string top, viewer, lines, buttons;
+  const int topRow = (Con().Lines() - 19) / 3, left = (Con().Columns() - 76) / 2;
+  Con().SetIdleHandler([&] {
+    top = Row(topRow);
+    viewer = ScreenText(left + 1, topRow + 2, 48);
+    lines = ScreenText(left + 1 + 59, topRow + 1 + 6, 9);
+    buttons = ScreenText(left + 1 + 23, topRow + 1 + 16, 28);
+  });
+  RunConfigurationDialog();
+  Con().SetIdleHandler(nullptr);
+  EXPECT_NE(top.find(U" Configuration "), std::u32string::npos);
+  EXPECT_EQ(viewer.substr(21, 7), U"Viewer:") << "labels end just before column 28";
+  EXPECT_EQ(lines, U"Lines 0  ");
+  EXPECT_EQ(buttons, U"[ OK ]  [ Cancel ]  [ Help ]");
+}
+
+TEST_F(SettingsDialogsTest, ColoursCancelRestoresAndOkDarkensTheQuickKeyBackground) {
+  g_colours[static_cast<int>(ColourClass::MenuQuickKey)] = 0x3E;
+  PostKeys({L'f', Key::Esc});
+  EXPECT_FALSE(RunColoursDialog());
+  EXPECT_EQ(g_colours[0], DefaultColours[0]);
+  PostKeys({L'b', Key::Enter});
+  EXPECT_TRUE(RunColoursDialog());
+  EXPECT_EQ(g_colours[0], DefaultColours[0] + 0x10);
+  EXPECT_EQ(g_colours[static_cast<int>(ColourClass::MenuQuickKey)], 0x0E);
+}
+
+TEST_F(SettingsDialogsTest, ConfirmationBoxesAreTickedWhereTheBitIsClear) {
+  g_settings.confirmations = 0x08;  // "Quit Varnak" is not asked
+  PostKeys({L' ', Key::Enter});     // untick the first box
+  EXPECT_TRUE(RunConfirmationsDialog());
+  EXPECT_EQ(g_settings.confirmations, 0x09);
+  PostKeys({Key::Tab, L' ', Key::Esc});
+  EXPECT_FALSE(RunConfirmationsDialog());
+  EXPECT_EQ(g_settings.confirmations, 0x09);
+}
