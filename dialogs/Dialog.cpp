@@ -188,13 +188,17 @@ int Dialog::Run(int ms) {
   if (m_count == 0) AddExitKey(Key::Esc);
   bool firstRound = true;
   while (m_result == 0) {
-    EnsureFocusable();
-    if (firstRound) {
-      Draw(-1);
-      if (m_elements[m_focus]->m_focusable) m_elements[m_focus]->SetFocus(true);
-      firstRound = false;
+    {
+      // Drawing, too, waits for a worker that is changing an element.
+      RecursiveMutexGuard guard(m_mutex);
+      EnsureFocusable();
+      if (firstRound) {
+        Draw(-1);
+        if (m_elements[m_focus]->m_focusable) m_elements[m_focus]->SetFocus(true);
+        firstRound = false;
+      }
+      Draw(m_focus);
     }
-    Draw(m_focus);
     TDialogEvent event = ReadDialogEvent(ms);
     if (event.type == TDialogEvent::TimeOut) return 0;
     if (event.IsMouse()) {
