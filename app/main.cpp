@@ -171,6 +171,11 @@ int main(int argc, char** argv) {
       console.WriteText(48, 24, text, MakeAttr(Color::Yellow, Color::Black));
     }
     if (g_settings.autoSave) SaveConfig(GetFileLocation(FileKind::Configuration));
+    const int last = console.Lines() - 1;
+    console.FillArea(0, last - 1, console.Columns(), 2, Colour(ColourClass::CommandLine));
+    console.SetCursorSize(15);
+    console.SetTitle(L"Varnak");
+    console.SetCursorPos(0, last);
     if (!options.exitDirectoryFile.IsEmpty())
       WriteExitDirectoryFile(options.exitDirectoryFile, CurrentDirectory());
   }

@@ -23,3 +23,10 @@ inline uint8_t Colour(ColourClass cls) { return g_colours[static_cast<int>(cls)]
 extern bool g_shadows;
 /// Milliseconds between auto-scroll steps while a mouse button is held (ScrollDelay).
 extern int g_scrollDelay;
+
+/// Reads a colour specification such as "bri yel on blu" starting from the
+/// attribute `start`: words of which only the first three letters count (any
+/// case), "bla" to "whi" for colours 0 to 7, "bri" for brightness and "on"
+/// to move from the foreground to the background. The first foreground word
+/// clears the old foreground, the first background word the old background.
+uint8_t ParseColourSpec(const char* spec, uint8_t start);

@@ -102,3 +102,12 @@ TEST_F(WinTest, HidingShowsWhatIsBelowAndShowingBringsTheWindowBack) {
   EXPECT_EQ(ScreenText(12, 3, 6), U"window");
   EXPECT_EQ(ScreenText(0, 0, 5), U"drawn");
 }
+
+TEST(ColourSpec, WordsColoursBrightnessAndBackground) {
+  EXPECT_EQ(ParseColourSpec("bri yel on blu", 0x07), 0x1E);
+  EXPECT_EQ(ParseColourSpec("RED", 0x1F), 0x14) << "the old foreground is cleared, the background kept";
+  EXPECT_EQ(ParseColourSpec("whi on bri cyan", 0x00), 0xB7) << "bri after on brightens the background";
+  EXPECT_EQ(ParseColourSpec("magenta bright", 0x70), 0x7D) << "three letters count, in any order";
+  EXPECT_EQ(ParseColourSpec("", 0x4E), 0x4E);
+  EXPECT_EQ(ParseColourSpec("purple", 0x4E), 0x4E) << "unknown words change nothing";
+}
