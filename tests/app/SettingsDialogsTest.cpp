@@ -61,8 +61,22 @@ TEST_F(SettingsDialogsTest, ConfigurationLayout) {
 
 TEST_F(SettingsDialogsTest, ColoursCancelRestoresAndOkDarkensTheQuickKeyBackground) {
   g_colours[static_cast<int>(ColourClass::MenuQuickKey)] = 0x3E;
+  const int top = (Con().Lines() - 21) / 3, left = (Con().Columns() - 32) / 2;
+  std::u32string title, first, hint;
+  uint8_t firstAttr = 0;
+  Con().SetIdleHandler([&] {
+    title = ScreenText(left, top, 32);
+    first = ScreenText(left + 1, top + 2, 30);
+    firstAttr = AttrAt(left + 2, top + 2);
+    hint = ScreenText(left + 1, top + 16, 30);
+  });
   PostKeys({L'f', Key::Esc});
   EXPECT_FALSE(RunColoursDialog());
+  Con().SetIdleHandler(nullptr);
+  EXPECT_NE(title.find(U" Varnak Colours "), std::u32string::npos);
+  EXPECT_EQ(first.substr(0, 7), U">Panel ") << "the cursor row is marked";
+  EXPECT_EQ(firstAttr, DefaultColours[0] + 1) << "the name shows its (changed) colour";
+  EXPECT_NE(hint.find(U"F=Foreground B=Background"), std::u32string::npos);
   EXPECT_EQ(g_colours[0], DefaultColours[0]);
   PostKeys({L'b', Key::Enter});
   EXPECT_TRUE(RunColoursDialog());
@@ -72,8 +86,19 @@ TEST_F(SettingsDialogsTest, ColoursCancelRestoresAndOkDarkensTheQuickKeyBackgrou
 
 TEST_F(SettingsDialogsTest, ConfirmationBoxesAreTickedWhereTheBitIsClear) {
   g_settings.confirmations = 0x08;  // "Quit Varnak" is not asked
-  PostKeys({L' ', Key::Enter});     // untick the first box
+  const int left = (Con().Columns() - 44) / 2;
+  std::u32string title, box0, box3;
+  Con().SetIdleHandler([&] {
+    title = ScreenText(left, 5, 44);
+    box0 = ScreenText(left + 2, 7, 34);
+    box3 = ScreenText(left + 2, 10, 16);
+  });
+  PostKeys({L' ', Key::Enter});  // untick the first box
   EXPECT_TRUE(RunConfirmationsDialog());
+  Con().SetIdleHandler(nullptr);
+  EXPECT_NE(title.find(U" Confirmations "), std::u32string::npos);
+  EXPECT_EQ(box0, U"[ ]  Delete File/Empty Directory  ") << "seen after the Space untick";
+  EXPECT_EQ(box3, U"[ ]  Quit Varnak");
   EXPECT_EQ(g_settings.confirmations, 0x09);
   PostKeys({Key::Tab, L' ', Key::Esc});
   EXPECT_FALSE(RunConfirmationsDialog());
