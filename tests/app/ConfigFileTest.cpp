@@ -17,6 +17,7 @@
 #include "console/Console.h"
 #include "dialogs/Look.h"
 #include "foundation/Westring.h"
+#include "tests/TempDirectory.h"
 
 namespace {
 
@@ -37,10 +38,7 @@ class ConfigFileTest : public testing::Test {
     // The file alone is under test here: the console must not follow it.
     m_console = g_console;
     g_console = nullptr;
-    // Memory-backed when the system has it: the garbage test writes 10,000 files.
-    std::string pattern = access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";
-    pattern += "/vk-config-XXXXXX";
-    m_dir = mkdtemp(pattern.data());
+    ASSERT_FALSE(m_dir.empty());
     m_path = m_dir + "/vk.ini";
     SetConfigMessageHandler([this](const Westring& message) {
       m_messages.push_back(message.ToUtf8().c_str());
@@ -50,8 +48,6 @@ class ConfigFileTest : public testing::Test {
     g_console = m_console;
     SetConfigMessageHandler(nullptr);
     ResetSettings();
-    std::string command = "rm -rf '" + m_dir + "'";
-    EXPECT_EQ(system(command.c_str()), 0);
   }
   int Load(const std::string& bytes, bool reload = false) {
     WriteFile(m_path, bytes);
@@ -60,7 +56,10 @@ class ConfigFileTest : public testing::Test {
   Westring Path() const { return Westring(m_path.c_str()); }
 
   CConsole* m_console = nullptr;
-  std::string m_dir, m_path;
+  // Memory-backed when the system has it: the garbage test writes 10,000 files.
+  TTempDirectory m_temp{"vk-config", access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp"};
+  const std::string m_dir = m_temp.Path();
+  std::string m_path;
   std::vector<std::string> m_messages;
 };
 

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "foundation/StdFile.h"
+#include "tests/TempDirectory.h"
 
 namespace {
 
@@ -23,19 +24,10 @@ class ExposedFile : public StdFile {
 
 class StdFileTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    char pattern[] = "/tmp/vk-stdfile-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    m_dir = pattern;
-  }
-  void TearDown() override {
-    for (const std::string& p : m_paths) unlink(p.c_str());
-    rmdir(m_dir.c_str());
-  }
+  void SetUp() override { ASSERT_FALSE(m_temp.Path().empty()); }
 
   std::string Path(const char* leaf) {
-    m_paths.push_back(m_dir + "/" + leaf);
-    return m_paths.back();
+    return m_temp / leaf;
   }
   static Westring Name(const std::string& path) { return Westring::FromUtf8(path.c_str()); }
   static void Put(const std::string& path, const std::string& bytes) {
@@ -51,8 +43,8 @@ class StdFileTest : public ::testing::Test {
     return bytes;
   }
 
-  std::string m_dir;
-  std::vector<std::string> m_paths;
+  TTempDirectory m_temp{"vk-stdfile"};
+  const std::string m_dir = m_temp.Path();
 };
 
 }  // namespace

@@ -15,21 +15,14 @@
 
 #include "foundation/PlatformLinux.h"
 #include "foundation/SysCalls.h"
+#include "tests/TempDirectory.h"
 
 namespace {
 
 // Every test works in its own fresh directory below the system's temporary one.
 class SysCallsTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    char pattern[] = "/tmp/vk-syscalls-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    m_dir = pattern;
-  }
-  void TearDown() override {
-    std::string command = "rm -rf '" + m_dir + "'";
-    EXPECT_EQ(std::system(command.c_str()), 0);
-  }
+  void SetUp() override { ASSERT_FALSE(m_temp.Path().empty()); }
 
   std::string PathBytes(const char* name) const { return m_dir + "/" + name; }
   Westring Path(const char* name) const { return Westring::FromUtf8(PathBytes(name).c_str()); }
@@ -45,7 +38,8 @@ class SysCallsTest : public ::testing::Test {
     return stat(PathBytes(name).c_str(), &info) == 0 ? info.st_mode & 07777 : 0;
   }
 
-  std::string m_dir;
+  TTempDirectory m_temp{"vk-syscalls"};
+  const std::string m_dir = m_temp.Path();
 };
 
 TEST_F(SysCallsTest, MakeWritableAddsOwnerWriteAndRestores) {
