@@ -34,6 +34,7 @@ CConsole::CConsole() : m_area(this) {
   set_title("Varnak");
   BuildGridAndMetrics();
   set_resizable(false);
+  signal_configure_event().connect(sigc::mem_fun(*this, &CConsole::FollowUpResize), false);
   add(m_area);
   m_area.show();
   m_windowThread = StartThread(&CConsole::WindowThreadMain, this);
@@ -151,6 +152,7 @@ void CConsole::SetScreenSize(int lines, int columns, const std::string& fontFami
     if (!fontFamily.empty()) m_fontFamily = fontFamily;
     if (fontSize != 0) m_fontSize = fontSize;
     m_selection.Hide();
+    m_resizeFollowUps = 0;
     m_area.m_pixmap.reset();
     BuildGridAndMetrics();
     m_cursorCol = std::min(m_cursorCol, m_columns - 1);
@@ -159,6 +161,21 @@ void CConsole::SetScreenSize(int lines, int columns, const std::string& fontFami
     DrawRect(0, 0, m_columns, m_lines);
   }
   if (m_onResize) m_onResize();
+}
+
+// Without a window manager the X server answers resizes in order, so the
+// answer to an earlier SetScreenSize can arrive after a later one was asked
+// for and leave the window at the old size. Asking again (a few times at
+// most, in case the screen cannot hold the size) settles it. Window-system
+// thread, GDK lock held.
+bool CConsole::FollowUpResize(GdkEventConfigure* event) {
+  const int width = m_columns * m_cellWidth, height = m_lines * m_cellHeight;
+  constexpr int kMaxFollowUps = 3;
+  if ((event->width != width || event->height != height) && m_resizeFollowUps < kMaxFollowUps) {
+    ++m_resizeFollowUps;
+    resize(width, height);
+  }
+  return false;
 }
 
 void CConsole::SetCodePage(int codePage) {

@@ -218,6 +218,7 @@ class CConsole : public Gtk::Window {
   bool StoreCell(TCell* slot, uint32_t ch, uint8_t attr);
   void InvalidateLocked(int col, int row, int width, int height);
   void BuildGridAndMetrics();
+  bool FollowUpResize(GdkEventConfigure* event);
   void MeasureCell();
   void SelectionCopy();
   /// Converts narrow text from the console code page.
@@ -248,6 +249,7 @@ class CConsole : public Gtk::Window {
   int m_fontSize = 12;
   SyncEvent m_blinkStop;
   SyncEvent m_windowReady;
+  int m_resizeFollowUps = 0;  // GDK lock held
   int m_cellHeight = 0;
   int m_cellWidth = 0;
   int m_codePage = 850;
