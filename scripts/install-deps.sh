@@ -4,7 +4,7 @@ set -eu
 packages=(
   build-essential cmake pkg-config
   libgtkmm-2.4-dev libarchive-dev
-  libgtest-dev googletest
+  libgtest-dev googletest libbenchmark-dev
   fonts-dejavu-core unicode-data
   xvfb xdotool x11-apps imagemagick xclip
 )
