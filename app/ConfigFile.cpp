@@ -9,6 +9,8 @@
 #include <cstring>
 #include <set>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "app/Settings.h"
 #include "console/Console.h"
@@ -30,13 +32,31 @@ constexpr int kFirstPatternSection = 10, kLastPatternSection = 14;
 constexpr int kEnvironmentSection = 15, kGeneralSection = 16;
 constexpr size_t kMaxLine = 4096;
 
-std::function<void(const Westring&)>& MessageHandler() {
-  static std::function<void(const Westring&)> handler;
+using MessageHandlerFunction = std::function<void(const Westring&, const Westring&)>;
+MessageHandlerFunction& MessageHandler() {
+  static MessageHandlerFunction handler;
   return handler;
 }
+std::vector<TConfigMessage>& CollectedMessages() {
+  static std::vector<TConfigMessage> messages;
+  return messages;
+}
+std::function<bool(const Westring&)>& PatternCheck() {
+  static std::function<bool(const Westring&)> check;
+  return check;
+}
 
-void Report(const Estring& message) {
-  if (MessageHandler()) MessageHandler()(Westring(message.c_str()));
+void Report(const Westring& text, const Westring& second = Westring()) {
+  if (MessageHandler()) {
+    MessageHandler()(text, second);
+  } else {
+    CollectedMessages().push_back({text, second});
+  }
+}
+
+// A failed save names the file, the system's text and the number.
+void ReportSaveError(const char* what, const Westring& path, int error) {
+  Report(Westring(Estring::Format("%s: %s (%d)", what, strerror(error), error).c_str()), path);
 }
 
 // The archiver fields by the keys vk.ini names them with.
@@ -122,6 +142,8 @@ void CConfigReader::KeyValue(const Estring& key, const Estring& value) {
     return;
   }
   if (m_section == kEnvironmentSection) {
+    // FIXME: expand the variables named in the value once the command line's
+    // expansion exists.
     SetEnvironment(Westring(key.c_str()), Westring(value.c_str()));
     return;
   }
@@ -137,17 +159,23 @@ void CConfigReader::KeyValue(const Estring& key, const Estring& value) {
   std::string folded = key.c_str();
   for (char& ch : folded) ch = static_cast<char>(tolower(static_cast<unsigned char>(ch)));
   if (m_reported.insert(folded).second)
-    Report(Estring::Format("Bad directive (%s) in vk.ini, line %d", key.c_str(), m_lineNumber));
+    Report(Westring(
+        Estring::Format("Bad directive (%s) in vk.ini, line %d", key.c_str(), m_lineNumber).c_str()));
 }
 
-// Patterns stay text until the filter language compiles them.
+// A pattern is kept as text; the check, when set, compiles it first.
 void CConfigReader::Pattern(const Estring& line, int colon) {
   if (strncasecmp(line.c_str(), "[Archiver", 9) == 0) return;  // an unknown archiver's header
   Estring pattern = line.Left(colon), command = line.Mid(colon + 1);
   pattern.Trim();
   command.Trim();
+  Westring widePattern(pattern.c_str()), wideCommand(command.c_str());
+  if (PatternCheck() && !PatternCheck()(widePattern)) {
+    Report(Westring("Syntax error in association"), widePattern + L":" + wideCommand);
+    return;
+  }
   g_patterns[m_section - kFirstPatternSection].Append(
-      new TAssociation{Westring(pattern.c_str()), Westring(command.c_str())});
+      new TAssociation{std::move(widePattern), std::move(wideCommand)});
 }
 
 // After a full load the few values that are checked get sane again, and the
@@ -208,8 +236,28 @@ int WriteAll(StdFile& out) {
 
 }  // namespace
 
-void SetConfigMessageHandler(std::function<void(const Westring&)> handler) {
+void SetConfigMessageHandler(std::function<void(const Westring&, const Westring&)> handler) {
   MessageHandler() = std::move(handler);
+}
+
+void SetConfigMessageHandler(std::function<void(const Westring&)> handler) {
+  if (!handler) {
+    MessageHandler() = nullptr;
+    return;
+  }
+  MessageHandler() = [handler = std::move(handler)](const Westring& text, const Westring& second) {
+    handler(second.IsEmpty() ? text : text + L" " + second);
+  };
+}
+
+std::vector<TConfigMessage> TakeConfigMessages() {
+  std::vector<TConfigMessage> messages;
+  messages.swap(CollectedMessages());
+  return messages;
+}
+
+void SetAssociationPatternCheck(std::function<bool(const Westring&)> check) {
+  PatternCheck() = std::move(check);
 }
 
 int LoadConfig(const Westring& path, bool reload) {
@@ -235,11 +283,21 @@ int SaveConfig(const Westring& path) {
   if (g_console && g_settings.lines != 0) g_settings.lines = g_console->Lines();
   const Westring temporary = path.AllButLast(3) + L"!!!";
   StdFile out;
-  if (int error = out.Open(temporary, OpenFlag::Write | OpenFlag::Create)) return error;
+  if (int error = out.Open(temporary, OpenFlag::Write | OpenFlag::Create)) {
+    // No directory for the configuration yet: nothing to say.
+    if (error != ENOENT) ReportSaveError("Cannot create the configuration file", temporary, error);
+    return error;
+  }
   int error = WriteAll(out);
   const int closeError = out.Close();
   if (!error) error = closeError;
-  if (!error && rename(temporary.ToUtf8().c_str(), path.ToUtf8().c_str()) != 0) error = errno;
+  if (error) {
+    ReportSaveError("Cannot write the configuration file", temporary, error);
+  } else if (rename(temporary.ToUtf8().c_str(), path.ToUtf8().c_str()) != 0) {
+    // FIXME: offer Retry here once the file error prompt exists.
+    error = errno;
+    ReportSaveError("Cannot replace the configuration file", path, error);
+  }
   if (error) remove(temporary.ToUtf8().c_str());
   return error;
 }

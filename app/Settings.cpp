@@ -145,7 +145,6 @@ const TArchiverDefault kArchiverDefaults[ArchiverCount] = {
     {"7z x", "@", "7z a", "@", "7z d", "!", "!"},
     {"bzip2 -dc %a > %f", "", "bzip2 -c %f > %a", "", "", "", ""},
 };
-constexpr int kTarArchiver = 7;
 
 }  // namespace
 
@@ -234,7 +233,7 @@ void ResetSettings() {
   for (int i = 0; i < ArchiverCount; ++i) {
     const TArchiverDefault& d = kArchiverDefaults[i];
     g_archivers[i] = {d.extract, d.extractSwitch, d.compress, d.compressSwitch, d.remove,
-                      d.compressDir, d.extractDir, i == kTarArchiver};
+                      d.compressDir, d.extractDir, i == static_cast<int>(ArchiverKind::Tar)};
   }
   for (auto& store : g_patterns) store.Clear();
   g_environment.Clear();

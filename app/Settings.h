@@ -34,12 +34,26 @@ struct TSettings {
 };
 extern TSettings g_settings;
 
+/// Bits of the Confirmations setting: a set bit means the question is not asked.
+namespace ConfirmBit {
+constexpr int32_t DeleteFile = 1 << 0;           // "Delete File/Empty Directory"
+constexpr int32_t DeleteTagged = 1 << 1;         // "Delete Tagged Files"
+constexpr int32_t DeleteNonEmptyDir = 1 << 2;    // "Delete Non-empty Directory"
+constexpr int32_t Quit = 1 << 3;                 // "Quit Varnak"
+constexpr int32_t YesForNonEmptyDir = 1 << 4;    // the "YES" prompt for a non-empty directory
+constexpr int Count = 5;
+}  // namespace ConfirmBit
+/// Whether the question of a ConfirmBit is asked.
+inline bool AsksConfirmation(int32_t bit) { return (g_settings.confirmations & bit) == 0; }
+
 /// One external archiver's command templates.
 struct TArchiverRecord {
   Estring extract, extractListfileSwitch, compress, compressListfileSwitch, remove;
   Estring compressDirSpec, extractDirSpec;
   bool isTar = false;
 };
+/// The archivers in section order, which is also their index in g_archivers.
+enum class ArchiverKind : int { Zip, Rar, Lharc, Arj, Ace, Ha, Gzip, Tar, SevenZip, Bzip2 };
 constexpr int ArchiverCount = 10;
 extern TArchiverRecord g_archivers[ArchiverCount];
 

@@ -3,10 +3,15 @@
 #include "app/ConfigFile.h"
 
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <functional>
 #include <fstream>
 #include <random>
 #include <sstream>
@@ -16,6 +21,7 @@
 #include "app/Settings.h"
 #include "console/Console.h"
 #include "dialogs/Look.h"
+#include "foundation/NumberFormat.h"
 #include "foundation/Westring.h"
 #include "tests/TempDirectory.h"
 
@@ -40,13 +46,15 @@ class ConfigFileTest : public testing::Test {
     g_console = nullptr;
     ASSERT_FALSE(m_dir.empty());
     m_path = m_dir + "/vk.ini";
-    SetConfigMessageHandler([this](const Westring& message) {
-      m_messages.push_back(message.ToUtf8().c_str());
+    SetConfigMessageHandler([this](const Westring& text, const Westring& second) {
+      m_messages.push_back(text.ToUtf8().c_str());
+      m_seconds.push_back(second.ToUtf8().c_str());
     });
   }
   void TearDown() override {
     g_console = m_console;
-    SetConfigMessageHandler(nullptr);
+    SetConfigMessageHandler(std::function<void(const Westring&, const Westring&)>());
+    SetAssociationPatternCheck(nullptr);
     ResetSettings();
   }
   int Load(const std::string& bytes, bool reload = false) {
@@ -60,8 +68,61 @@ class ConfigFileTest : public testing::Test {
   TTempDirectory m_temp{"vk-config", access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp"};
   const std::string m_dir = m_temp.Path();
   std::string m_path;
-  std::vector<std::string> m_messages;
+  std::vector<std::string> m_messages, m_seconds;
 };
+
+// Every value of the settings as vk.ini writes it, with the lists.
+std::vector<std::string> Snapshot() {
+  std::vector<std::string> values;
+  for (int i = 0; i < SettingRowCount(); ++i) {
+    const TSettingRow& row = SettingRows()[i];
+    if (row.variable) values.push_back(std::string(row.key) + "=" + SettingText(row).c_str());
+  }
+  for (const Westring& slot : g_settings.directories) values.push_back(slot.ToUtf8().c_str());
+  for (const TArchiverRecord& a : g_archivers) {
+    for (const Estring* field : {&a.extract, &a.extractListfileSwitch, &a.compress,
+                                 &a.compressListfileSwitch, &a.remove, &a.compressDirSpec,
+                                 &a.extractDirSpec})
+      values.push_back(field->c_str());
+  }
+  for (int section = 0; section < PatternSectionCount; ++section) {
+    for (const TAssociation* entry : g_patterns[section])
+      values.push_back(std::to_string(section) + entry->pattern.ToUtf8().c_str() + ":" +
+                       entry->command.ToUtf8().c_str());
+  }
+  for (const TAssociation* entry : g_environment)
+    values.push_back(std::string("env ") + entry->pattern.ToUtf8().c_str() + "=" +
+                     entry->command.ToUtf8().c_str());
+  return values;
+}
+
+// A value unlike the default for each row, distinct between rows of one type,
+// in the form vk.ini writes it.
+std::string NonDefaultValue(const TSettingRow& row, int index) {
+  const std::string key = row.key;
+  switch (row.type) {
+    case SettingType::Narrow:
+    case SettingType::Wide: return "value of " + key + (row.type == SettingType::Wide ? " \xC3\xA9" : "");
+    case SettingType::Integer:
+      if (key == "TabWidth") return "3";
+      if (key == "Lines") return "40";
+      if (key == "MouSpeed") return "20";
+      return std::to_string(100 + index);
+    case SettingType::Flag: return SettingText(row).Equals("on") ? "off" : "on";
+    case SettingType::Byte: return key == "StartupSide" ? "R" : "#";
+    case SettingType::TimeMode: return "24";
+    case SettingType::Sort: return key == "LeftSort" ? "rextension" : "rtime";
+    case SettingType::Style: return key == "LeftStyle" ? "unix" : "wide";
+    case SettingType::Type: return "info";
+    case SettingType::Colours: {
+      std::string text;
+      for (int i = 0; i < ColourClassCount; ++i) text += std::to_string(200 + i) + " ";
+      return text;
+    }
+    case SettingType::None: break;
+  }
+  return "";
+}
 
 }  // namespace
 
@@ -144,6 +205,63 @@ TEST_F(ConfigFileTest, SectionsArchiversPatternsAndTheEnvironment) {
   EXPECT_TRUE(m_messages.empty());
 }
 
+TEST_F(ConfigFileTest, ACompleteFileRoundTrips) {
+  ResetSettings();
+  const std::vector<std::string> defaults = Snapshot();
+  std::string file;
+  std::vector<std::string> written;  // the [General Options] lines as the file has them
+  for (int i = 0; i < PatternSectionCount; ++i) {
+    file += std::string(ConfigSectionHeaders[10 + i]) + "\r\n";
+    file += "*.a" + std::to_string(i) + ": command " + std::to_string(i) + "\r\n";
+    file += "(size>10)&*.b: yel on blu\r\n\r\n";
+  }
+  file += "[Environment]\nLANG=C\nPAGER=less -R\n\r\n";
+  for (int a = 0; a < ArchiverCount; ++a) {
+    file += std::string(ConfigSectionHeaders[a]) + "\r\n";
+    for (const char* field : {"Compress", "CompressListfileSwitch", "Extract",
+                              "ExtractListfileSwitch", "Delete", "CompressDirSpec",
+                              "ExtractDirSpec"})
+      file += std::string(field) + "=" + field + " " + std::to_string(a) + "\r\n";
+  }
+  file += "[General Options]\r\n";
+  for (int i = 0; i < SettingRowCount(); ++i) {
+    const TSettingRow& row = SettingRows()[i];
+    if (!row.variable) continue;
+    const std::string line = std::string(row.key) + "=" + NonDefaultValue(row, i);
+    file += line + "\r\n";
+    written.push_back(line);
+  }
+  for (int n = 0; n < 10; ++n) file += "d" + std::to_string(n) + "=/slot/" + std::to_string(n) + "\r\n";
+
+  ASSERT_EQ(Load(file), 0);
+  EXPECT_TRUE(m_messages.empty());
+  const std::vector<std::string> loaded = Snapshot();
+  ASSERT_EQ(loaded.size(), defaults.size() + 5 * 2 + 2);
+  for (size_t i = 0; i < loaded.size() && i < defaults.size(); ++i)
+    EXPECT_NE(loaded[i], defaults[i]) << "value " << i << " was not read";
+  for (size_t i = 0; i < written.size(); ++i)
+    EXPECT_EQ(loaded[i], written[i]) << "read back differently";
+  EXPECT_TRUE(g_groupThousands);
+  EXPECT_EQ(g_scrollDelay, 100 + static_cast<int>(FindSetting("ScrollDelay") - SettingRows()));
+  EXPECT_FALSE(g_shadows);
+  EXPECT_EQ(g_colours[17], 217);
+
+  ASSERT_EQ(SaveConfig(Path()), 0);
+  const std::string saved = ReadFile(m_path);
+  ResetSettings();
+  ASSERT_EQ(LoadConfig(Path(), false), 0);
+  EXPECT_EQ(Snapshot(), loaded);
+  ASSERT_EQ(SaveConfig(Path()), 0);
+  EXPECT_EQ(ReadFile(m_path), saved);
+  // Written in the fixed order: patterns, environment, archivers, options.
+  EXPECT_EQ(saved.find("[Associations]\r\n*.a0: command 0\r\n"), 0u);
+  EXPECT_LT(saved.find("[Directory Colours]"), saved.find("[Environment]\nLANG=C\nPAGER=less -R\n\r\n"));
+  EXPECT_LT(saved.find("[Environment]"), saved.find("[Archiver:ZIP]\r\nCompress=Compress 0\r\n"));
+  EXPECT_LT(saved.find("[Archiver:BZIP2]"), saved.find("[General Options]\r\nAutoIndent=on\r\n"));
+  EXPECT_NE(saved.find("WaitDOS=on\r\nColours=200 201 "), std::string::npos);
+  EXPECT_NE(saved.find("d9=/slot/9\r\n"), std::string::npos);
+}
+
 TEST_F(ConfigFileTest, SavingRoundTripsAndKeepsHandEditsOfTheLists) {
   Load("[Associations]\n*.txt: vi !\n[Environment]\nA=1\n[General Options]\n"
        "Clock=on\nLeftSort=rtime\nColours=1 2 3\nd0=/home\nCaseMod=UL\n");
@@ -181,12 +299,65 @@ TEST_F(ConfigFileTest, SavingRoundTripsAndKeepsHandEditsOfTheLists) {
 }
 
 TEST_F(ConfigFileTest, AFailedSaveLeavesTheOldFile) {
-  Load("[General Options]\nTabWidth=6\n");
+  // Longer than the file buffer, so writes fail before the file is closed.
+  std::string associations = "[Associations]\n";
+  for (int i = 0; i < 200; ++i) associations += "*." + std::to_string(i) + ": run " + std::to_string(i) + "\n";
+  Load(associations + "[General Options]\nTabWidth=6\n");
   const std::string old = ReadFile(m_path);
-  ASSERT_EQ(mkdir((m_dir + "/vk.!!!").c_str(), 0755), 0);  // the temporary name cannot be a file
   g_settings.tabWidth = 3;
-  EXPECT_NE(SaveConfig(Path()), 0);
+
+  // The temporary file cannot be opened.
+  ASSERT_EQ(mkdir((m_dir + "/vk.!!!").c_str(), 0755), 0);
+  EXPECT_EQ(SaveConfig(Path()), EISDIR);
   EXPECT_EQ(ReadFile(m_path), old);
+  ASSERT_EQ(m_messages.size(), 1u);
+  EXPECT_EQ(m_messages[0], "Cannot create the configuration file: " + std::string(strerror(EISDIR)) +
+                               " (" + std::to_string(EISDIR) + ")");
+  EXPECT_EQ(m_seconds[0], m_dir + "/vk.!!!");
+  ASSERT_EQ(rmdir((m_dir + "/vk.!!!").c_str()), 0);
+
+  // The disk fills up half way through: a file size limit makes the writes fail.
+  m_messages.clear();
+  struct rlimit limit;
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &limit), 0);
+  const struct rlimit small = {512, limit.rlim_max};
+  void (*oldHandler)(int) = signal(SIGXFSZ, SIG_IGN);
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+  const int error = SaveConfig(Path());
+  setrlimit(RLIMIT_FSIZE, &limit);
+  signal(SIGXFSZ, oldHandler);
+  EXPECT_EQ(error, EFBIG);
+  EXPECT_EQ(ReadFile(m_path), old);
+  EXPECT_EQ(access((m_dir + "/vk.!!!").c_str(), F_OK), -1) << "the part written is removed";
+  ASSERT_EQ(m_messages.size(), 1u);
+  EXPECT_EQ(m_messages[0].rfind("Cannot write the configuration file: ", 0), 0u);
+
+  // A directory whose configuration directory does not exist saves nothing, silently.
+  m_messages.clear();
+  EXPECT_EQ(SaveConfig(Westring((m_dir + "/missing/vk.ini").c_str())), ENOENT);
+  EXPECT_TRUE(m_messages.empty());
+}
+
+TEST_F(ConfigFileTest, MessagesAreCollectedWithoutAHandlerAndBadPatternsAreSkipped) {
+  SetConfigMessageHandler(std::function<void(const Westring&, const Westring&)>());
+  SetAssociationPatternCheck([](const Westring& pattern) { return pattern.Find(L'(') < 0; });
+  Load("[Associations]\n*.c: cc !\n*.(c : broken\n*.h: vi !\n[General Options]\nOops=1\n");
+  ASSERT_EQ(g_patterns[0].Count(), 2) << "the pattern that does not compile is skipped";
+  EXPECT_EQ(g_patterns[0].At(1)->pattern, Westring(L"*.h"));
+  std::vector<TConfigMessage> messages = TakeConfigMessages();
+  ASSERT_EQ(messages.size(), 2u);
+  EXPECT_EQ(messages[0].text, Westring(L"Syntax error in association"));
+  EXPECT_EQ(messages[0].second, Westring(L"*.(c:broken"));
+  EXPECT_EQ(messages[1].text, Westring(L"Bad directive (Oops) in vk.ini, line 6"));
+  EXPECT_TRUE(messages[1].second.IsEmpty());
+  EXPECT_TRUE(TakeConfigMessages().empty()) << "taking empties the collection";
+
+  // A handler for one line gets the second part after the text.
+  std::vector<std::string> lines;
+  SetConfigMessageHandler([&lines](const Westring& text) { lines.push_back(text.ToUtf8().c_str()); });
+  Load("[Colours]\n(: red\n");
+  ASSERT_EQ(lines.size(), 1u);
+  EXPECT_EQ(lines[0], "Syntax error in association (:red");
 }
 
 TEST_F(ConfigFileTest, GarbageNeverCrashesAndKeepsTheDefaults) {
@@ -210,7 +381,21 @@ TEST_F(ConfigFileTest, GarbageNeverCrashesAndKeepsTheDefaults) {
     ASSERT_GE(g_settings.tabWidth, 1);
     ASSERT_LE(g_settings.tabWidth, 8);
   }
-  // An unreadable configuration is reported, not read.
+
+  // A 0 byte ends a line like a line feed; a line too long for the buffer
+  // is read in pieces, none of which may set anything by accident.
+  m_messages.clear();
+  ASSERT_EQ(Load(std::string("[General Options]\nTabWidth=4") + '\0' + "Shadows=off\n" +
+                 std::string(100000, 'x') + "\nClock=on\n"),
+            0);
+  EXPECT_EQ(g_settings.tabWidth, 4);
+  EXPECT_FALSE(g_shadows);
+  EXPECT_TRUE(g_settings.clock);
+  EXPECT_TRUE(m_messages.empty());
+
+  // An unreadable configuration is reported, not read; the defaults stand.
+  EXPECT_EQ(LoadConfig(Westring(m_dir.c_str()), false), EISDIR);
+  EXPECT_TRUE(g_shadows);
   chmod(m_path.c_str(), 0);
   if (geteuid() != 0) {
     EXPECT_EQ(LoadConfig(Path(), false), EACCES);
