@@ -220,32 +220,6 @@ void ListBoxBase::AutoScroll(int step) {
 
 // --- Item kinds ------------------------------------------------------------------
 
-ListBoxWestring::ListBoxWestring(Dialog* dialog, int col, int row, bool newGroup, int width,
-                                 int height, TObjectStore<Westring>* items, int* selected,
-                                 int exitCode)
-    : ListBoxBase(dialog, col, row, newGroup, width, height, items->Count(), selected, exitCode),
-      m_items(items) {}
-
-void ListBoxWestring::DrawItem(int row, int index, uint8_t attr) { DrawText(row, ItemText(index), attr); }
-
-Westring ListBoxWestring::ItemText(int index) const {
-  const Westring* item = m_items->At(index);
-  return item ? *item : Westring();
-}
-
-ListBoxEstring::ListBoxEstring(Dialog* dialog, int col, int row, bool newGroup, int width,
-                               int height, TObjectStore<Estring>* items, int* selected,
-                               int exitCode)
-    : ListBoxBase(dialog, col, row, newGroup, width, height, items->Count(), selected, exitCode),
-      m_items(items) {}
-
-void ListBoxEstring::DrawItem(int row, int index, uint8_t attr) { DrawText(row, ItemText(index), attr); }
-
-Westring ListBoxEstring::ItemText(int index) const {
-  const Estring* item = m_items->At(index);
-  return item ? Westring::FromLatin1(*item) : Westring();
-}
-
 ListBoxString::ListBoxString(Dialog* dialog, int col, int row, bool newGroup, int width, int height,
                              const char* const* items, int count, int* selected, int exitCode)
     : ListBoxBase(dialog, col, row, newGroup, width, height, count, selected, exitCode),

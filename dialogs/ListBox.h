@@ -60,33 +60,31 @@ class ListBoxBase : public DialogElement {
   std::unique_ptr<Win> m_searchWin;
 };
 
-/// Items from a store of wide strings.
-class ListBoxWestring : public ListBoxBase {
+/// Items from a store of strings: wide ones as they are, 8-bit ones
+/// widened byte by byte.
+template <class T>
+class TListBoxStore : public ListBoxBase {
  public:
-  ListBoxWestring(Dialog* dialog, int col, int row, bool newGroup, int width, int height,
-                  TObjectStore<Westring>* items, int* selected, int exitCode);
+  TListBoxStore(Dialog* dialog, int col, int row, bool newGroup, int width, int height,
+                TObjectStore<T>* items, int* selected, int exitCode)
+      : ListBoxBase(dialog, col, row, newGroup, width, height, items->Count(), selected, exitCode),
+        m_items(items) {}
 
  protected:
-  void DrawItem(int row, int index, uint8_t attr) override;
-  Westring ItemText(int index) const override;
+  void DrawItem(int row, int index, uint8_t attr) override { DrawText(row, ItemText(index), attr); }
+  Westring ItemText(int index) const override {
+    const T* item = m_items->At(index);
+    return item ? Shown(*item) : Westring();
+  }
 
  private:
-  TObjectStore<Westring>* m_items;
+  static Westring Shown(const Westring& text) { return text; }
+  static Westring Shown(const Estring& text) { return Westring::FromLatin1(text); }
+
+  TObjectStore<T>* m_items;
 };
-
-/// Items from a store of 8-bit strings, shown widened byte by byte.
-class ListBoxEstring : public ListBoxBase {
- public:
-  ListBoxEstring(Dialog* dialog, int col, int row, bool newGroup, int width, int height,
-                 TObjectStore<Estring>* items, int* selected, int exitCode);
-
- protected:
-  void DrawItem(int row, int index, uint8_t attr) override;
-  Westring ItemText(int index) const override;
-
- private:
-  TObjectStore<Estring>* m_items;
-};
+using ListBoxWestring = TListBoxStore<Westring>;
+using ListBoxEstring = TListBoxStore<Estring>;
 
 /// Items from an array of UTF-8 strings; no incremental search.
 class ListBoxString : public ListBoxBase {
