@@ -20,13 +20,6 @@ namespace {
 
 constexpr int kThirdDown = -3;
 
-// A dialog whose title sits centred on its top frame row.
-void DrawTitle(const Dialog& dialog, const char* title) {
-  const Westring text(title);
-  const int col = dialog.Left() + (dialog.Right() - dialog.Left() + 1 - text.Length()) / 2;
-  g_console->WriteText(col, dialog.Top(), text.c_str(), dialog.NormalColour());
-}
-
 // Runs until OK or Cancel; Help (F1) would show the topic and run again.
 int RunWithHelp(Dialog& dialog) {
   for (;;) {
@@ -56,7 +49,7 @@ bool RunConfigurationDialog() {
   const TConfigurationCopy saved;
   TSettings& s = g_settings;
   Dialog dialog(-1, kThirdDown, 76, 19, Colour(ColourClass::Messages));
-  DrawTitle(dialog, " Configuration ");
+  dialog.DrawTitle(Westring(" Configuration "));
   struct TField {
     int row;
     const char* label;
@@ -124,7 +117,7 @@ bool RunColoursDialog() {
   uint8_t saved[ColourClassCount];
   memcpy(saved, g_colours, sizeof saved);
   Dialog dialog(-1, kThirdDown, 32, 21, Colour(ColourClass::Messages));
-  DrawTitle(dialog, " Varnak Colours ");
+  dialog.DrawTitle(Westring(" Varnak Colours "));
   int selected = 0;
   dialog.AddColourSelector(1, 1, true, 28, 13, ColourClassNames, ColourClassCount, g_colours,
                            &selected, 0);
@@ -148,7 +141,7 @@ bool RunConfirmationsDialog() {
   constexpr int kBoxes = sizeof kLabels / sizeof kLabels[0];
   uint8_t asked[kBoxes];
   Dialog dialog(-1, 5, 44, 5 + 13, Colour(ColourClass::Messages));
-  DrawTitle(dialog, " Confirmations ");
+  dialog.DrawTitle(Westring(" Confirmations "));
   for (int bit = 0; bit < kBoxes; ++bit) {
     asked[bit] = (g_settings.confirmations & (1 << bit)) == 0;
     dialog.AddCheckBox(1, 1 + bit, true, &asked[bit], kLabels[bit], true);

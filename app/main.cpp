@@ -1,9 +1,11 @@
 // Start-up of vk: the command line, the console, file locations, locale
-// conventions and vk.ini, then (until the main loop exists) a demonstration
-// screen: F2 shows a message box, F3 a dialog with every kind of element,
-// F4 to F6 the settings dialogs, Shift+F9 saves vk.ini.
+// conventions and vk.ini, then the two panels. Until the main loop exists
+// the panel screen below takes the keys the main loop will bind: cursor
+// keys, Tab, Enter, Insert, the grey keys, Ctrl+F3..F8, Shift+Alt+F1..F5,
+// Ctrl+R, Alt+letters, Shift+F9 and F10.
 #include <gdk/gdk.h>
 #include <gtkmm/main.h>
+#include <unistd.h>
 
 #include <csignal>
 #include <cstdlib>
@@ -13,110 +15,151 @@
 
 #include "console/Console.h"
 #include "console/GdkLock.h"
+#include "console/KeyCodes.h"
+#include "console/KeyTable.h"
 #include "app/ConfigFile.h"
 #include "app/FileLocations.h"
 #include "app/LocaleConventions.h"
 #include "app/Settings.h"
-#include "app/SettingsDialogs.h"
 #include "app/Startup.h"
 #include "app/StartupOptions.h"
-#include "console/KeyCodes.h"
-#include "dialogs/Dialog.h"
 #include "dialogs/Look.h"
 #include "dialogs/MessageBox.h"
 #include "foundation/Cell.h"
+#include "foundation/SysCalls.h"
+#include "panels/Panel.h"
 
 namespace {
 
-void DrawFrame(CConsole& console, int col, int row, int width, int height, uint8_t attr) {
-  console.FillArea(col, row, width, height, attr);
-  console.FillCells(col + 1, row, width - 2, {0x2550, attr});
-  console.FillCells(col + 1, row + height - 1, width - 2, {0x2550, attr});
-  for (int r = row + 1; r < row + height - 1; ++r) {
-    console.FillCells(col, r, 1, {0x2551, attr});
-    console.FillCells(col + width - 1, r, 1, {0x2551, attr});
-  }
-  console.FillCells(col, row, 1, {0x2554, attr});
-  console.FillCells(col + width - 1, row, 1, {0x2557, attr});
-  console.FillCells(col, row + height - 1, 1, {0x255A, attr});
-  console.FillCells(col + width - 1, row + height - 1, 1, {0x255D, attr});
-}
-
-void DrawDemo(CConsole& console) {
-  const uint8_t title = MakeAttr(Color::White, Color::Blue);
-  console.FillArea(0, 0, console.Columns(), 1, title);
-  console.WriteText(1, 0, L"Varnak \u2014 character-cell console", title);
-  static const wchar_t* const kNames[16] = {
-      L"black",     L"blue",       L"green",       L"cyan",      L"red",       L"magenta",
-      L"brown",     L"light grey", L"dark grey",   L"light blue", L"light green", L"light cyan",
-      L"light red", L"light magenta", L"yellow",   L"white"};
-  for (int i = 0; i < 16; ++i) {
-    const uint8_t fg = i == Color::Black || i == Color::Blue ? Color::White : Color::Black;
-    wchar_t line[40];
-    std::swprintf(line, 40, L" %2d %-14ls ", i, kNames[i]);
-    console.WriteText(2, 2 + i, line, MakeAttr(fg, static_cast<uint8_t>(i)));
-    console.WriteText(24, 2 + i, L"foreground \u2588\u2593\u2592\u2591",
-                      MakeAttr(static_cast<uint8_t>(i), Color::Black));
-  }
-  const uint8_t frame = MakeAttr(Color::Yellow, Color::Cyan);
-  DrawFrame(console, 48, 2, 30, 10, frame);
-  console.WriteText(51, 4, L"Box drawing \u2500\u2502\u250C\u2510", frame);
-  console.WriteText(51, 6, L"Latin \u00E9\u00E0\u00FC Cyrillic \u0416", frame);
-  console.WriteText(51, 8, L"Cursor \u2192", frame);
-  console.WriteText(0, 24, L"F2 F3 demos, F4-F6 options, ShF9 save. Last key:",
-                    MakeAttr(Color::LightGray, Color::Black));
-  console.SetCursorPos(59, 8);
-  console.SetCursorSize(15);
-}
-
-void ShowMessageBoxDemo(CConsole& console) {
-  const int answer = MessageBox(Westring("The file already exists. Overwrite it?"),
-                                Westring("/home/user/report.txt"), MessageStyle::OkCancelSkipAll);
-  wchar_t text[40];
-  std::swprintf(text, 40, L" Message box answered %d  ", answer);
-  console.WriteText(0, 23, text, MakeAttr(Color::Yellow, Color::Black));
-}
-
-void ShowDialogDemo(CConsole& console) {
-  static Westring name(L"report.txt");
-  static int32_t count = 42;
-  static uint8_t overwrite = 1, tristate = 1;
-  static int mode = 2, listChoice = 1, colourChoice = 0;
-  static float progress = 0.6f;
-  static uint8_t colours[3] = {0x1F, 0x4E, 0x70};
-  static const char* const kColourNames[3] = {"Panel", "Warning", "Dialog"};
-  TObjectStore<Westring> items;
-  for (const wchar_t* item : {L"alpha", L"beta", L"gamma", L"delta", L"epsilon", L"zeta", L"eta"})
-    items.Append(new Westring(item));
-
-  Dialog dialog(-1, -3, 76, 20, Colour(ColourClass::Messages));
-  dialog.AddStaticText(-1, 0, true, "Every dialog element");
-  dialog.AddStaticText(1, 2, true, "Name:");
-  dialog.AddStringField(8, 2, false, &name, 30, 64, 0);
-  dialog.AddStaticText(42, 2, true, "Count:");
-  dialog.AddIntegerField(50, 2, false, &count, 8);
-  dialog.AddCheckBox(2, 4, true, &overwrite, "_Overwrite existing files", true);
-  dialog.AddCheckBox3S(2, 5, true, &tristate, "_Three states", true);
-  dialog.AddStaticText(2, 7, true, "Mode:");
-  dialog.AddRadioButton(2, 8, false, &mode, 1, "_Ask");
-  dialog.AddRadioButton(2, 9, false, &mode, 2, "A_lways");
-  dialog.AddRadioButton(2, 10, false, &mode, 3, "N_ever");
-  dialog.AddListBox(36, 4, true, 14, 6, &items, &listChoice, 0);
-  dialog.AddColourSelector(56, 4, true, 12, 3, kColourNames, 3, colours, &colourChoice, 0);
-  dialog.AddStaticText(2, 13, true, "Progress:");
-  dialog.AddProgressIndicator(12, 13, true, 40, &progress);
-  const TButtonSpec buttons[] = {{DialogResult::Ok, "_OK"}, {'h', "_Help"}, {DialogResult::Cancel, "Cancel"}, {0, nullptr}};
-  dialog.AddButtonRow(-1, -1, buttons);
-  const int result = dialog.Run();
-  if (result == DialogResult::Ok) dialog.CommitAll();
-  wchar_t text[80];
-  std::swprintf(text, 80, L" Dialog gave %d: name %ls, count %d, mode %d   ", result, name.c_str(),
-                count, mode);
-  console.WriteText(0, 23, text, MakeAttr(Color::Yellow, Color::Black));
-}
+constexpr uint32_t CtrlR = 0x12, AltGreyPlus = 0x1004E;
 
 // Configuration messages go to the user one message box at a time.
 void ShowConfigMessage(const Westring& message) { MessageBox(message, Westring(), MessageStyle::Ok); }
+
+class CPanelScreen {
+ public:
+  CPanelScreen(const TStartupOptions& options) {
+    const Westring here = Sys::CurrentDirectory();
+    for (int side = 0; side < 2; ++side) {
+      CPanel& panel = m_panels[side];
+      panel.LoadSettings();
+      const Westring& given = side == 0 ? options.leftDirectory : options.rightDirectory;
+      if (!given.IsEmpty()) panel.SetDirectory(given);
+      if (panel.Directory().IsEmpty()) panel.SetDirectory(here);
+      g_panels[side] = &panel;
+    }
+    m_active = g_settings.startupSide == 'R' || g_settings.startupSide == 'r' ? 1 : 0;
+    Layout();
+    for (CPanel& panel : m_panels) panel.ReadDirectory();
+    Activate(m_active);
+  }
+  ~CPanelScreen() {
+    for (CPanel& panel : m_panels) panel.StoreSettings();
+    g_panels[0] = g_panels[1] = nullptr;
+  }
+
+  void Layout() {
+    for (CPanel& panel : m_panels) panel.Layout(g_console->Columns(), g_console->Lines(), g_settings.fullScreen);
+  }
+
+  void DrawAll() {
+    CConsole& console = *g_console;
+    console.BeginUpdate();
+    console.FillArea(0, 0, console.Columns(), console.Lines(), Colour(ColourClass::CommandLine));
+    for (CPanel& panel : m_panels) panel.Draw();
+    const int last = console.Lines() - 1;
+    console.WriteText(0, last, L"Tab Enter Ins Grey+-* CtrlF3-F8 ShAltF1-F5 CtrlR Alt+letter ShF9 F10",
+                      Colour(ColourClass::CommandLine));
+    DrawPrompt();
+    console.EndUpdate();
+  }
+
+  // Runs until F10.
+  void Run() {
+    DrawAll();
+    for (;;) {
+      TMouseRecord info;
+      const uint32_t key = g_console->GetKey(&info, -1);
+      if (key == 0 || key == Key::ModifierChange) continue;
+      if (key == Key::F10) return;
+      Dispatch(key);
+      DrawPrompt();
+    }
+  }
+
+ private:
+  CPanel& Active() { return m_panels[m_active]; }
+
+  void Activate(int side) {
+    m_panels[m_active].SetActive(false);
+    m_panels[m_active].Draw();
+    m_active = side;
+    Active().SetActive(true);
+    Active().Draw();
+    // The process's current directory follows the active panel.
+    (void)!chdir(Active().Directory().ToUtf8().c_str());
+  }
+
+  void DrawPrompt() {
+    const Westring prompt = Active().Directory() + L">";
+    const int row = g_console->Lines() - 2;
+    g_console->FillArea(0, row, g_console->Columns(), 1, Colour(ColourClass::CommandLine));
+    g_console->WriteText(0, row, prompt.c_str(), Colour(ColourClass::CommandLine));
+    g_console->SetCursorPos(prompt.Length(), row);
+    g_console->SetCursorSize(15);
+  }
+
+  void Dispatch(uint32_t key) {
+    CPanel& panel = Active();
+    if (g_settings.stickyAlt && panel.HandleQuickSearchKey(key)) return;
+    panel.EndQuickSearch();
+    if (panel.HandleCursorKey(key)) {
+      panel.Draw();
+      return;
+    }
+    if (key >= Key::CtrlF3 && key <= Key::CtrlF8) {
+      const int order = static_cast<int>(key - Key::CtrlF3);
+      if (order == 5) panel.ToggleReverse();
+      else panel.SetSortOrder(static_cast<SortOrder>(order));
+      panel.Draw();
+      return;
+    }
+    if (key >= Key::ShiftAltF1 && key <= Key::ShiftAltF5) {
+      panel.SetStyle(static_cast<PanelStyle>(key - Key::ShiftAltF1));
+      panel.Draw();
+      return;
+    }
+    const wchar_t letter = static_cast<wchar_t>(AltKeyChar(key));
+    if (key >= Key::Extended && letter < 0x10000 && letter != 0) {
+      panel.QuickSearchChar(letter);
+      return;
+    }
+    switch (key) {
+      case Key::Tab: Activate(1 - m_active); return;
+      case Key::Enter:
+        if (panel.EnterCursorEntry()) Activate(m_active);
+        return;
+      case Key::Insert:
+        panel.Tag(panel.CursorIndex(), TagMode::Toggle);
+        panel.MoveCursor(1);
+        panel.Draw();
+        return;
+      case Key::GreyPlus: panel.SelectGroup(true, false); DrawAll(); return;
+      case Key::GreyMinus: panel.SelectGroup(false, false); DrawAll(); return;
+      case Key::GreyTimes: panel.TagAll(TagMode::Toggle, g_settings.tagDirs); panel.Draw(); return;
+      case AltGreyPlus: panel.RestoreSelection(); return;
+      case CtrlR: panel.ReadDirectory(); panel.Draw(); return;
+      case Key::ShiftF1 + 8:
+        for (CPanel& side : m_panels) side.StoreSettings();
+        SaveConfig(GetFileLocation(FileKind::Configuration));
+        return;
+      default: return;
+    }
+  }
+
+  CPanel m_panels[2] = {CPanel(PanelSide::Left), CPanel(PanelSide::Right)};
+  int m_active = 0;
+};
 
 }  // namespace
 
@@ -132,8 +175,8 @@ int main(int argc, char** argv) {
   // window-system thread and this thread share it.
   InitGdkThreads();
   Gtk::Main kit(argc, argv);
-  // The demonstration has nothing to save: a signal ends it at once, even
-  // while a dialog waits for a key.
+  // Until the main loop owns shutdown, a signal ends the program at once,
+  // even while a dialog waits for a key.
   std::signal(SIGINT, [](int) { std::_Exit(0); });
   std::signal(SIGTERM, [](int) { std::_Exit(0); });
   {
@@ -153,22 +196,14 @@ int main(int argc, char** argv) {
                  MessageStyle::Ok | MessageStyle::Messages);
       return 0;
     }
-    DrawDemo(console);
-    // Shows each key code as it arrives, until F10 or Esc.
-    for (;;) {
-      TMouseRecord info;
-      const uint32_t code = console.GetKey(&info, 200);
-      if (code == 0) continue;
-      if (code == Key::F10 || code == Key::Esc) break;
-      if (code == Key::F2) ShowMessageBoxDemo(console);
-      if (code == Key::F3) ShowDialogDemo(console);
-      if (code == Key::F4) RunConfigurationDialog();
-      if (code == Key::F5) RunColoursDialog();
-      if (code == Key::F6) RunConfirmationsDialog();
-      if (code == Key::ShiftF1 + 8) SaveConfig(GetFileLocation(FileKind::Configuration));
-      wchar_t text[40];
-      std::swprintf(text, 40, L" 0x%06X  state %04X  ", code, info.state);
-      console.WriteText(48, 24, text, MakeAttr(Color::Yellow, Color::Black));
+    {
+      CPanelScreen screen(options);
+      console.SetResizeHandler([&screen] {
+        screen.Layout();
+        screen.DrawAll();
+      });
+      screen.Run();
+      console.SetResizeHandler(nullptr);
     }
     if (g_settings.autoSave) SaveConfig(GetFileLocation(FileKind::Configuration));
     const int last = console.Lines() - 1;

@@ -258,8 +258,15 @@ void CConsole::WriteNarrowText(int col, int row, const char* text, uint8_t attr)
 
 void CConsole::WriteCells(int col, int row, const TCell* source) {
   if (!source) return;
+  WriteCellRun(col, row, source, m_columns);
+}
+
+void CConsole::WriteCells(int col, int row, const CellString& source) {
+  WriteCellRun(col, row, source.Cells(), source.Length());
+}
+
+void CConsole::WriteCellRun(int col, int row, const TCell* source, int count) {
   GdkLock lock;
-  int count = m_columns;
   if (!ClipRun(col, row, count)) return;
   ChangedSpan span;
   TCell* cells = Row(row);

@@ -85,6 +85,8 @@ class CConsole : public Gtk::Window {
   void WriteNarrowText(int col, int row, const char* text, uint8_t attr);
   /// Stores ready-made cells up to the first cell whose character is 0.
   void WriteCells(int col, int row, const TCell* cells);
+  /// Stores the cells of a row, up to its length or its first 0 character.
+  void WriteCells(int col, int row, const CellString& cells);
   /// Stores `count` copies of one cell.
   void FillCells(int col, int row, int count, TCell cell);
   /// Changes only the attributes of a run; count < 1 or a start past the edge does nothing.
@@ -214,6 +216,8 @@ class CConsole : public Gtk::Window {
   TCell* Row(int row) { return m_cells.get() + row * m_columns; }
   const TCell* Row(int row) const { return m_cells.get() + row * m_columns; }
   bool ClipRun(int col, int row, int& count) const;
+  // At most count cells, up to the first 0 character. GDK lock taken.
+  void WriteCellRun(int col, int row, const TCell* source, int count);
   /// Stores one cell; returns whether it changed. GDK lock held.
   bool StoreCell(TCell* slot, uint32_t ch, uint8_t attr);
   void InvalidateLocked(int col, int row, int width, int height);

@@ -132,6 +132,11 @@ void Win::WriteCells(int col, int row, const CellString& cells) {
   m_cursorRow = row;
 }
 
+void Win::DrawTitle(const Westring& title) {
+  const int col = m_left + (m_right - m_left + 1 - title.Length()) / 2;
+  Con().WriteText(col, m_top, title.c_str(), m_attr);
+}
+
 void Win::WriteCentred(int row, const wchar_t* text, int attr) {
   const int length = Westring(text).Length();
   WriteText(std::max(0, (Width() - length) / 2), row, text, attr);

@@ -61,6 +61,9 @@ class Win {
   void WriteHotKeyText(int col, int row, const wchar_t* label, const wchar_t* highlights,
                        int attr = -1);
 
+  /// Centres a title on the top frame row in the window attribute.
+  void DrawTitle(const Westring& title);
+
   /// Clears the interior in the window attribute.
   void Clear();
   /// Clears from the cursor to the end of its interior row.

@@ -238,6 +238,25 @@ int ReadMountPoints(TObjectStore<TMountPoint>& list, MountSelection which) {
   return 0;
 }
 
+Westring FileSystemType(const Westring& path) {
+  const std::string bytes = Bytes(path);
+  std::vector<Platform::TMountEntry> entries;
+  if (Platform::ReadMountedFileSystems(entries, MountSelection::All) != 0) return Westring();
+  size_t best = 0;
+  const Platform::TMountEntry* found = nullptr;
+  for (const Platform::TMountEntry& entry : entries) {
+    const std::string& point = entry.mountPoint;
+    const bool contains = point == "/" ||
+                          (bytes.compare(0, point.size(), point) == 0 &&
+                           (bytes.size() == point.size() || bytes[point.size()] == '/'));
+    if (contains && point.size() >= best) {
+      best = point.size();
+      found = &entry;
+    }
+  }
+  return found != nullptr ? FromBytes(found->fsType.c_str()) : Westring();
+}
+
 Westring ErrorText(int err) {
   char buffer[256] = "";
   const char* message = ErrorMessage(strerror_r(err, buffer, sizeof buffer), buffer);

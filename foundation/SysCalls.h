@@ -89,6 +89,10 @@ int AccessClass(uid_t owner, gid_t group, mode_t mode);
 /// Replaces the contents of list with the mounted file systems and returns 0,
 /// or errno when the mount table cannot be read.
 [[nodiscard]] int ReadMountPoints(TObjectStore<TMountPoint>& list, MountSelection which);
+/// The type name of the file system holding an absolute path: that of the
+/// mount with the longest mount point containing it (the later mount when
+/// two share a point); empty when the mount table cannot be read.
+Westring FileSystemType(const Westring& path);
 /// The system's text for an error number followed by " (n)".
 Westring ErrorText(int err);
 

@@ -1,0 +1,98 @@
+#pragma once
+// The directory-entry search: opens a directory, walks it record by record
+// and returns the names that pass a file-name mask and an attribute mask, in
+// the manner of a disk operating system's find-first/find-next calls, each
+// filled into an entry from the file system's status. One search per
+// listing; not shared between threads.
+#include <dirent.h>
+
+#include <cstdint>
+
+#include "foundation/Westring.h"
+#include "panels/Entry.h"
+
+/// Bits of a search's attribute mask.
+namespace SearchAttr {
+constexpr uint32_t ReadOnly = 0x0001;  // accepted, no effect
+constexpr uint32_t Hidden = 0x0002;    // include names beginning with "."
+constexpr uint32_t System = 0x0004;    // accepted, no effect
+constexpr uint32_t Directory = 0x0010; // include directories
+constexpr uint32_t Archive = 0x0020;   // accepted, no effect
+constexpr uint32_t Allocate = 0x10000; // return each match as a new entry the caller owns
+constexpr uint32_t DirectoriesOnly = 0x20000;  // with Directory: directories and nothing else
+/// What the panel read asks for: everything, allocated.
+constexpr uint32_t PanelRead = 0x10037;
+}  // namespace SearchAttr
+
+/// Result codes besides 0 (a match) and errno values.
+namespace SearchResult {
+constexpr int NoMoreEntries = 0x40000001;
+constexpr int DriveNotReady = 0x40000002;
+}  // namespace SearchResult
+
+/// Longest name the embedded result entry holds.
+constexpr int SearchNameLimit = 512;
+
+class DirSearch {
+ public:
+  /// A search whose patterns are resolved against baseDirectory.
+  explicit DirSearch(const Westring& baseDirectory);
+  /// Closes the stream.
+  ~DirSearch();
+  DirSearch(const DirSearch&) = delete;
+  DirSearch& operator=(const DirSearch&) = delete;
+
+  /// Opens the directory of pattern (its part up to the last "/", joined to
+  /// the base directory) and returns the first match as FindNext does. The
+  /// mask's Allocate bit decides who owns *result: with it the caller owns a
+  /// new entry; without it *result points into the search and stays valid
+  /// until the next call. Returns 0, SearchResult::NoMoreEntries or an errno
+  /// value (the open failing, or a read error).
+  int FindFirst(const Westring& pattern, uint32_t attributes, entry** result);
+  /// The next match; the same results as FindFirst.
+  int FindNext(entry** result);
+  /// Closes the stream early; harmless when none is open.
+  void Close();
+  /// FindFirst followed by Close: tests for and examines one name. Without
+  /// the Allocate bit the entry stays readable through LastEntry().
+  int FindOne(const Westring& pattern, uint32_t attributes, entry** result = nullptr);
+
+  /// The embedded result of the last call without the Allocate bit.
+  const entry& LastEntry() const { return *m_embedded; }
+  /// The directory the last FindFirst opened, as given to the system.
+  const Westring& Directory() const { return m_directory; }
+  int LastError() const { return m_lastError; }
+
+ private:
+  int Examine(const char* name, entry** result);
+  bool Accepts(const wchar_t* name) const;
+
+  Westring m_base;
+  Westring m_directory;
+  Westring m_mask;           // the file-name part of the pattern
+  uint32_t m_attributes = 0;  // without the Allocate bit
+  bool m_allocate = false;
+  DIR* m_stream = nullptr;
+  int m_lastError = 0;
+  // The embedded result: a header with room for SearchNameLimit characters.
+  alignas(entry) unsigned char m_embeddedBlock[sizeof(entry) + sizeof(wchar_t) * (SearchNameLimit + 1)] = {};
+  entry* m_embedded = reinterpret_cast<entry*>(m_embeddedBlock);
+};
+
+/// The search's own name test: "*" and "?" only, exact characters otherwise.
+/// An empty mask matches only an empty name; "?" never matches the end.
+bool MaskMatch(const wchar_t* mask, const wchar_t* name);
+
+/// The directory a pattern lives in: its part up to and including the last
+/// "/" (a drive prefix such as "c:/" counts whole), joined to base with one
+/// "/"; "/" or "." when that is empty.
+Westring SearchDirectory(const Westring& base, const Westring& pattern);
+
+/// Fills the status fields of e (flags, size, mode, owner, group, time) the
+/// way a search does, from an lstat result and, for a link, the stat of its
+/// target (null when the target cannot be examined). The name's hidden bit
+/// is decided by hiddenName.
+void FillEntryStatus(entry* e, const struct stat& own, const struct stat* target, bool hiddenName);
+
+/// True for a name that counts as hidden: a leading "." and not "..".
+bool IsHiddenName(const wchar_t* name);

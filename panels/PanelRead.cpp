@@ -1,0 +1,202 @@
+// Reading a panel's directory into its entries: what is dropped, how ".."
+// is supplied, how tags survive a re-read, and what happens on errors.
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <cwchar>
+
+#include "console/Console.h"
+#include "dialogs/MessageBox.h"
+#include "dialogs/ProgressThread.h"
+#include "foundation/CaseFold.h"
+#include "foundation/SysCalls.h"
+#include "panels/DirSearch.h"
+#include "panels/Expression.h"
+#include "panels/Panel.h"
+#include "panels/PanelSort.h"
+
+namespace {
+
+bool IsName(const entry& e, const wchar_t* name) { return std::wcscmp(e.Name(), name) == 0; }
+
+// Case-filter file systems show files in lower case and directories in upper case.
+void ConvertCase(entry* e) {
+  for (wchar_t* p = e->Name(); *p != 0; ++p) *p = e->IsDirectory() ? FoldChar(*p) : LowerChar(*p);
+}
+
+entry* MakeUpDirEntry() {
+  entry* e = entry::Make(L"..");
+  if (e == nullptr) return nullptr;
+  e->flags = EntryFlag::Directory;
+  e->sortClass = SortClass::UpDir;
+  return e;
+}
+
+}  // namespace
+
+Westring CPanel::PathOf(const wchar_t* name) const {
+  Westring path = m_directory;
+  if (path.IsEmpty() || path[path.Length() - 1] != L'/') path += L'/';
+  path += name;
+  return path;
+}
+
+Westring CPanel::LinkTarget(const entry& e) { return m_links.LinkTarget(PathOf(e.Name())); }
+
+bool CPanel::UsesCaseFilter() const {
+  if (g_settings.caseFilter.IsEmpty() || m_directory.IsEmpty() || m_directory[0] != L'/') return false;
+  const Westring type = Sys::FileSystemType(m_directory);
+  return !type.IsEmpty() && g_settings.caseFilter.FindSubNoCase(type) >= 0;
+}
+
+// Moves the tagged entries into kept and frees the rest.
+void CPanel::KeepTaggedEntries(EntryStore* kept) {
+  for (int i = Count() - 1; i >= 0; --i) {
+    if (At(i)->tagged) kept->Append(m_entries.Detach(i));
+  }
+}
+
+// Tags of the entries kept from the last read go to the entries of the same
+// name: one sorted copy of the array, one binary search per kept entry.
+void CPanel::RestoreTags(EntryStore* kept) {
+  const int count = Count();
+  entry** byName = new entry*[count > 0 ? count : 1];
+  std::copy(m_entries.Items(), m_entries.Items() + count, byName);
+  SortByExactName(byName, count);
+  for (const entry* old : *kept) {
+    int low = 0, high = count - 1;
+    while (low <= high) {
+      const int middle = (low + high) / 2;
+      const int order = std::wcscmp(byName[middle]->Name(), old->Name());
+      if (order == 0) {
+        entry* found = byName[middle];
+        found->tagged = old->tagged;
+        found->previouslyTagged = old->previouslyTagged;
+        if (found->tagged) {
+          ++m_taggedCount;
+          m_taggedBytes += found->size;
+        }
+        break;
+      }
+      if (order < 0) low = middle + 1;
+      else high = middle - 1;
+    }
+  }
+  delete[] byName;
+}
+
+int CPanel::ReadDirectory() {
+  const bool caseFilter = UsesCaseFilter();
+  const bool sameDirectory = m_directory == m_previousDirectory;
+  Westring cursorName;
+  EntryStore kept;
+  if (sameDirectory) {
+    if (const entry* current = CursorEntry()) cursorName = current->Name();
+    KeepTaggedEntries(&kept);
+  }
+  m_entries.Clear();
+  m_taggedCount = 0;
+  m_taggedBytes = 0;
+  m_directoryTotal = 0;
+  m_subdirectories.Clear();
+  m_links.Clear();
+  m_readError = 0;
+
+  const bool isRoot = m_directory == L"/";
+  bool upDirRead = false;
+  int err = 0;
+  {
+    std::atomic<int32_t> fileCount{0};
+    DirReadProgress progress(&fileCount);
+    g_breakFlag = 1;
+    DirSearch search(m_directory);
+    entry* e = nullptr;
+    for (err = search.FindFirst(L"*", SearchAttr::PanelRead, &e); err == 0; err = search.FindNext(&e)) {
+      fileCount.fetch_add(1, std::memory_order_relaxed);
+      if (!e->IsDirectory()) m_directoryTotal += e->size;
+      if (FilterKeeps(e, isRoot, &upDirRead)) {
+        if (caseFilter) ConvertCase(e);
+        if (!m_entries.Append(e)) delete e;
+      } else {
+        delete e;
+      }
+      if (g_breakFlag == 2) break;
+    }
+    g_breakFlag = 0;
+  }
+  if (!isRoot && !upDirRead) {
+    if (entry* up = MakeUpDirEntry()) {
+      if (!m_entries.InsertFirst(up)) delete up;
+    }
+  }
+  SortEntries(m_entries.Items(), Count(), m_sort);
+  if (kept.Count() > 0) RestoreTags(&kept);
+  m_previousDirectory = m_directory;
+  if (!sameDirectory || !PutCursorOn(cursorName.c_str())) SetCursorIndex(CursorIndex());
+  return ReportReadError(err);
+}
+
+// The drop rules of a read: "." always; ".." at "/"; hidden and system
+// entries unless Hidden is on; files the panel's filter refuses.
+bool CPanel::FilterKeeps(entry* e, bool isRoot, bool* upDirRead) {
+  const wchar_t* name = e->Name();
+  if (IsName(*e, L".")) return false;
+  if (IsName(*e, L"..")) {
+    if (isRoot) return false;
+    *upDirRead = true;
+  }
+  if (!g_settings.hidden && (e->flags & (EntryFlag::Hidden | EntryFlag::System))) return false;
+  if (!e->IsDirectory() && !m_filter.IsEmpty() && EvaluateExpression(m_filter.c_str(), *e) == 0) return false;
+  if (e->IsDirectory() && !IsName(*e, L"..")) m_subdirectories.AppendCopy(Westring(name));
+  e->sortClass = SortClassOf(*e);
+  return true;
+}
+
+// End of the directory and a missing directory are ordinary listings; a
+// path that cannot be listed sends the panel to its parent; anything else
+// is kept for the status line.
+int CPanel::ReportReadError(int err) {
+  if (err == 0 || err == SearchResult::NoMoreEntries || err == ENOENT || err == -1) return m_readError = 0;
+  const bool goesUp = (err == ENOTDIR || err == ENAMETOOLONG || err == EACCES) && m_directory != L"/";
+  if (err != SearchResult::DriveNotReady) MessageBox(Sys::ErrorText(err), m_directory, MessageStyle::Ok);
+  if (goesUp) {
+    ParentDirectory();
+    return m_readError;
+  }
+  return m_readError = err;
+}
+
+void CPanel::ParentDirectory() {
+  if (m_directory == L"/" || m_directory.IsEmpty()) return;
+  Westring path = m_directory;
+  path.RemoveTrailingSlash();
+  const Westring child = path.NamePart();
+  Westring parent = path.DirPart();
+  if (parent.IsEmpty()) parent = L"/";
+  RememberPosition();
+  m_directory = parent;
+  m_taggedCount = 0;
+  m_firstVisible = 0;
+  m_cursorOffset = 0;
+  ReadDirectory();
+  RestorePosition();
+  const entry* current = CursorEntry();
+  if (current == nullptr || child != current->Name()) PutCursorOn(child.c_str());
+}
+
+void CPanel::ChangeDirectory(const Westring& path) {
+  RememberPosition();
+  m_directory = path;
+  m_firstVisible = 0;
+  m_cursorOffset = 0;
+  ReadDirectory();
+  RestorePosition();
+}
+
+bool CPanel::EnterCursorEntry() {
+  const entry* current = CursorEntry();
+  if (current == nullptr || !current->IsDirectory()) return false;
+  if (current->IsUpDir()) ParentDirectory();
+  else ChangeDirectory(PathOf(current->Name()));
+  return true;
+}

@@ -1,0 +1,147 @@
+#include "panels/DirSearch.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <memory>
+#include <set>
+#include <string>
+
+#include "tests/panels/PanelTestUtil.h"
+
+using namespace paneltest;
+
+namespace {
+
+// Every name a search returns, with the search's result code at the end.
+std::set<std::wstring> Listing(const std::string& directory, uint32_t attributes, int* last = nullptr) {
+  std::set<std::wstring> names;
+  DirSearch search(Westring(directory.c_str()));
+  entry* e = nullptr;
+  int err = search.FindFirst(L"*", attributes, &e);
+  for (; err == 0; err = search.FindNext(&e)) names.insert(e->Name());
+  if (last != nullptr) *last = err;
+  return names;
+}
+
+uint16_t FlagsOf(const std::string& directory, const wchar_t* name) {
+  DirSearch search(Westring(directory.c_str()));
+  EXPECT_EQ(search.FindOne(name, SearchAttr::PanelRead & ~SearchAttr::Allocate), 0) << name;
+  return search.LastEntry().flags;
+}
+
+}  // namespace
+
+TEST(MaskMatch, StarAndQuestionMarkOnly) {
+  EXPECT_TRUE(MaskMatch(L"", L""));
+  EXPECT_FALSE(MaskMatch(L"", L"a"));
+  EXPECT_TRUE(MaskMatch(L"a*b?", L"axxbc"));
+  EXPECT_TRUE(MaskMatch(L"a*b?", L"abc"));
+  EXPECT_FALSE(MaskMatch(L"a*b?", L"ab"));
+  EXPECT_TRUE(MaskMatch(L"*", L"anything.at all"));
+  EXPECT_TRUE(MaskMatch(L"*", L""));
+  EXPECT_FALSE(MaskMatch(L"README", L"readme"));
+  EXPECT_FALSE(MaskMatch(L"?", L""));
+  EXPECT_TRUE(MaskMatch(L"*.c", L"x.y.c"));
+  EXPECT_FALSE(MaskMatch(L"*.c", L"x.cc"));
+  // Sets are not special to the search's own test.
+  EXPECT_TRUE(MaskMatch(L"[a].txt", L"[a].txt"));
+  EXPECT_FALSE(MaskMatch(L"[a].txt", L"a.txt"));
+}
+
+TEST(DirSearch, PatternDirectories) {
+  EXPECT_EQ(SearchDirectory(L"/home/u", L"*"), L"/home/u");
+  EXPECT_EQ(SearchDirectory(L"/home/u", L"sub/*.c"), L"/home/u/sub/");
+  EXPECT_EQ(SearchDirectory(L"/home/u/", L"sub/*.c"), L"/home/u/sub/");
+  EXPECT_EQ(SearchDirectory(L"/home/u", L"/etc/*.conf"), L"/etc/");
+  EXPECT_EQ(SearchDirectory(L"", L"*"), L".");
+  EXPECT_EQ(SearchDirectory(L"", L"/*"), L"/");
+}
+
+TEST(DirSearch, AttributeMasksChooseWhatIsListed) {
+  TTempDirectory dir("vk-search");
+  MakeFile(dir / "plain.txt", 10);
+  MakeFile(dir / ".hidden", 3);
+  MakeDirectory(dir / "sub");
+  MakeDirectory(dir / ".config");
+
+  int last = 0;
+  EXPECT_EQ(Listing(dir.Path(), SearchAttr::PanelRead, &last),
+            (std::set<std::wstring>{L".", L"..", L"plain.txt", L".hidden", L"sub", L".config"}));
+  EXPECT_EQ(last, SearchResult::NoMoreEntries);
+  // Without the hidden bit every dot name goes, "." and ".." included.
+  EXPECT_EQ(Listing(dir.Path(), SearchAttr::Directory), (std::set<std::wstring>{L"plain.txt", L"sub"}));
+  // Without the directory bit only files.
+  EXPECT_EQ(Listing(dir.Path(), SearchAttr::Hidden), (std::set<std::wstring>{L"plain.txt", L".hidden"}));
+  // Directories only needs the directory bit too.
+  EXPECT_TRUE(Listing(dir.Path(), SearchAttr::DirectoriesOnly | SearchAttr::Hidden).empty());
+  EXPECT_EQ(Listing(dir.Path(), SearchAttr::DirectoriesOnly | SearchAttr::Directory),
+            (std::set<std::wstring>{L"sub"}));
+
+  DirSearch search(Westring(dir.Path().c_str()));
+  entry* e = nullptr;
+  EXPECT_EQ(search.FindOne(L"plain.txt", SearchAttr::Allocate, &e), 0);
+  ASSERT_NE(e, nullptr);
+  std::unique_ptr<entry> owned(e);
+  EXPECT_EQ(e->size, 10);
+  EXPECT_EQ(e->extra, ~uint64_t{0});
+  EXPECT_EQ(search.FindOne(L"missing", 0), SearchResult::NoMoreEntries);
+  EXPECT_EQ(search.FindOne(L"nodir/x", 0), ENOENT);
+}
+
+TEST(DirSearch, LinksAndTheirTargets) {
+  TTempDirectory dir("vk-search");
+  MakeDirectory(dir / "target-dir");
+  MakeFile(dir / "target-file", 1234);
+  MakeLink("target-dir", dir / "dir-link");
+  MakeLink("target-file", dir / "file-link");
+  MakeLink("nowhere", dir / "dangling");
+
+  DirSearch search(Westring(dir.Path().c_str()));
+  ASSERT_EQ(search.FindOne(L"dir-link", SearchAttr::Directory), 0);
+  EXPECT_EQ(search.LastEntry().flags & (EntryFlag::Directory | EntryFlag::Link | EntryFlag::BrokenLink),
+            EntryFlag::Directory | EntryFlag::Link);
+  EXPECT_EQ(search.LastEntry().size, 0);
+  ASSERT_EQ(search.FindOne(L"file-link", 0), 0);
+  EXPECT_EQ(search.LastEntry().flags & (EntryFlag::Directory | EntryFlag::Link), EntryFlag::Link);
+  EXPECT_EQ(search.LastEntry().size, 1234) << "a link to a file takes its target's size";
+  ASSERT_EQ(search.FindOne(L"dangling", 0), 0);
+  const entry& dangling = search.LastEntry();
+  EXPECT_TRUE(dangling.flags & EntryFlag::BrokenLink);
+  EXPECT_TRUE(S_ISLNK(dangling.mode)) << "a dangling link keeps its own status";
+  EXPECT_EQ(dangling.size, 7) << "the link's own size is its target text";
+}
+
+TEST(DirSearch, ReadOnlyFollowsTheRealIdsWithoutSuperUserException) {
+  TTempDirectory dir("vk-search");
+  const std::string file = dir / "f";
+  MakeFile(file);
+  chmod(file.c_str(), 0444);
+  EXPECT_TRUE(FlagsOf(dir.Path(), L"f") & EntryFlag::ReadOnly);
+  chmod(file.c_str(), 0644);
+  EXPECT_FALSE(FlagsOf(dir.Path(), L"f") & EntryFlag::ReadOnly);
+  chmod(file.c_str(), 0446);
+  EXPECT_FALSE(FlagsOf(dir.Path(), L"f") & EntryFlag::ReadOnly) << "others may write";
+  if (getuid() != 0) return;  // giving files away needs the super-user
+  const uid_t stranger = 4242;
+  ASSERT_EQ(chown(file.c_str(), stranger, getgid()), 0);
+  chmod(file.c_str(), 0644);
+  EXPECT_TRUE(FlagsOf(dir.Path(), L"f") & EntryFlag::ReadOnly) << "root is not exempt";
+  chmod(file.c_str(), 0464);
+  EXPECT_FALSE(FlagsOf(dir.Path(), L"f") & EntryFlag::ReadOnly) << "group write for the process's group";
+  ASSERT_EQ(chown(file.c_str(), stranger, stranger), 0);
+  EXPECT_TRUE(FlagsOf(dir.Path(), L"f") & EntryFlag::ReadOnly) << "group write for another group";
+}
+
+TEST(DirSearch, HiddenBitFollowsTheNameRule) {
+  TTempDirectory dir("vk-search");
+  MakeFile(dir / ".profile");
+  MakeFile(dir / "..more");
+  MakeFile(dir / "visible");
+  EXPECT_TRUE(FlagsOf(dir.Path(), L".profile") & EntryFlag::Hidden);
+  EXPECT_TRUE(FlagsOf(dir.Path(), L"..more") & EntryFlag::Hidden);
+  EXPECT_FALSE(FlagsOf(dir.Path(), L"visible") & EntryFlag::Hidden);
+  EXPECT_TRUE(IsHiddenName(L"."));
+  EXPECT_FALSE(IsHiddenName(L".."));
+}

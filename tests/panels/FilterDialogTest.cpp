@@ -1,0 +1,99 @@
+// The panel filter dialog on the real console: accepting, refusing a bad
+// expression with the dialog kept open, and Esc.
+#include "panels/FilterDialog.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "dialogs/InputHistory.h"
+#include "foundation/Westring.h"
+#include "tests/dialogs/DialogTestUtil.h"
+
+using namespace dialogtest;
+
+namespace {
+
+class FilterDialogTest : public testing::Test {
+ protected:
+  void SetUp() override { ResetScreen(); }
+  void TearDown() override { Con().SetIdleHandler(nullptr); }
+};
+
+// The screen row holding `text`, or -1.
+int FindRow(const std::u32string& text, size_t* column = nullptr) {
+  for (int r = 0; r < Con().Lines(); ++r) {
+    const size_t at = ScreenText(0, r, Con().Columns()).find(text);
+    if (at == std::u32string::npos) continue;
+    if (column) *column = at;
+    return r;
+  }
+  return -1;
+}
+
+}  // namespace
+
+TEST_F(FilterDialogTest, AcceptsAValidExpressionIntoTheFilterAndHistory) {
+  Westring filter(L"*");
+  int titleRow = -1;
+  size_t titleColumn = 0;
+  std::u32string fieldRow;
+  Con().SetIdleHandler([&] {
+    if (titleRow >= 0) return;
+    titleRow = FindRow(U" Filter for right panel ", &titleColumn);
+    if (titleRow >= 0) fieldRow = ScreenText(0, titleRow + 2, Con().Columns());
+  });
+  PostText(L"*.c|*.h");
+  PostKey(Key::Enter);
+  EXPECT_TRUE(RunFilterDialog(L"right", &filter));
+  EXPECT_EQ(filter, Westring(L"*.c|*.h")) << "the first typed key replaces the old text";
+
+  ASSERT_GE(titleRow, 0) << "the title shows on the frame";
+  const int left = (Con().Columns() - 76) / 2;
+  EXPECT_EQ(static_cast<int>(titleColumn), left + (76 - 24) / 2) << "centred on 76 columns";
+  EXPECT_EQ(fieldRow.substr(static_cast<size_t>(left), 2), U"║ ");
+  EXPECT_EQ(fieldRow.substr(static_cast<size_t>(left + 75), 1), U"║");
+
+  const WestringStore* history = InputHistory(7);
+  ASSERT_NE(history, nullptr);
+  ASSERT_GT(history->Count(), 0);
+  EXPECT_EQ(*history->At(history->Count() - 1), Westring(L"*.c|*.h"));
+}
+
+TEST_F(FilterDialogTest, RefusesASyntaxErrorAndKeepsTheText) {
+  Westring filter(L"*");
+  int messageRow = -1;
+  std::u32string textRow;
+  Con().SetIdleHandler([&] {
+    if (messageRow >= 0) return;
+    messageRow = FindRow(U"Syntax error in expression");
+    if (messageRow >= 0) textRow = ScreenText(0, messageRow + 1, Con().Columns());
+  });
+  // "(*.c" is refused; OK closes the message, the dialog stays with the
+  // text, and completing it to "(*.c)" is accepted.
+  PostText(L"(*.c");
+  PostKey(Key::Enter);
+  PostKey(Key::Enter);
+  PostKeys({Key::End, L')', Key::Enter});
+  EXPECT_TRUE(RunFilterDialog(L"left", &filter));
+  ASSERT_GE(messageRow, 0) << "the message box was shown";
+  EXPECT_NE(textRow.find(U"(*.c"), std::u32string::npos) << "with the refused text";
+  EXPECT_EQ(filter, Westring(L"(*.c)"));
+
+  // A refused text followed by Esc leaves the filter alone.
+  messageRow = -1;
+  PostText(L"%size=>0");
+  PostKeys({Key::Enter, Key::Enter, Key::Esc});
+  EXPECT_FALSE(RunFilterDialog(L"left", &filter));
+  EXPECT_GE(messageRow, 0);
+  EXPECT_EQ(filter, Westring(L"(*.c)"));
+}
+
+TEST_F(FilterDialogTest, EscLeavesTheFilterUnchanged) {
+  Westring filter(L"!*.o");
+  PostText(L"*.tmp");
+  PostKey(Key::Esc);
+  EXPECT_FALSE(RunFilterDialog(L"left", &filter));
+  EXPECT_EQ(filter, Westring(L"!*.o"));
+  EXPECT_EQ(FindRow(U"Filter for left panel"), -1) << "the dialog restored the screen";
+}

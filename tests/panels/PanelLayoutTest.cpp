@@ -1,0 +1,61 @@
+#include "panels/PanelLayout.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+std::vector<int> Widths(PanelStyle style, int screenColumns) {
+  TColumnLayout layout = StyleColumns(style);
+  DistributeWidth(&layout, screenColumns / 2 - 2);
+  std::vector<int> widths;
+  for (int i = 0; i < layout.count; ++i) widths.push_back(layout.columns[i].width);
+  return widths;
+}
+
+int Used(const std::vector<int>& widths) {
+  int used = static_cast<int>(widths.size()) - 1;
+  for (int w : widths) used += w;
+  return used;
+}
+
+}  // namespace
+
+TEST(PanelLayout, EightyColumnsAreTheMinimaExceptBriefWide) {
+  EXPECT_EQ(Widths(PanelStyle::Brief, 80), (std::vector<int>{12, 12, 12}));
+  EXPECT_EQ(Widths(PanelStyle::Full, 80), (std::vector<int>{13, 8, 8, 6}));
+  EXPECT_EQ(Widths(PanelStyle::Wide, 80), (std::vector<int>{8, 29}));
+  EXPECT_EQ(Widths(PanelStyle::Unix, 80), (std::vector<int>{12, 7, 9, 3, 3}));
+  EXPECT_EQ(Widths(PanelStyle::BriefWide, 80), (std::vector<int>{19, 18}));
+}
+
+TEST(PanelLayout, WiderScreensShareOutTheRestUpToTheMaxima) {
+  EXPECT_EQ(Widths(PanelStyle::Full, 132), (std::vector<int>{37, 10, 8, 6}));
+  for (PanelStyle style : {PanelStyle::Brief, PanelStyle::Full, PanelStyle::Wide, PanelStyle::BriefWide,
+                           PanelStyle::Unix}) {
+    for (int columns : {80, 100, 132, 200}) {
+      const std::vector<int> widths = Widths(style, columns);
+      EXPECT_EQ(Used(widths), columns / 2 - 2) << static_cast<int>(style) << " at " << columns;
+      TColumnLayout minima = StyleColumns(style);
+      for (int i = 0; i < minima.count; ++i) {
+        EXPECT_GE(widths[i], minima.columns[i].minimum);
+        EXPECT_LE(widths[i], minima.columns[i].maximum);
+      }
+    }
+  }
+  // Too narrow: the minima stay and the drawing cuts the row.
+  EXPECT_EQ(Widths(PanelStyle::Full, 40), (std::vector<int>{13, 8, 8, 6}));
+}
+
+TEST(PanelLayout, Geometry) {
+  EXPECT_EQ(PanelRows(25, true), 19);
+  EXPECT_EQ(PanelRows(25, false), 11);
+  EXPECT_EQ(PanelRows(50, false), 23);
+  const TPanelGeometry right = PanelGeometry(1, 80, 25, true);
+  EXPECT_EQ(right.left, 40);
+  EXPECT_EQ(right.width, 40);
+  EXPECT_EQ(right.innerWidth, 38);
+  EXPECT_EQ(right.statusRow(), 21);
+  EXPECT_EQ(right.bottomRow(), 22) << "room for the command line and the key bar";
+}
