@@ -2,6 +2,7 @@
 
 #include <cerrno>
 
+#include "console/Console.h"
 #include "dialogs/Dialog.h"
 #include "dialogs/Look.h"
 #include "foundation/NumberFormat.h"
@@ -23,7 +24,11 @@ ProgressIndicatorThread::~ProgressIndicatorThread() {
   delete m_window;
 }
 
-void ProgressIndicatorThread::Start() { m_thread = StartThread(&ThreadMain, this); }
+void ProgressIndicatorThread::Start() {
+  // A program without a console (a benchmark, a tool) has nowhere to show it.
+  if (g_console == nullptr) return;
+  m_thread = StartThread(&ThreadMain, this);
+}
 
 void ProgressIndicatorThread::Stop() {
   m_stop.Signal();

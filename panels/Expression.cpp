@@ -60,12 +60,18 @@ wchar_t DateSeparator() {
 
 bool Compare(int64_t left, CompareOp op, int64_t right) {
   switch (op) {
-    case CompareOp::Equal: return left == right;
-    case CompareOp::Less: return left < right;
-    case CompareOp::Greater: return left > right;
-    case CompareOp::NotEqual: return left != right;
-    case CompareOp::LessEqual: return left <= right;
-    case CompareOp::GreaterEqual: return left >= right;
+    case CompareOp::Equal:
+      return left == right;
+    case CompareOp::Less:
+      return left < right;
+    case CompareOp::Greater:
+      return left > right;
+    case CompareOp::NotEqual:
+      return left != right;
+    case CompareOp::LessEqual:
+      return left <= right;
+    case CompareOp::GreaterEqual:
+      return left >= right;
   }
   return false;
 }
@@ -133,9 +139,15 @@ bool ParseDate(const Westring& text, wchar_t separator, int64_t* out) {
   if (count != 3) return false;
   int day, month, year;
   switch (g_dateOrder) {
-    case 0: month = numbers[0], day = numbers[1], year = numbers[2]; break;
-    case 1: day = numbers[0], month = numbers[1], year = numbers[2]; break;
-    default: year = numbers[0], month = numbers[1], day = numbers[2]; break;
+    case 0:
+      month = numbers[0], day = numbers[1], year = numbers[2];
+      break;
+    case 1:
+      day = numbers[0], month = numbers[1], year = numbers[2];
+      break;
+    default:
+      year = numbers[0], month = numbers[1], day = numbers[2];
+      break;
   }
   if (month < 1 || month > 12 || day < 1 || day > 31) return false;
   if (year < 100) year += year < 71 ? 2000 : 1900;
@@ -169,8 +181,11 @@ int64_t StoredId(int64_t id) { return id < 0 ? id : (id & 0xFFFF); }
 class CExpressionEvaluator {
  public:
   CExpressionEvaluator(const wchar_t* text, const entry& fields, const wchar_t* name)
-      : m_p(text ? text : L""), m_fields(fields), m_name(name ? name : L""),
-        m_now(static_cast<int64_t>(time(nullptr))), m_separator(DateSeparator()) {}
+      : m_p(text ? text : L""),
+        m_fields(fields),
+        m_name(name ? name : L""),
+        m_now(static_cast<int64_t>(time(nullptr))),
+        m_separator(DateSeparator()) {}
 
   int Evaluate() {
     const bool value = Expression(0);
@@ -218,7 +233,9 @@ class CExpressionEvaluator {
     if (depth > kMaxDepth) return Fail();
     SkipBlanks();
     switch (*m_p) {
-      case L'!': ++m_p; return !Factor(depth + 1);
+      case L'!':
+        ++m_p;
+        return !Factor(depth + 1);
       case L'(': {
         ++m_p;
         const bool value = Expression(depth + 1);
@@ -228,8 +245,11 @@ class CExpressionEvaluator {
         ++m_p;
         return value;
       }
-      case L'%': ++m_p; return AttributeTest();
-      default: return NamePattern();
+      case L'%':
+        ++m_p;
+        return AttributeTest();
+      default:
+        return NamePattern();
     }
   }
 
@@ -294,7 +314,8 @@ class CExpressionEvaluator {
         ++m_p;
         op = CompareOp::NotEqual;
         break;
-      default: return Fail();
+      default:
+        return Fail();
     }
 
     SkipBlanks();

@@ -1,13 +1,12 @@
 // The panel filter dialog on the real console: accepting, refusing a bad
 // expression with the dialog kept open, and Esc.
-#include "panels/FilterDialog.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "dialogs/InputHistory.h"
 #include "foundation/Westring.h"
+#include "panels/FilterDialog.h"
 #include "tests/dialogs/DialogTestUtil.h"
 
 using namespace dialogtest;
