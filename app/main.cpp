@@ -2,7 +2,7 @@
 // conventions and vk.ini, then the two panels. Until the main loop exists
 // the panel screen below takes the keys the main loop will bind: cursor
 // keys, Tab, Enter, Insert, the grey keys, Ctrl+F3..F8, Shift+Alt+F1..F5,
-// Ctrl+R, Alt+letters, Shift+F9 and F10.
+// Ctrl+R, Alt+letters, Shift+F9 and F10 (and Shift+Alt+F6 for the filter).
 #include <gdk/gdk.h>
 #include <gtkmm/main.h>
 #include <unistd.h>
@@ -27,11 +27,14 @@
 #include "dialogs/MessageBox.h"
 #include "foundation/Cell.h"
 #include "foundation/SysCalls.h"
+#include "panels/FilterDialog.h"
 #include "panels/Panel.h"
 
 namespace {
 
 constexpr uint32_t CtrlR = 0x12, AltGreyPlus = 0x1004E;
+// Until the menus exist the filter dialog borrows a key without a command.
+constexpr uint32_t FilterKey = 0x3006D;  // Shift+Alt+F6
 
 // Configuration messages go to the user one message box at a time.
 void ShowConfigMessage(const Westring& message) { MessageBox(message, Westring(), MessageStyle::Ok); }
@@ -68,7 +71,7 @@ class CPanelScreen {
     console.FillArea(0, 0, console.Columns(), console.Lines(), Colour(ColourClass::CommandLine));
     for (CPanel& panel : m_panels) panel.Draw();
     const int last = console.Lines() - 1;
-    console.WriteText(0, last, L"Tab Enter Ins Grey+-* CtrlF3-F8 ShAltF1-F5 CtrlR Alt+letter ShF9 F10",
+    console.WriteText(0, last, L"Tab Enter Ins Grey+-* CtrlF3-F8 ShAltF1-F5 ShAltF6 filter CtrlR ShF9 F10",
                       Colour(ColourClass::CommandLine));
     DrawPrompt();
     console.EndUpdate();
@@ -149,6 +152,15 @@ class CPanelScreen {
       case Key::GreyTimes: panel.TagAll(TagMode::Toggle, g_settings.tagDirs); panel.Draw(); return;
       case AltGreyPlus: panel.RestoreSelection(); return;
       case CtrlR: panel.ReadDirectory(); panel.Draw(); return;
+      case FilterKey: {
+        Westring filter = panel.Filter();
+        if (RunFilterDialog(panel.SideName(), &filter)) {
+          panel.SetFilter(filter);
+          panel.ReadDirectory();
+        }
+        DrawAll();
+        return;
+      }
       case Key::ShiftF1 + 8:
         for (CPanel& side : m_panels) side.StoreSettings();
         SaveConfig(GetFileLocation(FileKind::Configuration));

@@ -17,12 +17,6 @@ constexpr int kDialogHeight = 5;
 constexpr int kFieldWidth = 72;
 constexpr int kFilterHistory = 7;
 
-// The title sits centred on the dialog's top frame row.
-void DrawTitle(const Dialog& dialog, const Westring& title) {
-  const int col = dialog.Left() + (dialog.Right() - dialog.Left() + 1 - title.Length()) / 2;
-  g_console->WriteText(col, dialog.Top(), title.c_str(), dialog.NormalColour());
-}
-
 }  // namespace
 
 bool RunFilterDialog(const wchar_t* sideName, Westring* filter) {
@@ -31,7 +25,7 @@ bool RunFilterDialog(const wchar_t* sideName, Westring* filter) {
   wchar_t title[64];
   std::swprintf(title, sizeof title / sizeof title[0], L" Filter for %ls panel ",
                 sideName ? sideName : L"");
-  DrawTitle(dialog, Westring(title));
+  dialog.DrawTitle(Westring(title));
   dialog.AddStringField(1, 1, true, &text, kFieldWidth, -1, kFilterHistory);
   // No hook checks a field before the dialog closes, so a refused text
   // runs the dialog again with the text as typed.

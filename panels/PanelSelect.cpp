@@ -88,7 +88,7 @@ bool CPanel::SelectGroup(bool select, bool invertDirectories) {
       directories = !directories;
       continue;
     }
-    if (EvaluateOnName(expression.c_str(), L"test") < 0) {
+    if (!IsValidExpression(expression.c_str())) {
       MessageBox(Westring("Syntax error in search expression"), expression, MessageStyle::Ok);
       continue;
     }
