@@ -133,7 +133,7 @@ bool ParseDate(const Westring& text, wchar_t separator, int64_t* out) {
       if (ch == 0) break;
       continue;
     }
-    if (!IsDigit(ch) || ++digits > kMaxDigits) return false;
+    if (count == 3 || !IsDigit(ch) || ++digits > kMaxDigits) return false;
     numbers[count] = numbers[count] * 10 + (ch - L'0');
   }
   if (count != 3) return false;

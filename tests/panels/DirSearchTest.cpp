@@ -20,7 +20,10 @@ std::set<std::wstring> Listing(const std::string& directory, uint32_t attributes
   DirSearch search(Westring(directory.c_str()));
   entry* e = nullptr;
   int err = search.FindFirst(L"*", attributes, &e);
-  for (; err == 0; err = search.FindNext(&e)) names.insert(e->Name());
+  for (; err == 0; err = search.FindNext(&e)) {
+    names.insert(e->Name());
+    if (attributes & SearchAttr::Allocate) delete e;  // the caller owns allocated results
+  }
   if (last != nullptr) *last = err;
   return names;
 }

@@ -319,3 +319,27 @@ TEST(Expression, OnNameEverythingButTheNameIsZero) {
   EXPECT_EQ(EvaluateOnName(L"vcd|vcd[\\ ]*", L"vcdx"), 0);
   EXPECT_EQ(EvaluateOnName(L"*", nullptr), 1);
 }
+
+// Random token soups: every evaluation ends with one of the three results,
+// and the date "1/2/3/4" that once read past its number array is refused.
+// Run under the address sanitizer this is where overruns show.
+TEST(Expression, RandomTextsAlwaysGiveAResult) {
+  static const wchar_t* const kTokens[] = {L"*", L"?", L"a", L".c", L"|", L"&", L"!", L"(", L")", L"\"",
+                                           L" ", L"%size", L"%date", L"%age", L"%attrib", L"%perm",
+                                           L"%owner", L"=", L"<", L">=", L"!=", L"==", L"10k", L"1/2/3/4",
+                                           L"12/31/99", L"[a-", L"{x,", L"}", L"]", L"d", L"rw"};
+  std::unique_ptr<entry> e(entry::Make(L"a.c"));
+  uint32_t seed = 12345;
+  for (int round = 0; round < 20000; ++round) {
+    std::wstring text;
+    const int length = static_cast<int>(seed % 12);
+    for (int i = 0; i < length; ++i) {
+      seed = seed * 1103515245u + 12345u;
+      text += kTokens[(seed >> 8) % (sizeof kTokens / sizeof kTokens[0])];
+    }
+    seed = seed * 1103515245u + 12345u;
+    const int result = EvaluateExpression(text.c_str(), *e);
+    ASSERT_TRUE(result == -1 || result == 0 || result == 1) << "for " << testing::PrintToString(text);
+  }
+  EXPECT_EQ(EvaluateExpression(L"%date=1/2/3/4", *e), -1);
+}
