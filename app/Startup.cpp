@@ -4,6 +4,8 @@
 
 #include "app/Settings.h"
 #include "console/Console.h"
+#include "console/ScrollBack.h"
+#include "dialogs/Look.h"
 #include "foundation/CodePage.h"
 #include "foundation/StdFile.h"
 
@@ -18,8 +20,10 @@ void ApplyConfiguration() {
   const int codePage = g_settings.codePage ? g_settings.codePage : kDefaultCodePage;
   SetCurrentCodePage(codePage);
   SetTextCodePage(g_settings.textCodePage);
+  g_keepScrollBack = g_settings.consoleScrollback;
   if (!g_console) return;
   g_console->SetCodePage(codePage);
+  g_console->SetOutputAttr(Colour(ColourClass::CommandLine));
   if (g_console->Columns() < kMinimumColumns || g_console->Lines() < kMinimumLines)
     g_console->SetScreenSize(g_console->Lines(), kMinimumColumns);
 }

@@ -2,12 +2,15 @@
 // conventions and vk.ini, then the two panels. Until the main loop exists
 // the panel screen below takes the keys the main loop will bind: cursor
 // keys, Tab, Enter, Insert, the grey keys, Ctrl+F3..F8, Shift+Alt+F1..F5,
-// Ctrl+R, Alt+letters, Shift+F9 and F10 (and Shift+Alt+F6 for the filter).
+// Ctrl+R, Alt+letters, Shift+F9 and F10 (and Shift+Alt+F6 for the filter);
+// typed text and Enter run a command, Ctrl+O shows its screen, Ctrl+B the
+// scroll-back.
 #include <gdk/gdk.h>
 #include <gtkmm/main.h>
 #include <unistd.h>
 
 #include <csignal>
+#include <memory>
 #include <cstdlib>
 #include <cstdio>
 #include <cwchar>
@@ -20,11 +23,13 @@
 #include "app/ConfigFile.h"
 #include "app/FileLocations.h"
 #include "app/LocaleConventions.h"
+#include "app/RunCommand.h"
 #include "app/Settings.h"
 #include "app/Startup.h"
 #include "app/StartupOptions.h"
 #include "dialogs/Look.h"
 #include "dialogs/MessageBox.h"
+#include "dialogs/ScrollBackViewer.h"
 #include "foundation/Cell.h"
 #include "foundation/SysCalls.h"
 #include "panels/FilterDialog.h"
@@ -32,7 +37,7 @@
 
 namespace {
 
-constexpr uint32_t CtrlR = 0x12, AltGreyPlus = 0x1004E;
+constexpr uint32_t CtrlB = 0x02, CtrlO = 0x0F, CtrlR = 0x12, AltGreyPlus = 0x1004E;
 // Until the menus exist the filter dialog borrows a key without a command.
 constexpr uint32_t FilterKey = 0x3006D;  // Shift+Alt+F6
 
@@ -71,7 +76,7 @@ class CPanelScreen {
     console.FillArea(0, 0, console.Columns(), console.Lines(), Colour(ColourClass::CommandLine));
     for (CPanel& panel : m_panels) panel.Draw();
     const int last = console.Lines() - 1;
-    console.WriteText(0, last, L"Tab Enter Ins Grey+-* CtrlF3-F8 ShAltF1-F5 ShAltF6 filter CtrlR ShF9 F10",
+    console.WriteText(0, last, L"Tab Enter Ins Grey+-* CtrlF3-F8 ShAltF1-F5 ShAltF6 CtrlO CtrlB CtrlR F10",
                       Colour(ColourClass::CommandLine));
     DrawPrompt();
     console.EndUpdate();
@@ -104,11 +109,11 @@ class CPanelScreen {
   }
 
   void DrawPrompt() {
-    const Westring prompt = Active().Directory() + L">";
+    const Westring prompt = Active().Directory() + L">" + m_commandLine;
     const int row = g_console->Lines() - 2;
     g_console->FillArea(0, row, g_console->Columns(), 1, Colour(ColourClass::CommandLine));
     g_console->WriteText(0, row, prompt.c_str(), Colour(ColourClass::CommandLine));
-    g_console->SetCursorPos(prompt.Length(), row);
+    g_console->SetCursorPos(prompt.Length() < g_console->Columns() ? prompt.Length() : g_console->Columns() - 1, row);
     g_console->SetCursorSize(15);
   }
 
@@ -116,7 +121,8 @@ class CPanelScreen {
     CPanel& panel = Active();
     if (g_settings.stickyAlt && panel.HandleQuickSearchKey(key)) return;
     panel.EndQuickSearch();
-    if (panel.HandleCursorKey(key)) {
+    // While a command is typed, Home, End and the arrows leave the panel alone.
+    if (m_commandLine.IsEmpty() && panel.HandleCursorKey(key)) {
       panel.Draw();
       return;
     }
@@ -140,8 +146,17 @@ class CPanelScreen {
     switch (key) {
       case Key::Tab: Activate(1 - m_active); return;
       case Key::Enter:
-        if (panel.EnterCursorEntry()) Activate(m_active);
+        if (!m_commandLine.IsEmpty()) ExecuteCommandLine();
+        else if (panel.EnterCursorEntry()) Activate(m_active);
         return;
+      case Key::BackSpace: m_commandLine = m_commandLine.AllButLast(1); return;
+      case CtrlB:
+        // The scroll-back goes on with the commands' screen, not the panels.
+        RestoreUserScreen();
+        ShowScrollBack();
+        DrawAll();
+        return;
+      case CtrlO: ShowUserScreen(); return;
       case Key::Insert:
         panel.Tag(panel.CursorIndex(), TagMode::Toggle);
         panel.MoveCursor(1);
@@ -165,12 +180,60 @@ class CPanelScreen {
         for (CPanel& side : m_panels) side.StoreSettings();
         SaveConfig(GetFileLocation(FileKind::Configuration));
         return;
-      default: return;
+      default:
+        // Typed characters build the command line.
+        if (key >= 0x20 && key < Key::Extended && m_commandLine.Length() < 511) m_commandLine += static_cast<wchar_t>(key);
+        return;
     }
+  }
+
+  // The screen commands write on, kept while the panels cover it.
+  void SaveUserScreen() {
+    CConsole& console = *g_console;
+    m_userScreen = console.SaveArea(0, 0, console.Columns(), console.Lines());
+    m_userCursorCol = console.CursorColumn();
+    m_userCursorRow = console.CursorRow();
+  }
+  void RestoreUserScreen() {
+    CConsole& console = *g_console;
+    if (m_userScreen == nullptr) {
+      console.FillArea(0, 0, console.Columns(), console.Lines(), console.OutputAttr());
+      console.SetCursorPos(0, console.Lines() - 1);
+      return;
+    }
+    console.RestoreArea(0, 0, console.Columns(), console.Lines(), m_userScreen.get());
+    console.SetCursorPos(m_userCursorCol, m_userCursorRow);
+  }
+
+  // Enter: the typed command runs on the user screen, then the panels return.
+  void ExecuteCommandLine() {
+    Westring command = m_commandLine;
+    command.Trim();
+    m_commandLine = Westring();
+    if (command.IsEmpty()) return;
+    RestoreUserScreen();
+    const Westring echo = Active().Directory() + L">" + command + L"\n";
+    g_console->WriteOutput(echo.ToUtf8().c_str(), -1);
+    RunCommand(command);
+    SaveUserScreen();
+    for (CPanel& panel : m_panels) panel.ReadDirectory();
+    DrawAll();
+  }
+
+  // Ctrl+O: the user screen until a key.
+  void ShowUserScreen() {
+    RestoreUserScreen();
+    TMouseRecord info;
+    while (g_console->GetKey(&info, -1) == Key::ModifierChange) {
+    }
+    DrawAll();
   }
 
   CPanel m_panels[2] = {CPanel(PanelSide::Left), CPanel(PanelSide::Right)};
   int m_active = 0;
+  Westring m_commandLine;
+  std::unique_ptr<TCell[]> m_userScreen;
+  int m_userCursorCol = 0, m_userCursorRow = 0;
 };
 
 }  // namespace

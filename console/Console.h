@@ -19,6 +19,7 @@
 
 class CConsole;
 class CellString;
+class CTermSession;
 
 /// What the key reader reports with a mouse event (and, for keys, the
 /// modifier state): 16 bytes.
@@ -171,6 +172,24 @@ class CConsole : public Gtk::Window {
   void SetMouseArea(int col, int row, int width, int height);
   const TCellRect& MouseArea() const { return m_mouseArea; }
 
+  // Child output. Application thread.
+
+  /// Creates the terminal session of an attached command on a pseudo-
+  /// terminal's master descriptor (not owned): from now on keys and typed
+  /// text go to it as terminal bytes and mouse events are dropped.
+  void AttachSession(int masterFd);
+  /// Ends the session and gives input back to the event queue.
+  void DetachSession();
+  CTermSession* Session() const { return m_session; }
+  /// A child's output: through the session while one is attached, else as
+  /// a teletype (tabs, carriage returns, backspaces and line feeds obeyed,
+  /// lines scrolled off the top kept in the scroll-back). UTF-8; count < 0
+  /// means up to the 0 byte.
+  void WriteOutput(const char* text, int count);
+  /// The colour of child output.
+  void SetOutputAttr(uint8_t attr) { m_outputAttr = attr; }
+  uint8_t OutputAttr() const { return m_outputAttr; }
+
   int CellWidth() const { return m_cellWidth; }
   int CellHeight() const { return m_cellHeight; }
 
@@ -225,6 +244,7 @@ class CConsole : public Gtk::Window {
   bool FollowUpResize(GdkEventConfigure* event);
   void MeasureCell();
   void SelectionCopy();
+  void WriteTeletype(const char* text, int count);
   /// Converts narrow text from the console code page.
   Westring FromCodePage(const char* text) const;
   /// Sets the CLIPBOARD text. GDK lock held.
@@ -269,6 +289,10 @@ class CConsole : public Gtk::Window {
   TextSelection m_selection;
   Pango::FontDescription m_font;
   std::function<void()> m_onResize;
+  // The attached command's session: set and cleared by the application
+  // thread under the GDK lock, read by the window-system thread's handlers,
+  // which run under it.
+  CTermSession* m_session = nullptr;
   std::atomic<int> m_drawCount{0};
 
   // Input: the queue is shared; the rest belongs to one thread each.

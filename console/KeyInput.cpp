@@ -6,6 +6,7 @@
 #include "console/Console.h"
 #include "console/KeyCodes.h"
 #include "console/KeyTable.h"
+#include "console/TermSession.h"
 
 std::atomic<int> g_breakFlag{0};
 
@@ -95,6 +96,11 @@ bool CConsole::on_key_press_event(GdkEventKey* event) {
     gtk_im_context_filter_keypress(m_inputMethod, event);
     return true;
   }
+  if (m_session != nullptr) {
+    // An attached command takes presses as terminal bytes; modifier changes mean nothing to it.
+    if (event->type == GDK_KEY_PRESS && !modifier) m_session->SendKey(code);
+    return true;
+  }
   TConsoleEvent key;
   key.code = static_cast<int32_t>(code);
   key.state = state;
@@ -109,6 +115,10 @@ bool CConsole::on_key_release_event(GdkEventKey* event) { return on_key_press_ev
 
 void CConsole::OnCommit(const Glib::ustring& text) {
   for (gunichar ch : text) {
+    if (m_session != nullptr) {
+      m_session->SendKey(ch);
+      continue;
+    }
     TConsoleEvent key;
     key.code = static_cast<int32_t>(ch);
     m_queue.Post(key);
@@ -117,6 +127,7 @@ void CConsole::OnCommit(const Glib::ustring& text) {
 }
 
 void CConsole::PostMouse(TConsoleEvent::Type type, int code, unsigned state, double x, double y) {
+  if (m_session != nullptr) return;
   TConsoleEvent mouse;
   mouse.type = type;
   mouse.code = code;

@@ -1,0 +1,32 @@
+#pragma once
+// Running a command: detached (window-system programs, commands ending in
+// "&") or attached to a pseudo-terminal whose output the console emulates.
+// "$view" and "$edit" are internal commands. Application thread.
+#include "foundation/Estring.h"
+#include "foundation/ObjectStore.h"
+#include "foundation/Westring.h"
+
+/// Runs a command: the exit status of an attached one (-1 when it was
+/// killed by a signal or no pseudo-terminal could be opened), 0 for a
+/// detached or internal one.
+int RunCommand(const Westring& command);
+
+/// The full path of a program: a name with "/" when the file exists, else
+/// the first directory of PATH (or "."), then of PathAppend, holding it;
+/// empty when none does.
+Westring FindProgram(const Westring& name);
+/// True when "/usr/bin/ldd" lists libX11 for the program; false when ldd
+/// cannot be run.
+bool IsX11Program(const Westring& path);
+/// 10 when the file exists with any execute bit, else 11.
+int IsExecutable(const Westring& path);
+
+/// Index of the first ch that no backslash precedes, or -1.
+int FindUnescaped(const Westring& text, wchar_t ch);
+/// The text with each backslash dropped and the character after it kept.
+Westring Unescape(const Westring& text);
+
+/// What vk gives a child: its own environment with the [Environment]
+/// values set over it, PathAppend added to PATH and TERM=xterm, as
+/// "NAME=value" strings.
+TObjectStore<Estring>* BuildChildEnvironment();
