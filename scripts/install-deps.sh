@@ -7,6 +7,7 @@ packages=(
   libgtest-dev googletest libbenchmark-dev
   fonts-dejavu-core unicode-data
   xvfb xdotool x11-apps imagemagick xclip
+  less vim ncurses-bin
 )
 missing=()
 for p in "${packages[@]}"; do
