@@ -63,6 +63,12 @@ void RecordDetached(pid_t pid) {
   // A full table only means this child is reaped with the next one that ends.
 }
 
+// PATH with the PathAppend directories after it.
+std::string AppendToPath(std::string path, const std::string& append) {
+  if (path.empty() || path.back() != ':') path += ':';
+  return path + append;
+}
+
 bool FileExists(const std::string& path) {
   struct stat st;
   return stat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
@@ -223,11 +229,7 @@ Westring FindProgram(const Westring& name) {
   if (name.Find(L'/') >= 0) return FileExists(bytes) ? name : Westring();
   const char* fromEnvironment = std::getenv("PATH");
   std::string path = fromEnvironment != nullptr && *fromEnvironment != 0 ? fromEnvironment : ".";
-  const std::string append = g_settings.pathAppend.ToUtf8().c_str();
-  if (!append.empty()) {
-    if (path.back() != ':') path += ':';
-    path += append;
-  }
+  if (!g_settings.pathAppend.IsEmpty()) path = AppendToPath(path, g_settings.pathAppend.ToUtf8().c_str());
   size_t start = 0;
   while (start <= path.size()) {
     size_t end = path.find(':', start);
@@ -275,27 +277,23 @@ bool IsX11Program(const Westring& path) {
 
 TObjectStore<Estring>* BuildChildEnvironment() {
   auto* environment = new TObjectStore<Estring>;
-  auto setVariable = [environment](const std::string& name, const std::string& value) {
-    const std::string prefix = name + "=";
-    for (Estring* variable : *environment) {
-      if (std::strncmp(variable->c_str(), prefix.c_str(), prefix.size()) == 0) {
-        *variable = (prefix + value).c_str();
-        return;
-      }
-    }
-    environment->Append(new Estring((prefix + value).c_str()));
+  auto findVariable = [environment](const std::string& prefix) -> Estring* {
+    for (Estring* variable : *environment)
+      if (std::strncmp(variable->c_str(), prefix.c_str(), prefix.size()) == 0) return variable;
+    return nullptr;
+  };
+  auto setVariable = [&](const std::string& name, const std::string& value) {
+    const std::string text = name + "=" + value;
+    if (Estring* variable = findVariable(name + "=")) *variable = text.c_str();
+    else environment->Append(new Estring(text.c_str()));
   };
   for (char** variable = environ; *variable != nullptr; ++variable) environment->Append(new Estring(*variable));
   for (const TAssociation* variable : g_environment)
     setVariable(variable->pattern.ToUtf8().c_str(), variable->command.ToUtf8().c_str());
   if (!g_settings.pathAppend.IsEmpty()) {
-    const char* current = std::getenv("PATH");
-    std::string path = current != nullptr ? current : "";
-    for (const Estring* variable : *environment) {
-      if (std::strncmp(variable->c_str(), "PATH=", 5) == 0) path = variable->c_str() + 5;
-    }
-    if (path.empty() || path.back() != ':') path += ':';
-    setVariable("PATH", path + g_settings.pathAppend.ToUtf8().c_str());
+    // The PATH an [Environment] entry set, or vk's own.
+    const Estring* path = findVariable("PATH=");
+    setVariable("PATH", AppendToPath(path != nullptr ? path->c_str() + 5 : "", g_settings.pathAppend.ToUtf8().c_str()));
   }
   setVariable("TERM", "xterm");
   return environment;
@@ -321,8 +319,6 @@ int RunCommand(const Westring& given) {
   const int bar = FindUnescaped(command, L'|');
   if (end < 0 || (bar >= 0 && bar < end)) end = bar;
   const Westring program = Unescape(end < 0 ? command : command.Left(end));
-  Westring arguments = end < 0 ? Westring() : command.Mid(end);
-  arguments.TrimLeft();
   if (program.EqualsNoCase(L"$view")) {
     ShowNotBuilt("The internal viewer is not built yet.");
     return 0;

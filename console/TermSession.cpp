@@ -144,7 +144,7 @@ void CTermSession::Write(const char* bytes, int count) {
   }
   FlushText();
   m_console->EndUpdate();
-  m_console->SetCursorPos(std::min(m_col, m_columns - 1), m_row);
+  m_console->SetCursorPos(Column(), m_row);
 }
 
 void CTermSession::FlushText() {
@@ -197,18 +197,18 @@ void CTermSession::ControlByte(uint8_t byte) {
       m_console->Beep();
       break;
     case 8:
-      m_col = std::min(m_col, m_columns - 1);
+      m_col = Column();
       if (m_col > 0) --m_col;
       break;
     case 9:
-      m_col = (std::min(m_col, m_columns - 1) / 8 + 1) * 8;
+      m_col = (Column() / 8 + 1) * 8;
       if (m_col >= m_columns) {
         m_col = 0;
         NewLine();
       }
       break;
     case 10:
-      m_col = std::min(m_col, m_columns - 1);
+      m_col = Column();
       NewLine();
       break;
     case 13:
@@ -226,11 +226,10 @@ int CTermSession::ParseEscape(const char* p, int count) {
   if (static_cast<uint8_t>(second) < 0x20) return 1;
   switch (second) {
     case '7':
-      m_savedCol = std::min(m_col, m_columns - 1);
-      m_savedRow = m_row;
+      SaveCursor();
       return 2;
     case '8':
-      MoveTo(m_savedCol, m_savedRow);
+      RestoreCursor();
       return 2;
     case '=':
       m_appKeypad = true;
@@ -312,7 +311,7 @@ void CTermSession::ControlSequence(char final, char prefix, const int* params, i
   }
   if (prefix != 0) return;
   const int n = Count(params, paramCount, 0);
-  const int col = std::min(m_col, m_columns - 1);
+  const int col = Column();
   switch (final) {
     case '@': InsertBlanks(n); break;
     case 'A': MoveTo(col, m_row - n); break;
@@ -395,12 +394,8 @@ void CTermSession::PrivateMode(int mode, bool set) {
       else LeaveAlternateScreen(false);
       break;
     case 1048:
-      if (set) {
-        m_savedCol = std::min(m_col, m_columns - 1);
-        m_savedRow = m_row;
-      } else {
-        MoveTo(m_savedCol, m_savedRow);
-      }
+      if (set) SaveCursor();
+      else RestoreCursor();
       break;
     case 1049:
       if (set) EnterAlternateScreen(true);
@@ -461,6 +456,13 @@ void CTermSession::UpdateAttr() {
 // ---------------------------------------------------------------------------
 // Screen operations
 
+void CTermSession::SaveCursor() {
+  m_savedCol = Column();
+  m_savedRow = m_row;
+}
+
+void CTermSession::RestoreCursor() { MoveTo(m_savedCol, m_savedRow); }
+
 void CTermSession::MoveTo(int col, int row) {
   FlushLine();
   m_col = std::clamp(col, 0, m_columns - 1);
@@ -504,7 +506,7 @@ void CTermSession::EraseRows(int row, int count) {
 }
 
 void CTermSession::InsertBlanks(int count) {
-  const int col = std::min(m_col, m_columns - 1);
+  const int col = Column();
   count = std::min(count, m_columns - col);
   const int kept = m_columns - col - count;
   if (kept > 0) m_console->RestoreArea(col + count, m_row, kept, 1, m_console->SaveArea(col, m_row, kept, 1).get());
@@ -512,7 +514,7 @@ void CTermSession::InsertBlanks(int count) {
 }
 
 void CTermSession::DeleteChars(int count) {
-  const int col = std::min(m_col, m_columns - 1);
+  const int col = Column();
   count = std::min(count, m_columns - col);
   const int kept = m_columns - col - count;
   if (kept > 0) m_console->RestoreArea(col, m_row, kept, 1, m_console->SaveArea(col + count, m_row, kept, 1).get());
@@ -536,10 +538,7 @@ void CTermSession::DeleteLines(int count) {
 void CTermSession::EnterAlternateScreen(bool saveCursor) {
   if (InAlternateScreen()) return;
   FlushLine();
-  if (saveCursor) {
-    m_savedCol = std::min(m_col, m_columns - 1);
-    m_savedRow = m_row;
-  }
+  if (saveCursor) SaveCursor();
   m_savedScreen = m_console->SaveArea(0, 0, m_columns, m_lines);
   EraseRows(0, m_lines);
 }
@@ -549,7 +548,7 @@ void CTermSession::LeaveAlternateScreen(bool restoreCursor) {
   FlushLine();
   m_console->RestoreArea(0, 0, m_columns, m_lines, m_savedScreen.get());
   m_savedScreen.reset();
-  if (restoreCursor) MoveTo(m_savedCol, m_savedRow);
+  if (restoreCursor) RestoreCursor();
 }
 
 // ---------------------------------------------------------------------------

@@ -72,6 +72,10 @@ class CTermSession {
   void EnterAlternateScreen(bool saveCursor);
   void LeaveAlternateScreen(bool restoreCursor);
   void MoveTo(int col, int row);
+  void SaveCursor();
+  void RestoreCursor();
+  /// The cursor column, a pending wrap folded back onto the last column.
+  int Column() const { return m_col < m_columns ? m_col : m_columns - 1; }
   uint8_t BlankAttr() const { return static_cast<uint8_t>(m_attr & 0x7F); }
 
   CConsole* m_console;
