@@ -15,10 +15,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <cwchar>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "app/Environment.h"
 #include "app/Settings.h"
 #include "console/Console.h"
 #include "dialogs/MessageBox.h"
@@ -83,7 +85,7 @@ struct TShellExec {
   std::vector<char*> argv;
   std::vector<char*> envp;
 
-  explicit TShellExec(const Westring& command) : environment(BuildChildEnvironment()) {
+  explicit TShellExec(const Westring& command) : environment(BuildEnvironment()) {
     const char* fromEnvironment = std::getenv("SHELL");
     shell = fromEnvironment != nullptr && *fromEnvironment != 0 ? fromEnvironment : "/bin/sh";
     commandText = command.ToUtf8().c_str();
@@ -217,6 +219,15 @@ Westring Unescape(const Westring& text) {
   return plain;
 }
 
+Westring ShellQuote(const Westring& text) {
+  Westring quoted;
+  for (int i = 0; text[i] != 0; ++i) {
+    if (std::wcschr(L" !$~`[]{}()\\'\"<>&|;", text[i]) != nullptr) quoted += L'\\';
+    quoted += text[i];
+  }
+  return quoted;
+}
+
 int IsExecutable(const Westring& path) {
   struct stat st;
   if (stat(path.ToUtf8().c_str(), &st) == 0 && (st.st_mode & (S_IXUSR | S_IXGRP | S_IXOTH))) return 10;
@@ -273,30 +284,6 @@ bool IsX11Program(const Westring& path) {
   while (waitpid(pid, nullptr, 0) < 0 && errno == EINTR) {
   }
   return usesX11;
-}
-
-TObjectStore<Estring>* BuildChildEnvironment() {
-  auto* environment = new TObjectStore<Estring>;
-  auto findVariable = [environment](const std::string& prefix) -> Estring* {
-    for (Estring* variable : *environment)
-      if (std::strncmp(variable->c_str(), prefix.c_str(), prefix.size()) == 0) return variable;
-    return nullptr;
-  };
-  auto setVariable = [&](const std::string& name, const std::string& value) {
-    const std::string text = name + "=" + value;
-    if (Estring* variable = findVariable(name + "=")) *variable = text.c_str();
-    else environment->Append(new Estring(text.c_str()));
-  };
-  for (char** variable = environ; *variable != nullptr; ++variable) environment->Append(new Estring(*variable));
-  for (const TAssociation* variable : g_environment)
-    setVariable(variable->pattern.ToUtf8().c_str(), variable->command.ToUtf8().c_str());
-  if (!g_settings.pathAppend.IsEmpty()) {
-    // The PATH an [Environment] entry set, or vk's own.
-    const Estring* path = findVariable("PATH=");
-    setVariable("PATH", AppendToPath(path != nullptr ? path->c_str() + 5 : "", g_settings.pathAppend.ToUtf8().c_str()));
-  }
-  setVariable("TERM", "xterm");
-  return environment;
 }
 
 int RunCommand(const Westring& given) {

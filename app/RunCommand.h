@@ -25,8 +25,6 @@ int IsExecutable(const Westring& path);
 int FindUnescaped(const Westring& text, wchar_t ch);
 /// The text with each backslash dropped and the character after it kept.
 Westring Unescape(const Westring& text);
-
-/// What vk gives a child: its own environment with the [Environment]
-/// values set over it, PathAppend added to PATH and TERM=xterm, as
-/// "NAME=value" strings.
-TObjectStore<Estring>* BuildChildEnvironment();
+/// The text with a backslash before every character the shell would take
+/// specially: blank, ! $ ~ ` [ ] { } ( ) \ ' " < > & | ;
+Westring ShellQuote(const Westring& text);

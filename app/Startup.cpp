@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include "app/Environment.h"
 #include "app/Settings.h"
 #include "console/Console.h"
 #include "console/ScrollBack.h"
@@ -21,6 +22,7 @@ void ApplyConfiguration() {
   SetCurrentCodePage(codePage);
   SetTextCodePage(g_settings.textCodePage);
   g_keepScrollBack = g_settings.consoleScrollback;
+  ApplyEnvironmentSection();
   if (!g_console) return;
   g_console->SetCodePage(codePage);
   g_console->SetOutputAttr(Colour(ColourClass::CommandLine));

@@ -3,8 +3,8 @@
 // the panel screen below takes the keys the main loop will bind: cursor
 // keys, Tab, Enter, Insert, the grey keys, Ctrl+F3..F8, Shift+Alt+F1..F5,
 // Ctrl+R, Alt+letters, Shift+F9 and F10 (and Shift+Alt+F6 for the filter);
-// typed text and Enter run a command, Ctrl+O shows its screen, Ctrl+B the
-// scroll-back.
+// the command line runs typed commands, Ctrl+O shows their screen, Ctrl+B
+// the scroll-back, Alt+F8, Alt+\\ and Alt+F5 the histories.
 #include <gdk/gdk.h>
 #include <gtkmm/main.h>
 #include <unistd.h>
@@ -23,21 +23,25 @@
 #include "app/ConfigFile.h"
 #include "app/FileLocations.h"
 #include "app/LocaleConventions.h"
-#include "app/RunCommand.h"
 #include "app/Settings.h"
 #include "app/Startup.h"
 #include "app/StartupOptions.h"
 #include "dialogs/Look.h"
 #include "dialogs/MessageBox.h"
+#include "console/UserScreen.h"
 #include "dialogs/ScrollBackViewer.h"
 #include "foundation/Cell.h"
 #include "foundation/SysCalls.h"
+#include "panels/CommandLine.h"
 #include "panels/FilterDialog.h"
+#include "panels/Histories.h"
+#include "panels/HistoryWindows.h"
 #include "panels/Panel.h"
 
 namespace {
 
 constexpr uint32_t CtrlB = 0x02, CtrlO = 0x0F, CtrlR = 0x12, AltGreyPlus = 0x1004E;
+constexpr uint32_t AltF5 = 0x1006C, AltF8 = 0x1006F, AltBackslash = 0x1002B;
 // Until the menus exist the filter dialog borrows a key without a command.
 constexpr uint32_t FilterKey = 0x3006D;  // Shift+Alt+F6
 
@@ -76,7 +80,7 @@ class CPanelScreen {
     console.FillArea(0, 0, console.Columns(), console.Lines(), Colour(ColourClass::CommandLine));
     for (CPanel& panel : m_panels) panel.Draw();
     const int last = console.Lines() - 1;
-    console.WriteText(0, last, L"Tab Enter Ins Grey+-* CtrlF3-F8 ShAltF1-F5 ShAltF6 CtrlO CtrlB CtrlR F10",
+    console.WriteText(0, last, L"Tab Enter Ins Grey+-* CtrlF3-F8 ShAltF1-F6 CtrlO CtrlB AltF8 AltF5 Alt\\ F10",
                       Colour(ColourClass::CommandLine));
     DrawPrompt();
     console.EndUpdate();
@@ -91,6 +95,7 @@ class CPanelScreen {
       if (key == 0 || key == Key::ModifierChange) continue;
       if (key == Key::F10) return;
       Dispatch(key);
+      for (CPanel& panel : m_panels) panel.Refresh();
       DrawPrompt();
     }
   }
@@ -108,21 +113,15 @@ class CPanelScreen {
     (void)!chdir(Active().Directory().ToUtf8().c_str());
   }
 
-  void DrawPrompt() {
-    const Westring prompt = Active().Directory() + L">" + m_commandLine;
-    const int row = g_console->Lines() - 2;
-    g_console->FillArea(0, row, g_console->Columns(), 1, Colour(ColourClass::CommandLine));
-    g_console->WriteText(0, row, prompt.c_str(), Colour(ColourClass::CommandLine));
-    g_console->SetCursorPos(prompt.Length() < g_console->Columns() ? prompt.Length() : g_console->Columns() - 1, row);
-    g_console->SetCursorSize(15);
-  }
+  void DrawPrompt() { m_commandLine.Draw(Active().Directory()); }
 
   void Dispatch(uint32_t key) {
     CPanel& panel = Active();
     if (g_settings.stickyAlt && panel.HandleQuickSearchKey(key)) return;
     panel.EndQuickSearch();
     // While a command is typed, Home, End and the arrows leave the panel alone.
-    if (m_commandLine.IsEmpty() && panel.HandleCursorKey(key)) {
+    if (m_commandLine.HandleEditKey(key)) return;
+    if (panel.HandleCursorKey(key)) {
       panel.Draw();
       return;
     }
@@ -146,17 +145,28 @@ class CPanelScreen {
     switch (key) {
       case Key::Tab: Activate(1 - m_active); return;
       case Key::Enter:
-        if (!m_commandLine.IsEmpty()) ExecuteCommandLine();
+        if (m_commandLine.Execute(m_active)) DrawAll();
         else if (panel.EnterCursorEntry()) Activate(m_active);
         return;
-      case Key::BackSpace: m_commandLine = m_commandLine.AllButLast(1); return;
+      case AltF8: {
+        const Westring command = ChooseFromCommandHistory();
+        if (!command.IsEmpty()) m_commandLine.SetText(command);
+        return;
+      }
+      case AltBackslash: {
+        const Westring directory = ChooseFromDirectoryHistory();
+        if (!directory.IsEmpty() && panel.EnterDirectory(directory) != 0)
+          MessageBox(Westring("Invalid directory"), directory, MessageStyle::Ok);
+        return;
+      }
+      case AltF5: RunStoredPaths(panel); DrawAll(); return;
       case CtrlB:
         // The scroll-back goes on with the commands' screen, not the panels.
         RestoreUserScreen();
         ShowScrollBack();
         DrawAll();
         return;
-      case CtrlO: ShowUserScreen(); return;
+      case CtrlO: ShowUserScreen(); DrawAll(); return;
       case Key::Insert:
         panel.Tag(panel.CursorIndex(), TagMode::Toggle);
         panel.MoveCursor(1);
@@ -181,59 +191,16 @@ class CPanelScreen {
         SaveConfig(GetFileLocation(FileKind::Configuration));
         return;
       default:
+        if (key >= Key::CtrlDigit && key <= Key::CtrlDigit + 9) EnterStoredPath(panel, static_cast<int>(key - Key::CtrlDigit));
         // Typed characters build the command line.
-        if (key >= 0x20 && key < Key::Extended && m_commandLine.Length() < 511) m_commandLine += static_cast<wchar_t>(key);
+        else if (key >= 0x20 && key < Key::Extended) m_commandLine.InsertChar(static_cast<wchar_t>(key));
         return;
     }
   }
 
-  // The screen commands write on, kept while the panels cover it.
-  void SaveUserScreen() {
-    CConsole& console = *g_console;
-    m_userScreen = console.SaveArea(0, 0, console.Columns(), console.Lines());
-    m_userCursorCol = console.CursorColumn();
-    m_userCursorRow = console.CursorRow();
-  }
-  void RestoreUserScreen() {
-    CConsole& console = *g_console;
-    if (m_userScreen == nullptr) {
-      console.FillArea(0, 0, console.Columns(), console.Lines(), console.OutputAttr());
-      console.SetCursorPos(0, console.Lines() - 1);
-      return;
-    }
-    console.RestoreArea(0, 0, console.Columns(), console.Lines(), m_userScreen.get());
-    console.SetCursorPos(m_userCursorCol, m_userCursorRow);
-  }
-
-  // Enter: the typed command runs on the user screen, then the panels return.
-  void ExecuteCommandLine() {
-    Westring command = m_commandLine;
-    command.Trim();
-    m_commandLine = Westring();
-    if (command.IsEmpty()) return;
-    RestoreUserScreen();
-    const Westring echo = Active().Directory() + L">" + command + L"\n";
-    g_console->WriteOutput(echo.ToUtf8().c_str(), -1);
-    RunCommand(command);
-    SaveUserScreen();
-    for (CPanel& panel : m_panels) panel.ReadDirectory();
-    DrawAll();
-  }
-
-  // Ctrl+O: the user screen until a key.
-  void ShowUserScreen() {
-    RestoreUserScreen();
-    TMouseRecord info;
-    while (g_console->GetKey(&info, -1) == Key::ModifierChange) {
-    }
-    DrawAll();
-  }
-
   CPanel m_panels[2] = {CPanel(PanelSide::Left), CPanel(PanelSide::Right)};
   int m_active = 0;
-  Westring m_commandLine;
-  std::unique_ptr<TCell[]> m_userScreen;
-  int m_userCursorCol = 0, m_userCursorRow = 0;
+  CCommandLine m_commandLine;
 };
 
 }  // namespace
@@ -266,6 +233,7 @@ int main(int argc, char** argv) {
     LoadConfig(GetFileLocation(FileKind::Configuration), false);
     ApplyConfiguration();
     ApplyLocaleConventions();
+    LoadHistories(GetFileLocation(FileKind::Histories));
     if (!options.viewFile.IsEmpty() || !options.editFile.IsEmpty()) {
       MessageBox(Westring("The internal viewer and editor are not built yet."), Westring(),
                  MessageStyle::Ok | MessageStyle::Messages);

@@ -17,7 +17,8 @@ constexpr uint32_t F1 = 0x1003B, F2 = 0x1003C, F3 = 0x1003D, F4 = 0x1003E, F5 = 
                    F11 = 0x10085, F12 = 0x10086;
 constexpr uint32_t Home = 0x10047, Up = 0x10048, PageUp = 0x10049, Left = 0x1004B,
                    Right = 0x1004D, End = 0x1004F, Down = 0x10050, PageDown = 0x10051,
-                   Insert = 0x10052, Delete = 0x10053, CtrlPageUp = 0x10084, CtrlPageDown = 0x10076;
+                   Insert = 0x10052, Delete = 0x10053, CtrlPageUp = 0x10084, CtrlPageDown = 0x10076,
+                   CtrlLeft = 0x10073, CtrlRight = 0x10074;
 constexpr uint32_t AltUp = 0x10098, AltDown = 0x100A0, ShiftTab = 0x3000F;
 constexpr uint32_t GreyPlus = 0x40002B, GreyMinus = 0x40002D, GreyTimes = 0x40002A;
 constexpr uint32_t CtrlF3 = 0x10060, CtrlF8 = 0x10065, ShiftAltF1 = 0x30068, ShiftAltF5 = 0x3006C;

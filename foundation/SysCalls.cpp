@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <sys/time.h>
+#include <dirent.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -103,6 +104,13 @@ int Rename(const Westring& from, const Westring& to) {
   // lstat, so that a dangling symbolic link also counts as an existing name.
   if (lstat(target.c_str(), &info) == 0) return EEXIST;
   return rename(Bytes(from).c_str(), target.c_str()) == 0 ? 0 : errno;
+}
+
+int CanOpenDirectory(const Westring& path) {
+  DIR* directory = opendir(Bytes(path).c_str());
+  if (directory == nullptr) return errno;
+  closedir(directory);
+  return 0;
 }
 
 int ChangeDirectory(const Westring& path) { return chdir(Bytes(path).c_str()) == 0 ? 0 : errno; }

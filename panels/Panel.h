@@ -47,12 +47,22 @@ class CPanel {
   /// Reads the parent directory and puts the cursor on the child left; at "/"
   /// nothing happens.
   void ParentDirectory();
-  /// Leaves the current directory for path (remembering the position) and
-  /// reads it, restoring the position recorded for it.
-  void ChangeDirectory(const Westring& path);
+  /// The panel's change into a subdirectory (a name), to ".." or to an
+  /// absolute path: the directory left goes to the directory history, its
+  /// position is remembered and the new one's restored (or firstVisible and
+  /// cursorOffset applied when given), tags are dropped unless keepTags, and
+  /// the process follows into the directory. 0, or the errno of a directory
+  /// that cannot be opened (the panel then stays where it was).
+  int EnterDirectory(const Westring& name, bool keepTags = false, int firstVisible = -1, int cursorOffset = -1);
   /// Enter on the cursor: ".." goes to the parent, a directory is entered;
   /// false for a file (the caller runs or opens it).
   bool EnterCursorEntry();
+  /// What the main loop brings up to date before it reads the next key.
+  void MarkForReread() { m_rereadPending = true; }
+  void MarkForRedraw() { m_redrawPending = true; }
+  bool RereadPending() const { return m_rereadPending; }
+  /// Re-reads and redraws as marked.
+  void Refresh();
   /// The target of a link entry of this panel (cached until the next read).
   Westring LinkTarget(const entry& e);
   /// The directory path joined with a name.
@@ -186,6 +196,8 @@ class CPanel {
   TPanelGeometry m_geometry;
   TColumnLayout m_layout;
   bool m_active = false;
+  bool m_rereadPending = false;
+  bool m_redrawPending = false;
 };
 
 /// The two panels the program shows.

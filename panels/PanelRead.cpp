@@ -12,6 +12,7 @@
 #include "foundation/SysCalls.h"
 #include "panels/DirSearch.h"
 #include "panels/Expression.h"
+#include "panels/Histories.h"
 #include "panels/Panel.h"
 #include "panels/PanelSort.h"
 
@@ -184,19 +185,45 @@ void CPanel::ParentDirectory() {
   if (current == nullptr || child != current->Name()) PutCursorOn(child.c_str());
 }
 
-void CPanel::ChangeDirectory(const Westring& path) {
-  RememberPosition();
-  m_directory = path;
-  m_firstVisible = 0;
-  m_cursorOffset = 0;
-  ReadDirectory();
-  RestorePosition();
+int CPanel::EnterDirectory(const Westring& name, bool keepTags, int firstVisible, int cursorOffset) {
+  m_readError = 0;
+  const bool up = name == L"..";
+  if (!up && !name.IsEmpty()) {
+    const Westring target = name[0] == L'/' ? name : PathOf(name.c_str());
+    if (int err = Sys::CanOpenDirectory(target)) return err;
+  }
+  if (!name.IsEmpty()) RecordDirectory(m_directory);
+  if (up) {
+    ParentDirectory();
+  } else {
+    if (!keepTags) m_previousDirectory = Westring();  // a read of a new directory drops tags
+    if (!name.IsEmpty()) {
+      RememberPosition();
+      m_directory = name[0] == L'/' ? name : PathOf(name.c_str());
+      m_firstVisible = 0;
+      m_cursorOffset = 0;
+    }
+    ReadDirectory();
+    RestorePosition();
+  }
+  if (firstVisible >= 0 && firstVisible < Count()) m_firstVisible = firstVisible;
+  if (cursorOffset >= 0) SetCursorIndex(m_firstVisible + cursorOffset);
+  EndQuickSearch();
+  (void)Sys::ChangeDirectory(m_directory);
+  m_redrawPending = true;
+  return 0;
 }
 
 bool CPanel::EnterCursorEntry() {
   const entry* current = CursorEntry();
   if (current == nullptr || !current->IsDirectory()) return false;
-  if (current->IsUpDir()) ParentDirectory();
-  else ChangeDirectory(PathOf(current->Name()));
+  const int err = EnterDirectory(current->IsUpDir() ? Westring(L"..") : Westring(current->Name()));
+  if (err != 0) MessageBox(Sys::ErrorText(err), PathOf(current->Name()), MessageStyle::Ok);
   return true;
+}
+
+void CPanel::Refresh() {
+  if (m_rereadPending) ReadDirectory();
+  if (m_rereadPending || m_redrawPending) Draw();
+  m_rereadPending = m_redrawPending = false;
 }

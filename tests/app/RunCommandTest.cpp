@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "../TempDirectory.h"
+#include "app/Environment.h"
 #include "app/Settings.h"
 #include "console/Console.h"
 #include "console/KeyCodes.h"
@@ -174,11 +175,16 @@ TEST_F(RunCommandTest, ChildrenSeeTheConfiguredEnvironment) {
   std::ofstream(tool) << "#!/bin/sh\necho tool-ran\n";
   chmod(tool.c_str(), 0755);
   g_environment.Append(new TAssociation{Westring(L"VK_TEST_VAR"), Westring(L"from ini")});
+  ApplyEnvironmentSection();
+  SetEnvironmentVariable(L"VK_EMPTIED", L"x");
+  SetEnvironmentVariable(L"VK_EMPTIED", L"");
   g_settings.pathAppend = Westring(dir.Path().c_str());
-  Run("echo \"$VK_TEST_VAR:$TERM\"; vk-appended-tool");
-  EXPECT_GE(RowWith("from ini:xterm"), 0);
+  Run("echo \"$VK_TEST_VAR:$TERM:${VK_EMPTIED-unset}\"; vk-appended-tool");
+  EXPECT_GE(RowWith("from ini:xterm:unset"), 0) << "an emptied variable is not passed on";
   EXPECT_GE(RowWith("tool-ran"), 0) << "PathAppend extends the child's PATH";
-  EXPECT_EQ(getenv("VK_TEST_VAR"), nullptr) << "vk's own environment is left alone";
+  EXPECT_EQ(EnvironmentValue(L"VK_TEST_VAR"), Westring(L"from ini"));
+  unsetenv("VK_TEST_VAR");
+  unsetenv("VK_EMPTIED");
 }
 
 TEST_F(RunCommandTest, FindProgramSearchesPathThenPathAppend) {

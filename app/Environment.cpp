@@ -1,0 +1,43 @@
+#include "app/Environment.h"
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "app/Settings.h"
+
+// The process's own environment is the store: "set" writes it with setenv,
+// so a program's later getenv, ExpandPath and the children agree.
+void SetEnvironmentVariable(const Westring& name, const Westring& value) {
+  if (name.IsEmpty() || name.Find(L'=') >= 0) return;
+  setenv(name.ToUtf8().c_str(), value.ToUtf8().c_str(), 1);
+}
+
+Westring EnvironmentValue(const Westring& name) {
+  const char* value = std::getenv(name.ToUtf8().c_str());
+  return value != nullptr ? Westring::FromUtf8(value) : Westring();
+}
+
+void ApplyEnvironmentSection() {
+  for (const TAssociation* variable : g_environment) SetEnvironmentVariable(variable->pattern, variable->command);
+}
+
+TObjectStore<Estring>* BuildEnvironment() {
+  auto* environment = new TObjectStore<Estring>;
+  const std::string pathAppend = g_settings.pathAppend.ToUtf8().c_str();
+  for (char** variable = environ; *variable != nullptr; ++variable) {
+    const char* equals = std::strchr(*variable, '=');
+    if (equals == nullptr || equals[1] == 0) continue;
+    if (std::strncmp(*variable, "TERM=", 5) == 0) continue;
+    std::string text = *variable;
+    if (!pathAppend.empty() && std::strncmp(*variable, "PATH=", 5) == 0) {
+      if (text.back() != ':') text += ':';
+      text += pathAppend;
+    }
+    environment->Append(new Estring(text.c_str()));
+  }
+  environment->Append(new Estring("TERM=xterm"));
+  return environment;
+}

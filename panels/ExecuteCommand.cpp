@@ -1,0 +1,105 @@
+#include "panels/ExecuteCommand.h"
+
+#include <cstdio>
+
+#include "app/Environment.h"
+#include "app/RunCommand.h"
+#include "console/Console.h"
+#include "console/UserScreen.h"
+#include "dialogs/MessageBox.h"
+#include "foundation/StdFile.h"
+#include "foundation/SysCalls.h"
+#include "foundation/Wildcard.h"
+#include "panels/Expression.h"
+#include "panels/Panel.h"
+#include "panels/PathNames.h"
+
+namespace {
+
+int ChangeDirectoryCommand(const Westring& command, CPanel& panel) {
+  const Westring target = DirectoryChangeTarget(command, panel.Directory());
+  if (target.IsEmpty()) {
+    Westring argument = command.Mid(2);
+    MessageBox(Westring("Invalid path"), argument.TrimLeft(), MessageStyle::Ok);
+    return -1;
+  }
+  // The directory tree's search for a relative name joins here once panels keep a tree.
+  if (panel.EnterDirectory(target) != 0) {
+    MessageBox(Westring("Invalid directory"), target, MessageStyle::Ok);
+    return -1;
+  }
+  panel.SetCursorIndex(0);
+  panel.SetType(PanelType::Files);
+  return 0;
+}
+
+// vcdpgm writes the chosen directory into a file: its second line, after the
+// first double quote and without the last character, is the path.
+int ExternalChooserCommand(const Westring& command, int side) {
+  Westring rest = command.Mid(3);
+  Westring output = TemporaryDirectory();
+  output.AddTrailingSlash();
+  output += L"vk2cd.$$$";
+  const int err = ExecuteCommand(L"vcdpgm.exe " + rest.Trim() + L" > " + ShellQuote(output), side);
+  StdFile in;
+  if (err != 0 || in.Open(output, 0) != 0) return err;
+  char line[4096];
+  Westring chosen;
+  if (in.ReadLine(line, sizeof line) == 0 && in.ReadLine(line, sizeof line) == 0) {
+    const Westring second = Westring::FromUtf8(line);
+    const int quote = second.Find(L'"');
+    if (quote >= 0) chosen = second.Mid(quote + 1).AllButLast(1);
+  }
+  (void)in.Close();
+  (void)Sys::DeleteFile(output);
+  if (chosen.IsEmpty()) return 0;
+  g_panels[side]->SetDirectory(chosen);
+  g_panels[side]->MarkForReread();
+  return 0;
+}
+
+int SetVariableCommand(const Westring& command) {
+  Westring assignment = command.Mid(4);
+  assignment.Trim();
+  const int equals = assignment.Find(L'=');
+  SetEnvironmentVariable(assignment.Left(equals), assignment.Mid(equals + 1));
+  return 0;
+}
+
+int ShellCommand(const Westring& command, CPanel& panel, const Westring& shown, int flags) {
+  if (!(flags & ExecuteFlag::StayInDirectory)) {
+    if (int err = Sys::ChangeDirectory(panel.Directory())) {
+      MessageBox(Sys::ErrorText(err), panel.Directory(), MessageStyle::Ok);
+      return -1;
+    }
+  }
+  RestoreUserScreen();
+  const Westring echo = panel.Directory() + L">" + (shown.IsEmpty() ? command : shown) + L"\n";
+  g_console->WriteOutput(echo.ToUtf8().c_str(), -1);
+  RunCommand(command);
+  SaveUserScreen();
+  for (CPanel* each : g_panels)
+    if (each != nullptr) each->MarkForReread();
+  return 0;
+}
+
+}  // namespace
+
+bool IsDirectoryChange(const Westring& command) { return WildcardMatch(L"cd[\\. ]*", command.c_str()); }
+
+Westring DirectoryChangeTarget(const Westring& command, const Westring& base) {
+  Westring argument = command.Mid(2);
+  argument.TrimLeft();
+  // "\x" keeps x, so "\\" is one backslash, which the resolving makes a separator.
+  Westring path = Unescape(argument);
+  return ResolvePath(&path, base) == 0 ? path : Westring();
+}
+
+int ExecuteCommand(const Westring& command, int side, const Westring& shown, int flags) {
+  CPanel* panel = g_panels[side];
+  if (panel == nullptr || command.IsEmpty()) return -1;
+  if (IsDirectoryChange(command)) return ChangeDirectoryCommand(command, *panel);
+  if (EvaluateOnName(L"vcd|vcd[\\ ]*", command.c_str()) == 1) return ExternalChooserCommand(command, side);
+  if (WildcardMatch(L"set *=*", command.c_str())) return SetVariableCommand(command);
+  return ShellCommand(command, *panel, shown, flags);
+}
