@@ -184,6 +184,7 @@ int RunAttached(const Westring& command) {
       }
     }
     PassOutput(console, master, 100);
+    console.DumpScreenIfAsked();
   }
   while (PassOutput(console, master, 0)) {
   }

@@ -140,6 +140,9 @@ class CConsole : public Gtk::Window {
   /// Takes one waiting event, if any, and says whether it was Escape; the
   /// event is consumed whatever it was, so long operations call it between steps.
   bool EscPressed();
+  /// Writes the grid's text when a scripted check asked for it
+  /// (ScreenDump.h); the key reader and an attached command's loop call it.
+  void DumpScreenIfAsked();
   /// Called by GetKey before and while it waits (the clock).
   void SetIdleHandler(std::function<void()> handler) { m_onIdle = std::move(handler); }
   /// The queue the window-system thread posts to; tests post here directly.
@@ -227,6 +230,7 @@ class CConsole : public Gtk::Window {
   void FindDigitRowKeys();
   int DigitRowIndex(unsigned hardwareKey) const;
   void RunIdle() {
+    DumpScreenIfAsked();
     if (m_onIdle) m_onIdle();
   }
 

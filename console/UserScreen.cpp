@@ -3,7 +3,6 @@
 #include <memory>
 
 #include "console/Console.h"
-#include "console/KeyCodes.h"
 #include "foundation/Cell.h"
 
 namespace {
@@ -43,12 +42,4 @@ void SaveUserScreen() {
   saved.cells = console.SaveArea(0, 0, saved.columns, saved.lines);
   saved.cursorCol = console.CursorColumn();
   saved.cursorRow = console.CursorRow();
-}
-
-void ShowUserScreen() {
-  RestoreUserScreen();
-  TMouseRecord info;
-  uint32_t key;
-  do key = g_console->GetKey(&info, -1);
-  while (key == Key::ModifierChange || key == 0);
 }

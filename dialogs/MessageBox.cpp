@@ -64,9 +64,13 @@ int MessageBox(const Westring& text, const Westring& second, int style) {
   for (int i = 0; i < count; ++i) dialog.WriteCentred(i, lines[i].c_str());
   dialog.WriteCentred(count, fitted.c_str());
   dialog.AddButtonRow(-1, count + 1, look.buttons);
+  if (style & MessageStyle::YesKey) {
+    dialog.AddExitKey('y');
+    dialog.AddExitKey('Y');
+  }
 
   const int result = dialog.Run();
-  if (result == DialogResult::Ok) return 'y';
+  if (result == DialogResult::Ok || result == 'Y') return 'y';
   if (result < 0) return ' ';
   return result;
 }

@@ -10,6 +10,7 @@ constexpr int OkCancelSkipAll = 2;     // "_OK", "Cancel", "Skip", "All", "None"
 constexpr int RetrySkipCancel = 3;     // "Retry", "Skip", "Cancel"
 constexpr int OkCancelSkipAllOlder = 4;  // as 2 plus "All Older"
 constexpr int Messages = 0x10;         // drawn in the Messages colour instead of Errors
+constexpr int YesKey = 0x20;           // "y" or "Y" answers as OK does
 }  // namespace MessageStyle
 
 /// Shows text (broken into at most 10 lines) and an optional second line

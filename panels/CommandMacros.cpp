@@ -197,14 +197,14 @@ int ExpandMacros(const Westring& command, MacroMode mode, const Westring& name, 
   return CMacroExpander(command, mode, name, side).Expand(expanded);
 }
 
-int RunForPanel(const Westring& command, int side, bool association) {
+int RunForPanel(const Westring& command, int side, bool association, const Westring& name) {
   CPanel* panel = g_panels[side];
   if (panel == nullptr) return -1;
   DeleteOwnTempFiles();
   (void)Sys::ChangeDirectory(panel->Directory());
   Westring expanded;
   if (association) {
-    if (ExpandMacros(command, MacroMode::Association, Westring(), side, &expanded) < 0) return -1;
+    if (ExpandMacros(command, MacroMode::Association, name, side, &expanded) < 0) return -1;
     return ExecuteCommand(expanded, side);
   }
   const int analysed = ExpandMacros(command, MacroMode::Analyse, Westring(), side, &expanded);
@@ -213,8 +213,8 @@ int RunForPanel(const Westring& command, int side, bool association) {
     // The names first: an execution re-reads the panel and may change its entries.
     WestringStore tagged;
     ForEachChosen(*panel, Westring(), [&](const Westring& name) { tagged.AppendCopy(name); });
-    for (const Westring* name : tagged) {
-      if (ExpandMacros(command, MacroMode::Name, *name, side, &expanded) < 0) return -1;
+    for (const Westring* each : tagged) {
+      if (ExpandMacros(command, MacroMode::Name, *each, side, &expanded) < 0) return -1;
       if (ExecuteCommand(expanded, side) != 0) return -1;
     }
     return 0;

@@ -22,8 +22,8 @@ int ExpandMacros(const Westring& command, MacroMode mode, const Westring& name, 
 /// files are deleted, the command is analysed, then expanded and executed
 /// once, or once per tagged entry in panel order when it asks for that (a
 /// failing execution ends the loop). An association runs once, expanded in
-/// association mode for the entry under the cursor. 0, or -1.
-int RunForPanel(const Westring& command, int side, bool association = false);
+/// association mode for name (the entry under the cursor when empty). 0, or -1.
+int RunForPanel(const Westring& command, int side, bool association = false, const Westring& name = Westring());
 
 /// The sections whose pattern records find a file's command.
 enum class AssociationKind : int { Open = 0, View = 1, Edit = 2 };

@@ -79,14 +79,18 @@ void CPanel::SetStyle(PanelStyle style) {
 
 void CPanel::SetSortOrder(SortOrder order) {
   if (!IsReversed(order) && IsReversed(m_sort)) order = Reversed(order);
+  SortAs(order);
+}
+
+void CPanel::ToggleReverse() { SortAs(Reversed(m_sort)); }
+
+void CPanel::SortAs(SortOrder order) {
   m_sort = order;
   const entry* current = CursorEntry();
   const Westring name = current != nullptr ? Westring(current->Name()) : Westring();
   SortEntries(m_entries.Items(), Count(), m_sort);
   if (!name.IsEmpty()) PutCursorOn(name.c_str());
 }
-
-void CPanel::ToggleReverse() { SetSortOrder(Reversed(m_sort)); }
 
 void CPanel::Layout(int columns, int lines, bool fullScreen) {
   m_geometry = PanelGeometry(static_cast<int>(m_side), columns, lines, fullScreen);

@@ -162,6 +162,8 @@ class CPanel {
   bool RestorePosition();
 
  private:
+  /// Sorts the entries in exactly this order, keeping the cursor's entry.
+  void SortAs(SortOrder order);
   // PanelRead.cpp
   void KeepTaggedEntries(EntryStore* kept);
   void RestoreTags(EntryStore* kept);

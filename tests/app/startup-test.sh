@@ -21,9 +21,9 @@ cd "$work"
 pid=$!
 window=$(timeout 20 xdotool search --sync --onlyvisible --name '^Varnak' | head -n 1)
 sleep 1
-xdotool windowfocus --sync "$window" key F10
+xdotool windowfocus --sync "$window" key --delay 200 F10 y
 for _ in $(seq 50); do kill -0 $pid 2>/dev/null || break; sleep 0.2; done
-kill -0 $pid 2>/dev/null && { kill $pid; echo "FAILED: vk did not quit on F10"; failed=1; }
+kill -0 $pid 2>/dev/null && { kill $pid; echo "FAILED: vk did not quit on F10 and y"; failed=1; }
 wait $pid
 check "the exit-directory file holds the cd line" 'grep -q "^cd \"$work\"" "$work/cd.txt"'
 check "auto-save wrote the named configuration" 'grep -q "^TabWidth=5" "$work/alt.ini" && grep -q "^\[Archiver:ZIP\]" "$work/alt.ini"'

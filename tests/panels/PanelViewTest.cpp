@@ -307,3 +307,18 @@ TEST_F(PanelView, CursorMovementAndScrolling) {
   panel.PutCursorOn(L"n1010");
   EXPECT_EQ(panel.CursorIndex(), panel.FirstVisible()) << "above the page: on the first row";
 }
+
+TEST_F(PanelView, ReverseTogglesAndForwardOrdersKeepTheDirection) {
+  CPanel panel(PanelSide::Left);
+  Show(panel, PanelStyle::Full);
+  panel.SetSortOrder(SortOrder::Size);
+  panel.ToggleReverse();
+  EXPECT_EQ(panel.Order(), SortOrder::RSize);
+  panel.SetSortOrder(SortOrder::Time);
+  EXPECT_EQ(panel.Order(), SortOrder::RTime) << "a forward order keeps the reversed direction";
+  panel.ToggleReverse();
+  EXPECT_EQ(panel.Order(), SortOrder::Time) << "a second reverse goes back";
+  const std::wstring forward = Names(panel);
+  panel.ToggleReverse();
+  EXPECT_NE(Names(panel), forward);
+}

@@ -1,0 +1,248 @@
+// The main loop's commands that are more than one call: view and edit,
+// quitting, screen sizes, swapping and hiding panels, the menu bar, the
+// options, and the list of commands whose tools are still to come.
+#include <utility>
+
+#include "app/AppTitle.h"
+#include "app/Clock.h"
+#include "app/ConfigFile.h"
+#include "app/FileLocations.h"
+#include "app/MainLoop.h"
+#include "app/MenuBar.h"
+#include "app/RunCommand.h"
+#include "app/Settings.h"
+#include "app/SettingsDialogs.h"
+#include "app/Startup.h"
+#include "console/Console.h"
+#include "console/KeyCodes.h"
+#include "dialogs/Dialog.h"
+#include "dialogs/InputBox.h"
+#include "dialogs/MessageBox.h"
+#include "foundation/NumberFormat.h"
+#include "foundation/SysCalls.h"
+#include "panels/CommandMacros.h"
+#include "panels/ExecuteCommand.h"
+
+namespace {
+
+constexpr int kNameFieldWidth = 70;
+constexpr int kNameLength = 512;
+constexpr uint32_t kCalculateDirSize = 0x11;
+
+// Every command whose tool the program does not have yet, in one place: the
+// list shrinks as the tools arrive.
+struct TNotYetAvailable {
+  uint32_t code;
+  const char* what;
+};
+constexpr TNotYetAvailable kNotYetAvailable[] = {
+    {Key::F1, "Help"},
+    {Key::F2, "The user menu"},
+    {0x30055, "The user menu"},  // Shift+F2
+    {Key::F3, "The internal viewer"},
+    {Key::F4, "The internal editor"},
+    {Key::F5, "Copy"},
+    {0x30058, "Copy"},
+    {Key::F6, "Rename or move"},
+    {0x30059, "Rename or move"},
+    {Key::F7, "Make directory"},
+    {Key::F8, "Delete"},
+    {0x3005B, "Delete"},
+    {0x3005A, "Making an archive"},
+    {0x30062, "Making symbolic links"},
+    {0x01, "File attributes"},
+    {0x03, "File case"},
+    {0x100071, "File date/time"},
+    {0x10102, "File information"},
+    {0x100000, "The information panel"},
+    {0x100193, "The information panel"},
+    {0x0C, "The information panel"},
+    {0x100016, "The tree panel"},
+    {0x100017, "The tree panel"},
+    {0x10071, "The directory tree"},
+    {0x10068, "The mount point list"},
+    {0x10069, "The mount point list"},
+    {0x1006E, "File find"},
+    {0x3006E, "File find"},
+    {0x0B, "Compare directories"},
+    {kCalculateDirSize, "Calculate dir size"},
+    {0x17, "The GUI file window"},
+    {0x1006D, "Desktop objects"},
+    {0x1000D0, "Editing associations"},
+    {0x1000D1, "Editing the user menu"},
+};
+
+// Options menu items that flip one setting.
+struct TOptionToggle {
+  uint32_t code;
+  bool* setting;
+  bool rereads;  // the panels show other entries
+  bool relayouts;
+};
+
+}  // namespace
+
+bool ReportNotAvailable(uint32_t code) {
+  for (const TNotYetAvailable& entry : kNotYetAvailable) {
+    if (entry.code != code) continue;
+    MessageBox(Westring(entry.what) + L" is not available yet.", Westring(), MessageStyle::Ok | MessageStyle::Messages);
+    return true;
+  }
+  return false;
+}
+
+void CMainLoop::ViewOrEdit(uint32_t code) {
+  const bool edit = code == Key::F4 || code == 0x1006B || code == 0x30061;
+  const bool alternate = code != Key::F3 && code != Key::F4;
+  if (!Shown(0) && !Shown(1)) return;
+  CPanel& panel = Active();
+  const entry* current = panel.CursorEntry();
+  if (current == nullptr || panel.Type() != PanelType::Files) return;
+  if (current->IsDirectory()) {
+    if (!edit) ReportNotAvailable(kCalculateDirSize);
+    return;
+  }
+  RunViewerOrEditor(edit, alternate, Westring(current->Name()));
+}
+
+void CMainLoop::AskAndViewOrEdit(bool edit) {
+  const entry* current = Active().CursorEntry();
+  Westring name = current != nullptr && !current->IsUpDir() ? Westring(current->Name()) : Westring();
+  if (!InputBox(Westring(edit ? "Edit the file:" : "View the file:"), &name, kNameFieldWidth, kNameLength, NoHistory))
+    return;
+  name.Trim();
+  if (!name.IsEmpty()) RunViewerOrEditor(edit, false, name);
+}
+
+void CMainLoop::RunViewerOrEditor(bool edit, bool alternate, const Westring& name) {
+  Westring command;
+  if (alternate) {
+    command = edit ? g_settings.editor2 : g_settings.viewer2;
+  } else {
+    command = FindAssociation(edit ? AssociationKind::Edit : AssociationKind::View, name);
+    if (command.IsEmpty()) command = edit ? g_settings.editor : g_settings.viewer;
+  }
+  const Westring path = edit ? Active().PathOf(name.c_str()) : name;
+  SetAppTitle((edit ? name : path).c_str());
+  if (command.IsEmpty()) ReportNotAvailable(edit ? Key::F4 : Key::F3);
+  else RunForPanel(command, m_active, true, name);
+  m_redrawAll = true;
+}
+
+void CMainLoop::Quit() {
+  if (!AsksConfirmation(ConfirmBit::Quit)) {
+    m_quit = true;
+    return;
+  }
+  const int answer = MessageBox(Westring("Are you sure you want to exit Varnak ?"), Westring(),
+                                MessageStyle::OkCancel | MessageStyle::Messages | MessageStyle::YesKey);
+  m_quit = answer == 'y';
+}
+
+void CMainLoop::ChangeScreenSize(int lines, int columns) {
+  RemoveClockWindow();
+  g_console->SetScreenSize(lines, columns);
+  Layout();
+  m_redrawAll = true;
+  ShowClockWindow();
+}
+
+// EGA Lines: 25 lines become the Lines setting when that is larger, else 50;
+// any other height becomes 25.
+void CMainLoop::ToggleLines() {
+  const int lines = g_console->Lines() == 25 ? (g_settings.lines > 25 ? g_settings.lines : 50) : 25;
+  ChangeScreenSize(lines, g_console->Columns());
+}
+
+// 80 columns become 132; 132 become the Columns setting when that is above
+// 80 and not 132, else 80; any other width becomes 80.
+void CMainLoop::ToggleColumns() {
+  const int columns = g_console->Columns();
+  int next = 80;
+  if (columns == 80) next = 132;
+  else if (columns == 132 && g_settings.columns > 80 && g_settings.columns != 132) next = g_settings.columns;
+  ChangeScreenSize(g_console->Lines(), next);
+}
+
+// The panels trade directory, style, order, type and filter through their
+// settings, then read again.
+void CMainLoop::SwapPanels() {
+  for (CPanel& panel : m_panels) panel.StoreSettings();
+  std::swap(g_settings.left, g_settings.right);
+  std::swap(g_settings.leftStyle, g_settings.rightStyle);
+  std::swap(g_settings.leftSort, g_settings.rightSort);
+  std::swap(g_settings.leftType, g_settings.rightType);
+  std::swap(g_settings.leftFilter, g_settings.rightFilter);
+  for (CPanel& panel : m_panels) {
+    panel.LoadSettings();
+    panel.MarkForReread();
+  }
+  std::swap(m_shown[0], m_shown[1]);
+  Layout();
+  (void)Sys::ChangeDirectory(Active().Directory());
+  m_redrawAll = true;
+}
+
+void CMainLoop::TogglePanel(int side) {
+  m_shown[side] = !m_shown[side];
+  if (!m_shown[side] && side == m_active && m_shown[1 - side]) Activate(1 - side);
+  if (m_shown[side]) m_panels[side].MarkForReread();
+  m_redrawAll = true;
+}
+
+void CMainLoop::RunMenu(bool reopen, const TMouseRecord* click) {
+  const uint32_t code = RunMenuBar(m_active, reopen, click);
+  if (code != 0) Dispatch(code);
+}
+
+// Shift+F1: the manual in the first web browser found, detached.
+void CMainLoop::OpenManual() {
+  for (const char* browser : {"x-www-browser", "firefox", "mozilla-firefox", "epiphany"}) {
+    const Westring path = FindProgram(Westring(browser));
+    if (path.IsEmpty()) continue;
+    ExecuteCommand(path + L" file:///usr/local/share/doc/varnak/manual/index.html &", m_active);
+    m_redrawAll = true;
+    return;
+  }
+}
+
+void CMainLoop::SaveSetup() {
+  for (CPanel& panel : m_panels) panel.StoreSettings();
+  g_settings.leftShowing = m_shown[0];
+  g_settings.rightShowing = m_shown[1];
+  const Westring file = GetFileLocation(FileKind::Configuration);
+  if (int err = SaveConfig(file)) MessageBox(Sys::ErrorText(err), file, MessageStyle::Ok);
+}
+
+bool CMainLoop::ToggleOption(uint32_t code) {
+  const TOptionToggle toggles[] = {
+      {0x10012E, &g_settings.hidden, true, false},     {0x08, &g_settings.hidden, true, false},
+      {0x10012F, &g_settings.pathPrompt, false, false}, {0x100131, &g_settings.fullScreen, false, true},
+      {0x100132, &g_settings.clock, false, false},      {0x100133, &g_settings.tagDirs, false, false},
+      {0x100136, &g_groupThousands, false, false},      {0x100137, &g_settings.retainCount, false, false},
+  };
+  for (const TOptionToggle& toggle : toggles) {
+    if (toggle.code != code) continue;
+    *toggle.setting = !*toggle.setting;
+    if (toggle.rereads)
+      for (CPanel& panel : m_panels) panel.MarkForReread();
+    if (toggle.relayouts) Layout();
+    m_redrawAll = true;
+    return true;
+  }
+  bool changed = false;
+  switch (code) {
+    case 0x10012C: changed = RunConfigurationDialog(); break;
+    case 0x10012D: changed = RunColoursDialog(); break;
+    case 0x100135: changed = RunConfirmationsDialog(); break;
+    case 0x100134: SaveSetup(); return true;
+    default: return false;
+  }
+  if (changed) {
+    ApplyConfiguration();
+    Layout();
+    for (CPanel& panel : m_panels) panel.MarkForReread();
+  }
+  m_redrawAll = true;
+  return true;
+}

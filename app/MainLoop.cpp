@@ -1,0 +1,347 @@
+#include "app/MainLoop.h"
+
+#include "app/AppTitle.h"
+#include "app/Clock.h"
+#include "app/FunctionKeyBar.h"
+#include "app/RunCommand.h"
+#include "app/Settings.h"
+#include "console/Console.h"
+#include "console/KeyCodes.h"
+#include "console/KeyTable.h"
+#include "console/UserScreen.h"
+#include "dialogs/Look.h"
+#include "dialogs/MessageBox.h"
+#include "dialogs/ScrollBackViewer.h"
+#include "foundation/SysCalls.h"
+#include "panels/CommandMacros.h"
+#include "panels/ExecuteCommand.h"
+#include "panels/FilterDialog.h"
+#include "panels/HistoryWindows.h"
+
+namespace {
+
+namespace Code {
+constexpr uint32_t CtrlB = 0x02, CtrlH = 0x08, CtrlEnter = 0x0A, CtrlN = 0x0E, CtrlO = 0x0F, CtrlR = 0x12,
+                   CtrlU = 0x15, CtrlBackslash = 0x1C, ShiftCtrlBackslash = 0x2001C;
+constexpr uint32_t ShiftF1 = 0x30054, ShiftF3 = 0x30056, ShiftF4 = 0x30057, ShiftF9 = 0x3005C, ShiftF10 = 0x3005D;
+constexpr uint32_t AltF3 = 0x1006A, AltF4 = 0x1006B, ShiftCtrlF3 = 0x30060, ShiftCtrlF4 = 0x30061;
+constexpr uint32_t AltF5 = 0x1006C, AltF8 = 0x1006F, AltF9 = 0x10070, AltBackslash = 0x1002B;
+constexpr uint32_t ShiftAltF8 = 0x3006F, ShiftAltF9 = 0x30070;
+constexpr uint32_t AltGreyPlus = 0x1004E;
+constexpr uint32_t SelectGroup = 0x10006D, UnselectGroup = 0x10006E, InvertSelection = 0x10006F,
+                   RestoreSelection = 0x100072;
+constexpr uint32_t SortBase[2] = {0x100001, 0x100007};
+}  // namespace Code
+
+// The Left and Right menus' commands: one code for each side.
+enum class PanelAction { Brief, Full, Wide, BriefWide, Unix, SortName, SortExtension, SortTime, SortSize, Unsorted,
+                         Reverse, Reread, Filter, OnOff };
+struct TPanelCommand {
+  uint32_t left, right;
+  PanelAction action;
+};
+constexpr TPanelCommand kPanelCommands[] = {
+    {0x10000D, 0x10000E, PanelAction::Brief},     {0x10000F, 0x100010, PanelAction::Full},
+    {0x100014, 0x100015, PanelAction::Wide},      {0x100018, 0x100019, PanelAction::BriefWide},
+    {0x10001A, 0x10001B, PanelAction::Unix},      {0x100001, 0x100007, PanelAction::SortName},
+    {0x100002, 0x100008, PanelAction::SortExtension}, {0x100003, 0x100009, PanelAction::SortTime},
+    {0x100004, 0x10000A, PanelAction::SortSize},  {0x100005, 0x10000B, PanelAction::Unsorted},
+    {0x100006, 0x10000C, PanelAction::Reverse},   {0x100013, 0x10019B, PanelAction::Reread},
+    {0x100012, 0x10019C, PanelAction::Filter},    {0x1005E, 0x1005F, PanelAction::OnOff},
+};
+
+const TPanelCommand* FindPanelCommand(uint32_t code, int* side) {
+  for (const TPanelCommand& command : kPanelCommands) {
+    if (code == command.left || code == command.right) {
+      *side = code == command.left ? 0 : 1;
+      return &command;
+    }
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+CMainLoop::CMainLoop(const TStartupOptions& options) {
+  const Westring here = Sys::CurrentDirectory();
+  for (int side = 0; side < 2; ++side) {
+    CPanel& panel = m_panels[side];
+    panel.LoadSettings();
+    const Westring& given = side == 0 ? options.leftDirectory : options.rightDirectory;
+    if (!given.IsEmpty()) panel.SetDirectory(given);
+    if (panel.Directory().IsEmpty()) panel.SetDirectory(here.IsEmpty() ? Westring(L"/") : here);
+    g_panels[side] = &panel;
+  }
+  m_shown[0] = g_settings.leftShowing;
+  m_shown[1] = g_settings.rightShowing;
+  m_active = g_settings.startupSide == 'R' || g_settings.startupSide == 'r' ? 1 : 0;
+  Layout();
+  for (CPanel& panel : m_panels) panel.ReadDirectory();
+  m_panels[m_active].SetActive(true);
+  (void)Sys::ChangeDirectory(Active().Directory());
+  SetAppTitle(nullptr);
+  InstallClock();
+  g_console->SetResizeHandler([this] {
+    Layout();
+    DrawAll();
+  });
+}
+
+CMainLoop::~CMainLoop() {
+  g_console->SetResizeHandler(nullptr);
+  RemoveClockWindow();
+  for (CPanel& panel : m_panels) panel.StoreSettings();
+  g_settings.leftShowing = m_shown[0];
+  g_settings.rightShowing = m_shown[1];
+  g_panels[0] = g_panels[1] = nullptr;
+}
+
+void CMainLoop::Layout() {
+  for (CPanel& panel : m_panels) panel.Layout(g_console->Columns(), g_console->Lines(), g_settings.fullScreen);
+}
+
+// The commands' screen is the background: it shows where a panel is hidden.
+void CMainLoop::DrawAll() {
+  CConsole& console = *g_console;
+  console.BeginUpdate();
+  RestoreUserScreen();
+  for (int side = 0; side < 2; ++side) {
+    if (!Shown(side)) continue;
+    m_panels[side].Refresh();
+    m_panels[side].Draw();
+  }
+  InvalidateFunctionKeyBar();
+  m_commandLine.Draw(Active().Directory());
+  console.EndUpdate();
+  RefreshClock();
+  m_redrawAll = false;
+}
+
+void CMainLoop::BringScreenUpToDate(uint16_t modifiers) {
+  if (m_redrawAll) {
+    DrawAll();
+  } else {
+    for (int side = 0; side < 2; ++side)
+      if (Shown(side)) m_panels[side].Refresh();
+  }
+  m_commandLine.Draw(Active().Directory());
+  if (FunctionKeyBarNeedsRedraw(modifiers)) DrawFunctionKeyBar(modifiers);
+}
+
+void CMainLoop::Run() {
+  m_redrawAll = true;
+  TMouseRecord info;
+  uint16_t modifiers = 0;
+  while (!m_quit) {
+    BringScreenUpToDate(modifiers);
+    const uint32_t code = g_console->GetKey(&info, -1);
+    modifiers = info.state;
+    if (code == 0 || code == Key::ModifierChange) continue;
+    if (code == Key::Mouse) {
+      DispatchMouse(info);
+      continue;
+    }
+    Dispatch(code);
+  }
+}
+
+void CMainLoop::Activate(int side) {
+  if (!Shown(side)) return;
+  m_panels[m_active].SetActive(false);
+  m_panels[m_active].MarkForRedraw();
+  m_active = side;
+  Active().SetActive(true);
+  Active().MarkForRedraw();
+  // The process's current directory follows the active panel.
+  (void)Sys::ChangeDirectory(Active().Directory());
+}
+
+void CMainLoop::Dispatch(uint32_t code) {
+  if (code == Key::F9 || code == Code::CtrlN || code == Code::ShiftF10) {
+    RunMenu(code == Code::ShiftF10, nullptr);
+    return;
+  }
+  CPanel& panel = Active();
+  if (g_settings.stickyAlt && panel.HandleQuickSearchKey(code)) return;
+  if (Shown(m_active) && panel.Type() == PanelType::Files) {
+    if (code == Key::GreyPlus || code == Code::SelectGroup) {
+      panel.SelectGroup(true, false);
+      m_redrawAll = true;
+      return;
+    }
+    if (code == Key::GreyMinus || code == Code::UnselectGroup) {
+      panel.SelectGroup(false, false);
+      m_redrawAll = true;
+      return;
+    }
+    if (code == Key::GreyTimes || code == Code::InvertSelection) {
+      panel.TagAll(TagMode::Toggle, g_settings.tagDirs);
+      panel.MarkForRedraw();
+      return;
+    }
+  }
+  if (code >= Key::CtrlDigit && code <= Key::CtrlDigit + 9) {
+    EnterStoredPath(panel, static_cast<int>(code - Key::CtrlDigit));
+    return;
+  }
+  if (code >= Key::CtrlF3 && code <= Key::CtrlF8) {
+    Dispatch(Code::SortBase[m_active] + (code - Key::CtrlF3));
+    return;
+  }
+  if (code <= 31 || code == 127 || (code & 0x130000) != 0) {
+    RunCommandCode(code);
+    return;
+  }
+  // A typed character; codes above the character range (a grey key over a hidden panel) do nothing.
+  if (code <= 0xFFFF) {
+    panel.EndQuickSearch();
+    m_commandLine.InsertChar(static_cast<wchar_t>(code));
+  }
+}
+
+bool CMainLoop::DispatchMouse(const TMouseRecord& mouse) {
+  if (mouse.action != TMouseRecord::LeftPress) return false;
+  if (mouse.row == 0) {
+    RunMenu(false, &mouse);
+    return true;
+  }
+  if (mouse.row == g_console->Lines() - 1) {
+    Dispatch(FunctionKeyForClick(mouse.column, g_console->Columns()));
+    return true;
+  }
+  return false;
+}
+
+// The panel menus' commands, then the keys that edit the command line or
+// move in the panel, then the binding table.
+bool CMainLoop::DispatchToPanel(uint32_t code) {
+  int side = 0;
+  const TPanelCommand* command = FindPanelCommand(code, &side);
+  if (command == nullptr) return false;
+  CPanel& panel = Panel(side);
+  switch (command->action) {
+    case PanelAction::Brief: case PanelAction::Full: case PanelAction::Wide:
+    case PanelAction::BriefWide: case PanelAction::Unix:
+      panel.SetStyle(static_cast<PanelStyle>(static_cast<int>(command->action) - static_cast<int>(PanelAction::Brief)));
+      break;
+    case PanelAction::SortName: case PanelAction::SortExtension: case PanelAction::SortTime:
+    case PanelAction::SortSize: case PanelAction::Unsorted:
+      panel.SetSortOrder(static_cast<SortOrder>(static_cast<int>(command->action) - static_cast<int>(PanelAction::SortName)));
+      break;
+    case PanelAction::Reverse: panel.ToggleReverse(); break;
+    case PanelAction::Reread: panel.MarkForReread(); break;
+    case PanelAction::Filter: {
+      Westring filter = panel.Filter();
+      if (RunFilterDialog(panel.SideName(), &filter)) {
+        panel.SetFilter(filter);
+        panel.MarkForReread();
+      }
+      m_redrawAll = true;
+      break;
+    }
+    case PanelAction::OnOff: TogglePanel(side); break;
+  }
+  panel.MarkForRedraw();
+  return true;
+}
+
+bool CMainLoop::RunCommandCode(uint32_t code) {
+  CPanel& panel = Active();
+  if (m_commandLine.HandleEditKey(code)) return true;
+  if (Shown(m_active) && panel.HandleCursorKey(code)) {
+    panel.EndQuickSearch();
+    panel.MarkForRedraw();
+    return true;
+  }
+  if (DispatchToPanel(code)) return true;
+  if (code >= Key::ShiftAltF1 && code <= Key::ShiftAltF5) {
+    panel.SetStyle(static_cast<PanelStyle>(code - Key::ShiftAltF1));
+    panel.MarkForRedraw();
+    return true;
+  }
+  if (ToggleOption(code)) return true;
+  switch (code) {
+    case Key::Tab: Activate(1 - m_active); return true;
+    case Key::Enter: OnEnter(); return true;
+    case Key::F10: Quit(); return true;
+    case Key::F3: case Key::F4: case Code::AltF3: case Code::AltF4: case Code::ShiftCtrlF3: case Code::ShiftCtrlF4:
+      ViewOrEdit(code);
+      return true;
+    case Code::ShiftF3: AskAndViewOrEdit(false); return true;
+    case Code::ShiftF4: AskAndViewOrEdit(true); return true;
+    case Code::ShiftF1: OpenManual(); return true;
+    case Code::ShiftF9: SaveSetup(); return true;
+    case Key::Insert:
+      if (!Shown(m_active)) return true;
+      panel.Tag(panel.CursorIndex(), TagMode::Toggle);
+      panel.MoveCursor(1);
+      panel.MarkForRedraw();
+      return true;
+    case Code::AltGreyPlus: case Code::RestoreSelection:
+      panel.RestoreSelection();
+      panel.MarkForRedraw();
+      return true;
+    case Code::CtrlR: panel.MarkForReread(); return true;
+    case Code::CtrlU: SwapPanels(); return true;
+    case Code::CtrlO: m_panelsOff = !m_panelsOff; m_redrawAll = true; return true;
+    case Code::CtrlB:
+      // The scroll-back goes on with the commands' screen, not the panels.
+      RestoreUserScreen();
+      ShowScrollBack();
+      m_redrawAll = true;
+      return true;
+    case Code::CtrlEnter: {
+      const entry* current = panel.CursorEntry();
+      if (current != nullptr && !current->IsUpDir()) m_commandLine.InsertText(ShellQuote(current->Name()) + L" ");
+      return true;
+    }
+    case Code::CtrlBackslash: case Code::ShiftCtrlBackslash: {
+      const Westring target = code == Code::CtrlBackslash ? Westring(L"/") : Panel(1 - m_active).Directory();
+      if (panel.EnterDirectory(target) != 0) MessageBox(Westring("Invalid directory"), target, MessageStyle::Ok);
+      return true;
+    }
+    case Code::AltF8: {
+      const Westring command = ChooseFromCommandHistory();
+      if (!command.IsEmpty()) m_commandLine.SetText(command);
+      return true;
+    }
+    case Code::AltBackslash: case Code::ShiftAltF8: {
+      const Westring directory = ChooseFromDirectoryHistory();
+      if (!directory.IsEmpty() && panel.EnterDirectory(directory) != 0)
+        MessageBox(Westring("Invalid directory"), directory, MessageStyle::Ok);
+      return true;
+    }
+    case Code::AltF5: RunStoredPaths(panel); m_redrawAll = true; return true;
+    case Code::AltF9: ToggleLines(); return true;
+    case Code::ShiftAltF9: ToggleColumns(); return true;
+    default: break;
+  }
+  const wchar_t letter = static_cast<wchar_t>(AltKeyChar(code));
+  if (code >= Key::Extended && letter != 0 && letter < 0x10000) {
+    if (Shown(m_active)) panel.QuickSearchChar(letter);
+    return true;
+  }
+  return ReportNotAvailable(code);
+}
+
+void CMainLoop::OnEnter() {
+  if (!m_commandLine.IsEmpty()) {
+    m_commandLine.Execute(m_active);
+    m_redrawAll = true;
+    return;
+  }
+  CPanel& panel = Active();
+  const entry* current = Shown(m_active) ? panel.CursorEntry() : nullptr;
+  if (current == nullptr) return;
+  if (current->IsDirectory()) {
+    panel.EnterCursorEntry();
+    return;
+  }
+  // A file runs its association, or itself when it is a program.
+  const Westring name(current->Name());
+  const Westring association = FindAssociation(AssociationKind::Open, name);
+  if (!association.IsEmpty()) RunForPanel(association, m_active, true);
+  else if (IsExecutable(panel.PathOf(name.c_str())) == 10) ExecuteCommand(L"./" + ShellQuote(name), m_active);
+  else return;
+  m_redrawAll = true;
+}

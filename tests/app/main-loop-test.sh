@@ -1,0 +1,131 @@
+#!/usr/bin/env bash
+# The whole program under real X keys: the menu bar and its five menus, the
+# function-key bar following held modifiers, sorting with Ctrl+F3..F8, Tab,
+# a typed command, the quit question and the exit-directory file. The cell
+# grid is read through VK_SCREEN_DUMP; one screenshot is checked for size.
+# Usage: main-loop-test.sh VK_BINARY   (needs a DISPLAY)
+set -u
+vk=$(realpath "$1")
+failed=0
+check() { if eval "$2"; then echo "ok: $1"; else echo "FAILED: $1"; failed=1; fi; }
+
+work=$(mktemp -d)
+trap 'kill $pid 2>/dev/null; rm -rf "$work"' EXIT
+mkdir -p "$work/home" "$work/left" "$work/right/sub"
+printf 'x' > "$work/left/b.c"
+printf '%020d' 0 > "$work/left/a.txt"
+printf '%0300d' 0 > "$work/left/c.bin"
+touch -d '2011-01-01' "$work/left/a.txt"
+touch -d '2021-01-01' "$work/left/b.c"
+touch -d '2001-01-01' "$work/left/c.bin"
+export HOME="$work/home" VK_SCREEN_DUMP="$work/screen.txt"
+
+cd "$work/left"
+"$vk" -l "$work/left" -r "$work/right" -x "$work/cd.txt" &
+pid=$!
+window=$(timeout 20 xdotool search --sync --onlyvisible --name '^Varnak' | head -n 1)
+xdotool windowfocus --sync "$window"
+sleep 0.5
+
+# Asks for the grid and waits for it: the key reader writes it within a second.
+screen() {
+  rm -f "$work/screen.txt"
+  kill -USR1 $pid
+  for _ in $(seq 40); do [ -s "$work/screen.txt" ] && break; sleep 0.1; done
+  cat "$work/screen.txt"
+}
+row() { screen | sed -n "$(($1 + 1))p"; }
+keys() { xdotool key --delay 60 "$@"; sleep 0.3; }
+# The names down the left panel's first column, in screen order.
+left_names() { screen | sed -n '2,7p' | sed 's/^║//; s/│.*$//; s/ *$//' | grep -av '^$' | tr '\n' ' '; }
+
+check "the window title names the program" '[ "$(xdotool getwindowname "$window")" = "Varnak V2.40-dev" ]'
+check "the function-key bar shows the plain labels" '[[ "$(row 24)" == *1Help*2Menu*3View*10Quit* ]]'
+
+xdotool keydown ctrl; sleep 0.6
+check "holding Ctrl shows the sort labels" '[[ "$(row 24)" == *3Name*4Exten*5Time*6Size*7Unsort*8Revers* ]]'
+xdotool keyup ctrl; sleep 0.6
+check "releasing Ctrl brings the plain labels back" '[[ "$(row 24)" == *2Menu* ]]'
+
+sorted_as() { local got; got=$(left_names); [ "$got" = ".. $1 " ] || { echo "  got: $got"; false; }; }
+check "the panel starts in name order" 'sorted_as "a.txt b.c c.bin"'
+keys ctrl+F6
+check "Ctrl+F6 sorts by size, largest first" 'sorted_as "c.bin a.txt b.c"'
+keys ctrl+F8
+check "Ctrl+F8 reverses it" 'sorted_as "b.c a.txt c.bin"'
+keys ctrl+F8 ctrl+F5
+check "Ctrl+F5 sorts by time, newest first" 'sorted_as "b.c a.txt c.bin"'
+keys ctrl+F4
+check "Ctrl+F4 sorts by extension" 'sorted_as "c.bin b.c a.txt"'
+keys ctrl+F3
+check "Ctrl+F3 sorts by name again" 'sorted_as "a.txt b.c c.bin"'
+
+# Each menu dropped with F9, walked with Right; its box text goes to a file.
+keys F9 Return
+check "F9 opens the Left menu" '[[ "$(row 0)" == *Left*Files*Commands*Options*Right* ]] && screen | grep -aq "Brief       AlSh-F1"'
+menu_items=(
+  "Brief       AlSh-F1|Info        Ctrl-L|Tree|On/Off      Ctrl-F1|Name        Ctrl-F3|Reverse     Ctrl-F8|Re-Read     Ctrl-R|Filter|Drive       Alt-F1"
+  "Manual       Shift-F1|User Menu          F2|Rename or Move     F6|File Attributes    Ctrl-A|File Date/Time|Invert Sel'n       Grey *|Restore Sel'n  Alt-Grey +|Quit               F10"
+  "Tree                 Alt-F10|History              Alt-F8|Directory History    Alt-\\|Swap Panels          Ctrl-U|Open GUI File Window Ctrl-W|Edit Associations|Edit User Menu"
+  "Configuration|Colours|Confirmations|Hidden Files    Ctrl-H|Path Prompt|Thousand Separator|Retain Dir Count|Save Setup      Shft-F9"
+  "Brief       AlSh-F1|On/Off      Ctrl-F2|Drive       Alt-F2"
+)
+for index in 0 1 2 3 4; do
+  [ $index -gt 0 ] && keys Right
+  box=$(screen)
+  IFS='|' read -ra wanted <<< "${menu_items[$index]}"
+  missing=""
+  for item in "${wanted[@]}"; do grep -aqF -- "$item" <<< "$box" || missing="$missing [$item]"; done
+  check "menu $index shows its items" '[ -z "$missing" ] || { echo "  missing:$missing"; false; }'
+done
+keys Escape Escape
+check "Escape twice closes the bar" '! screen | grep -aq "Save Setup"'
+
+# A menu item is its key: Files > Quit asks the question; Escape stays.
+keys F9 Right Return End Return
+check "the Quit item asks" 'screen | grep -aq "Are you sure you want to exit Varnak ?"'
+keys Escape
+check "Escape on the question keeps running" 'kill -0 $pid 2>/dev/null'
+
+# Alt+F3 runs the alternate viewer, "pager", with the name under the cursor.
+keys Home Down
+keys alt+F3
+sleep 0.5
+check "Alt+F3 shows the file in the pager" 'screen | grep -aq "00000000000000000000"'
+keys q
+check "F3 on a directory says its tool is still to come" 'keys Home F3; screen | grep -aq "Calculate dir size is not available yet."'
+keys Escape
+
+keys ctrl+u
+check "Ctrl+U swaps the panels" '[[ "$(row 0)" == *"$work/right"*"$work/left"* ]]'
+keys ctrl+u
+keys ctrl+o
+check "Ctrl+O shows the commands' screen instead of the panels" '! row 1 | grep -aq "║"'
+keys ctrl+o
+check "Ctrl+O again brings them back" 'row 1 | grep -aq "║"'
+
+keys F9 o k
+check "the Options menu's Clock item shows the clock" '[[ "$(row 0)" =~ [0-9][:\ ][0-9][0-9][ap]\ *$ ]]'
+width() { row 1 | tr -d '\n' | wc -m; }
+keys shift+alt+F9
+check "Shift+Alt+F9 turns 80 columns into 132" '[ "$(width)" -eq 132 ]'
+keys shift+alt+F9
+check "and 132 back into 80" '[ "$(width)" -eq 80 ]'
+
+keys Tab
+check "Tab makes the right panel active (its directory on the prompt)" '[[ "$(row 23)" == "$work/right>"* ]]'
+xdotool type --delay 40 'echo made > from-vk.txt'
+keys Return
+sleep 0.5
+check "a typed command runs in the active panel's directory" '[ "$(cat "$work/right/from-vk.txt" 2>/dev/null)" = made ]'
+check "the panels come back with the new file" 'screen | grep -aq "from-vk.txt"'
+import -window "$window" "$work/shot.png" 2>/dev/null
+check "a screenshot of the window is 640 pixels or wider" '[ "$(identify -format %w "$work/shot.png" 2>/dev/null || echo 0)" -ge 640 ]'
+
+keys F10 y
+for _ in $(seq 50); do kill -0 $pid 2>/dev/null || break; sleep 0.1; done
+wait $pid; status=$?
+check "F10 and y quit with status 0" '[ $status -eq 0 ]'
+check "the exit-directory file names the active panel's directory" 'grep -q "^cd \"$work/right\"" "$work/cd.txt"'
+check "the command went to the history file" 'grep -q "^echo made > from-vk.txt" "$work/home/.vkl/vk.hst"'
+exit $failed
