@@ -109,5 +109,7 @@ void CCommandLine::Draw(const Westring& directory) {
   console.WriteText(0, row, line.Mid(first).Left(columns).c_str(), attr);
   console.SetCursorPos(cursorColumn, row);
   console.SetCursorSize(15);
-  console.SetMouseArea(0, row, columns, 1);
+  // Setting the area hides a selection, so a redraw keeps an unchanged one.
+  const TCellRect& area = console.MouseArea();
+  if (area.left != 0 || area.top != row || area.right != columns - 1 || area.bottom != row) console.SetMouseArea(0, row, columns, 1);
 }
