@@ -123,9 +123,11 @@ void CMainLoop::RunViewerOrEditor(bool edit, bool alternate, const Westring& nam
     if (command.IsEmpty()) command = edit ? g_settings.editor : g_settings.viewer;
   }
   const Westring path = edit ? Active().PathOf(name.c_str()) : name;
+  // The title names the file while its viewer or editor runs.
   SetAppTitle((edit ? name : path).c_str());
   if (command.IsEmpty()) ReportNotAvailable(edit ? Key::F4 : Key::F3);
   else RunForPanel(command, m_active, true, name);
+  SetAppTitle(nullptr);
   m_redrawAll = true;
 }
 

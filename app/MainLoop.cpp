@@ -75,6 +75,7 @@ CMainLoop::CMainLoop(const TStartupOptions& options) {
   m_shown[0] = g_settings.leftShowing;
   m_shown[1] = g_settings.rightShowing;
   m_active = g_settings.startupSide == 'R' || g_settings.startupSide == 'r' ? 1 : 0;
+  if (!m_shown[m_active] && m_shown[1 - m_active]) m_active = 1 - m_active;
   Layout();
   for (CPanel& panel : m_panels) panel.ReadDirectory();
   m_panels[m_active].SetActive(true);
@@ -107,8 +108,8 @@ void CMainLoop::DrawAll() {
   RestoreUserScreen();
   for (int side = 0; side < 2; ++side) {
     if (!Shown(side)) continue;
+    m_panels[side].MarkForRedraw();
     m_panels[side].Refresh();
-    m_panels[side].Draw();
   }
   InvalidateFunctionKeyBar();
   m_commandLine.Draw(Active().Directory());

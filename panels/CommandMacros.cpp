@@ -2,7 +2,6 @@
 
 #include <cwchar>
 
-#include "app/Environment.h"
 #include "app/RunCommand.h"
 #include "app/Settings.h"
 #include "console/Console.h"
@@ -75,7 +74,7 @@ class CMacroExpander {
  private:
   wchar_t Next() const { return m_command[m_at]; }
 
-  // Literal text up to the next macro, with its $NAME references replaced.
+  // One character of literal text, or a $NAME reference replaced by its value.
   void CopyText() {
     const wchar_t ch = m_command[m_at];
     if (ch != L'$') {
@@ -85,15 +84,7 @@ class CMacroExpander {
     }
     int end = m_at + 1;
     while (end < m_command.Length() && std::wcschr(L" $/", m_command[end]) == nullptr && m_command[end] != m_macro) ++end;
-    Westring variable = m_command.Mid(m_at + 1).Left(end - m_at - 1);
-    const Westring value = variable.IsEmpty() ? Westring() : EnvironmentValue(variable.FoldUpper());
-    if (value.IsEmpty()) {
-      m_out.Append(m_command.c_str() + m_at, end - m_at);
-    } else {
-      m_out += value;
-      if (m_command[end] == L'$') ++end;
-    }
-    m_at = end;
+    m_at = AppendVariableValue(m_command, m_at, end, true, &m_out);
   }
 
   bool ExpandOne() {

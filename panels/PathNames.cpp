@@ -73,19 +73,27 @@ Westring ExpandPath(const Westring& path) {
   }
   Westring expanded;
   for (int i = 0; i < text.Length();) {
-    int end = i + 1;
-    if (text[i] == L'$')
-      while (end < text.Length() && IsNameChar(text[end])) ++end;
-    const Westring value = end > i + 1 ? EnvironmentValue(text.Mid(i + 1).Left(end - i - 1)) : Westring();
-    if (value.IsEmpty()) {
-      expanded.Append(text.c_str() + i, end - i);
-    } else {
-      expanded += value;
-      if (text[end] == L'$') ++end;
+    if (text[i] != L'$') {
+      expanded += text[i++];
+      continue;
     }
-    i = end;
+    int end = i + 1;
+    while (end < text.Length() && IsNameChar(text[end])) ++end;
+    i = AppendVariableValue(text, i, end, false, &expanded);
   }
   return expanded;
+}
+
+int AppendVariableValue(const Westring& text, int dollar, int nameEnd, bool upperCase, Westring* out) {
+  Westring name = text.Mid(dollar + 1).Left(nameEnd - dollar - 1);
+  if (upperCase) name.FoldUpper();
+  const Westring value = nameEnd > dollar + 1 ? EnvironmentValue(name) : Westring();
+  if (value.IsEmpty()) {
+    out->Append(text.c_str() + dollar, nameEnd - dollar);
+    return nameEnd;
+  }
+  *out += value;
+  return text[nameEnd] == L'$' ? nameEnd + 1 : nameEnd;
 }
 
 Westring TemporaryDirectory() {

@@ -13,6 +13,12 @@ int ResolvePath(Westring* path, const Westring& base = Westring());
 /// replaced (a "$" right after the name goes with it).
 Westring ExpandPath(const Westring& path);
 
+/// The reference text[dollar] "$" .. text[nameEnd): its value appended to
+/// out (the name upper-cased first when asked), or, without a value, the
+/// reference as written. Returns where the text goes on: after the name,
+/// and after a "$" that directly follows a replaced one.
+int AppendVariableValue(const Westring& text, int dollar, int nameEnd, bool upperCase, Westring* out);
+
 /// $TMP, else $TEMP, else "/tmp".
 Westring TemporaryDirectory();
 /// The first "VK#<pid>.<n>" name in directory (the temporary directory when
