@@ -200,17 +200,12 @@ void CMainLoop::Dispatch(uint32_t code) {
   }
 }
 
-bool CMainLoop::DispatchMouse(const TMouseRecord& mouse) {
-  if (mouse.action != TMouseRecord::LeftPress) return false;
-  if (mouse.row == 0) {
-    RunMenu(false, &mouse);
-    return true;
-  }
-  if (mouse.row == g_console->Lines() - 1) {
-    Dispatch(FunctionKeyForClick(mouse.column, g_console->Columns()));
-    return true;
-  }
-  return false;
+// A press on the top line opens the menu bar there; one on the bottom line
+// is the function key under it.
+void CMainLoop::DispatchMouse(const TMouseRecord& mouse) {
+  if (mouse.action != TMouseRecord::LeftPress) return;
+  if (mouse.row == 0) RunMenu(false, &mouse);
+  else if (mouse.row == g_console->Lines() - 1) Dispatch(FunctionKeyForClick(mouse.column, g_console->Columns()));
 }
 
 // The panel menus' commands, then the keys that edit the command line or

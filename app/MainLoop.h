@@ -36,7 +36,7 @@ class CMainLoop {
   void BringScreenUpToDate(uint16_t modifiers);
   void Activate(int side);
   bool DispatchToPanel(uint32_t code);
-  bool DispatchMouse(const TMouseRecord& mouse);
+  void DispatchMouse(const TMouseRecord& mouse);
   bool RunCommandCode(uint32_t code);
   void OnEnter();
 

@@ -281,8 +281,6 @@ uint32_t RunMenuBar(int activeSide, bool reopen, const TMouseRecord* openingClic
   return code;
 }
 
-int LastMenu() { return s_last.menu; }
-
 void SetMenuHelpHandler(std::function<void(int topic)> handler) {
   s_helpHandler = std::move(handler);
 }

@@ -48,9 +48,6 @@ const char* MenuBarText();
 /// the menus is restored before returning.
 uint32_t RunMenuBar(int activeSide, bool reopen, const TMouseRecord* openingClick = nullptr);
 
-/// The menu the last run ended on, or -1 before the first run.
-int LastMenu();
-
 /// Sets what F1 in the menu bar does with its help topic (100 + menu index,
 /// the Right menu using 100); null restores the default, a message box that
 /// says help is not available.

@@ -127,6 +127,16 @@ check "80 into 132" 'width_becomes 132'
 keys shift+alt+F9
 check "and 132 into the Columns setting, 100" 'width_becomes 100'
 
+# Clicks: the bar's first tenth is F1, the top line opens the menu there.
+eval "$(xdotool getwindowgeometry --shell "$window")"
+xdotool mousemove --window "$window" 4 $((HEIGHT - 4)) click 1; sleep 0.4
+check "a click on the bar's first label acts as F1" 'screen | grep -aq "Help is not available yet."'
+keys Escape
+columns=$(row 1 | tr -d '\n' | wc -m)
+xdotool mousemove --window "$window" $((35 * WIDTH / columns)) 4 click 1; sleep 0.4
+check "a click on the top line drops the menu under it (Options at column 35)" 'screen | grep -aq "Save Setup      Shft-F9"'
+keys Escape Escape
+
 keys Tab
 check "Tab makes the right panel active (its directory on the prompt)" '[[ "$(row 23)" == "$work/right>"* ]]'
 xdotool type --delay 40 'echo made > from-vk.txt'
