@@ -5,6 +5,7 @@
 # grid is read through VK_SCREEN_DUMP; one screenshot is checked for size.
 # Usage: main-loop-test.sh VK_BINARY   (needs a DISPLAY)
 set -u
+export LC_ALL=C.UTF-8  # ${line:offset:length} counts characters
 vk=$(realpath "$1")
 failed=0
 check() { if eval "$2"; then echo "ok: $1"; else echo "FAILED: $1"; failed=1; fi; }
@@ -65,20 +66,34 @@ check "Ctrl+F3 sorts by name again" 'sorted_as "a.txt b.c c.bin"'
 # Each menu dropped with F9, walked with Right; its box text goes to a file.
 keys F9 Return
 check "F9 opens the Left menu" '[[ "$(row 0)" == *Left*Files*Commands*Options*Right* ]] && screen | grep -aq "Brief       AlSh-F1"'
-menu_items=(
-  "Brief       AlSh-F1|Info        Ctrl-L|Tree|On/Off      Ctrl-F1|Name        Ctrl-F3|Reverse     Ctrl-F8|Re-Read     Ctrl-R|Filter|Drive       Alt-F1"
-  "Manual       Shift-F1|User Menu          F2|Rename or Move     F6|File Attributes    Ctrl-A|File Date/Time|Invert Sel'n       Grey *|Restore Sel'n  Alt-Grey +|Quit               F10"
-  "Tree                 Alt-F10|History              Alt-F8|Directory History    Alt-\\|Swap Panels          Ctrl-U|Open GUI File Window Ctrl-W|Edit Associations|Edit User Menu"
-  "Configuration|Colours|Confirmations|Hidden Files    Ctrl-H|Path Prompt|Thousand Separator|Retain Dir Count|Save Setup      Shft-F9"
-  "Brief       AlSh-F1|On/Off      Ctrl-F2|Drive       Alt-F2"
-)
+# Every menu's items, top to bottom ("-" a separator line), read from the
+# dropped box: its title column and width give the box's interior.
+left_items="Brief       AlSh-F1|Full        AlSh-F2|Wide        AlSh-F3|Brief-Wide  AlSh-F4|Unix detail AlSh-F5|Info        Ctrl-L|Tree|On/Off      Ctrl-F1|-|Name        Ctrl-F3|Extension   Ctrl-F4|Time        Ctrl-F5|Size        Ctrl-F6|Unsorted    Ctrl-F7|Reverse     Ctrl-F8|-|Re-Read     Ctrl-R|Filter|Drive       Alt-F1"
+files_items="Manual       Shift-F1|User Menu          F2|View               F3|Edit               F4|Copy               F5|Rename or Move     F6|Make Directory     F7|Delete             F8|-|File Attributes    Ctrl-A|File Case          Ctrl-C|File Date/Time|File Information   Ctrl-I|-|Select Group       Grey +|Unselect Group     Grey -|Invert Sel'n       Grey *|Restore Sel'n  Alt-Grey +|-|Quit               F10"
+commands_items='Tree                 Alt-F10|File Find            Alt-F7|History              Alt-F8|EGA Lines            Alt-F9|Directory History    Alt-\|Stored Paths         Alt-F5|-|Swap Panels          Ctrl-U|Panels On/Off        Ctrl-O|Compare Directories  Ctrl-K|Calculate Dir Size   Ctrl-Q|Open GUI File Window Ctrl-W|-|Edit Associations|Edit User Menu'
+options_items="Configuration|Colours|Confirmations|-|Hidden Files    Ctrl-H|Path Prompt|Full Screen|Clock|Tag Directories|Thousand Separator|Retain Dir Count|-|Save Setup      Shft-F9"
+right_items=${left_items/On\/Off      Ctrl-F1/On\/Off      Ctrl-F2}
+right_items=${right_items/Drive       Alt-F1/Drive       Alt-F2}
+menus=("$left_items" "$files_items" "$commands_items" "$options_items" "$right_items")
+columns_of=(2 10 19 31 42)
+widths_of=(21 27 30 25 21)
+box_items() {  # column width count
+  local index=0 text
+  while IFS= read -r line; do
+    index=$((index + 1))
+    [ $index -lt 3 ] && continue
+    [ $index -gt $(($3 + 2)) ] && break
+    text=${line:$(($1 + 2)):$(($2 - 1))}
+    text=${text%"${text##*[! ]}"}
+    [[ "$text" == ─* ]] && text=-
+    printf '%s|' "$text"
+  done <<< "$(screen)"
+}
 for index in 0 1 2 3 4; do
   [ $index -gt 0 ] && keys Right
-  box=$(screen)
-  IFS='|' read -ra wanted <<< "${menu_items[$index]}"
-  missing=""
-  for item in "${wanted[@]}"; do grep -aqF -- "$item" <<< "$box" || missing="$missing [$item]"; done
-  check "menu $index shows its items" '[ -z "$missing" ] || { echo "  missing:$missing"; false; }'
+  IFS='|' read -ra wanted <<< "${menus[$index]}"
+  got=$(box_items ${columns_of[$index]} ${widths_of[$index]} ${#wanted[@]})
+  check "menu $index lists its ${#wanted[@]} items in order" '[ "$got" = "${menus[$index]}|" ] || { echo "  got: $got"; false; }'
 done
 keys Escape Escape
 check "Escape twice closes the bar" '! screen | grep -aq "Save Setup"'
