@@ -105,6 +105,9 @@ void CMainLoop::Layout() {
 void CMainLoop::DrawAll() {
   CConsole& console = *g_console;
   console.BeginUpdate();
+  // The clock goes first, so what it puts back is painted over and it
+  // covers fresh cells when it returns.
+  RemoveClockWindow();
   RestoreUserScreen();
   for (int side = 0; side < 2; ++side) {
     if (!Shown(side)) continue;
