@@ -20,7 +20,7 @@ touch -d '2011-01-01' "$work/left/a.txt"
 touch -d '2021-01-01' "$work/left/b.c"
 touch -d '2001-01-01' "$work/left/c.bin"
 mkdir -p "$work/home/.vkl"
-printf '[General Options]\r\nColumns=100\r\n' > "$work/home/.vkl/vk.ini"
+printf '[General Options]\r\nColumns=100\r\nd3=%s\r\n' "$work/right/sub" > "$work/home/.vkl/vk.ini"
 export HOME="$work/home" VK_SCREEN_DUMP="$work/screen.txt"
 
 cd "$work/left"
@@ -161,6 +161,12 @@ check "a typed command runs in the active panel's directory" '[ "$(cat "$work/ri
 check "the panels come back with the new file" 'screen | grep -aq "from-vk.txt"'
 import -window "$window" "$work/shot.png" 2>/dev/null
 check "a screenshot of the window is 640 pixels or wider" '[ "$(identify -format %w "$work/shot.png" 2>/dev/null || echo 0)" -ge 640 ]'
+
+keys ctrl+3
+check "Ctrl+3 goes to stored path 3" '[[ "$(row 23)" == "$work/right/sub>"* ]]'
+xdotool type --delay 40 'cd ..'
+keys Return
+check "cd .. on the command line goes back up" '[[ "$(row 23)" == "$work/right>"* ]]'
 
 keys F10 y
 for _ in $(seq 50); do kill -0 $pid 2>/dev/null || break; sleep 0.1; done
