@@ -188,8 +188,8 @@ void CPanel::ParentDirectory() {
 int CPanel::EnterDirectory(const Westring& name, bool keepTags, int firstVisible, int cursorOffset) {
   m_readError = 0;
   const bool up = name == L"..";
+  const Westring target = name[0] == L'/' ? name : PathOf(name.c_str());
   if (!up && !name.IsEmpty()) {
-    const Westring target = name[0] == L'/' ? name : PathOf(name.c_str());
     if (int err = Sys::CanOpenDirectory(target)) return err;
   }
   if (!name.IsEmpty()) RecordDirectory(m_directory);
@@ -199,7 +199,7 @@ int CPanel::EnterDirectory(const Westring& name, bool keepTags, int firstVisible
     if (!keepTags) m_previousDirectory = Westring();  // a read of a new directory drops tags
     if (!name.IsEmpty()) {
       RememberPosition();
-      m_directory = name[0] == L'/' ? name : PathOf(name.c_str());
+      m_directory = target;
       m_firstVisible = 0;
       m_cursorOffset = 0;
     }
