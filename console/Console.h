@@ -230,7 +230,8 @@ class CConsole : public Gtk::Window {
   void FindDigitRowKeys();
   int DigitRowIndex(unsigned hardwareKey) const;
   void RunIdle() {
-    DumpScreenIfAsked();
+    // Keys still waiting would change the screen at once, so a dump waits for them.
+    if (m_queue.Count() == 0) DumpScreenIfAsked();
     if (m_onIdle) m_onIdle();
   }
 
