@@ -24,18 +24,20 @@ void ApplyEnvironmentSection() {
   for (const TAssociation* variable : g_environment) SetEnvironmentVariable(variable->pattern, variable->command);
 }
 
+std::string PathWithAppend(const std::string& path) {
+  if (g_settings.pathAppend.IsEmpty()) return path;
+  std::string extended = path;
+  if (extended.empty() || extended.back() != ':') extended += ':';
+  return extended + g_settings.pathAppend.ToUtf8().c_str();
+}
+
 TObjectStore<Estring>* BuildEnvironment() {
   auto* environment = new TObjectStore<Estring>;
-  const std::string pathAppend = g_settings.pathAppend.ToUtf8().c_str();
   for (char** variable = environ; *variable != nullptr; ++variable) {
     const char* equals = std::strchr(*variable, '=');
     if (equals == nullptr || equals[1] == 0) continue;
     if (std::strncmp(*variable, "TERM=", 5) == 0) continue;
-    std::string text = *variable;
-    if (!pathAppend.empty() && std::strncmp(*variable, "PATH=", 5) == 0) {
-      if (text.back() != ':') text += ':';
-      text += pathAppend;
-    }
+    const std::string text = std::strncmp(*variable, "PATH=", 5) == 0 ? "PATH=" + PathWithAppend(*variable + 5) : *variable;
     environment->Append(new Estring(text.c_str()));
   }
   environment->Append(new Estring("TERM=xterm"));

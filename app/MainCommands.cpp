@@ -92,7 +92,7 @@ bool ReportNotAvailable(uint32_t code) {
 }
 
 void CMainLoop::ViewOrEdit(uint32_t code) {
-  const bool edit = code == Key::F4 || code == 0x1006B || code == 0x30061;
+  const bool edit = code == Key::F4 || code == Key::AltF4 || code == Key::ShiftCtrlF4;
   const bool alternate = code != Key::F3 && code != Key::F4;
   if (!Shown(0) && !Shown(1)) return;
   CPanel& panel = Active();
@@ -143,9 +143,7 @@ void CMainLoop::Quit() {
 
 void CMainLoop::ChangeScreenSize(int lines, int columns) {
   RemoveClockWindow();
-  g_console->SetScreenSize(lines, columns);
-  Layout();
-  m_redrawAll = true;
+  g_console->SetScreenSize(lines, columns);  // the resize handler lays the screen out again
   ShowClockWindow();
 }
 

@@ -23,8 +23,6 @@ namespace {
 namespace Code {
 constexpr uint32_t CtrlB = 0x02, CtrlH = 0x08, CtrlEnter = 0x0A, CtrlN = 0x0E, CtrlO = 0x0F, CtrlR = 0x12,
                    CtrlU = 0x15, CtrlBackslash = 0x1C, ShiftCtrlBackslash = 0x2001C;
-constexpr uint32_t ShiftF1 = 0x30054, ShiftF3 = 0x30056, ShiftF4 = 0x30057, ShiftF9 = 0x3005C, ShiftF10 = 0x3005D;
-constexpr uint32_t AltF3 = 0x1006A, AltF4 = 0x1006B, ShiftCtrlF3 = 0x30060, ShiftCtrlF4 = 0x30061;
 constexpr uint32_t AltF5 = 0x1006C, AltF8 = 0x1006F, AltF9 = 0x10070, AltBackslash = 0x1002B;
 constexpr uint32_t ShiftAltF8 = 0x3006F, ShiftAltF9 = 0x30070;
 constexpr uint32_t AltGreyPlus = 0x1004E;
@@ -82,9 +80,10 @@ CMainLoop::CMainLoop(const TStartupOptions& options) {
   (void)Sys::ChangeDirectory(Active().Directory());
   SetAppTitle(nullptr);
   InstallClock();
+  // A new screen size is laid out at once and drawn before the next key.
   g_console->SetResizeHandler([this] {
     Layout();
-    DrawAll();
+    m_redrawAll = true;
   });
 }
 
@@ -127,8 +126,8 @@ void CMainLoop::BringScreenUpToDate(uint16_t modifiers) {
   } else {
     for (int side = 0; side < 2; ++side)
       if (Shown(side)) m_panels[side].Refresh();
+    m_commandLine.Draw(Active().Directory());
   }
-  m_commandLine.Draw(Active().Directory());
   if (FunctionKeyBarNeedsRedraw(modifiers)) DrawFunctionKeyBar(modifiers);
 }
 
@@ -161,8 +160,8 @@ void CMainLoop::Activate(int side) {
 }
 
 void CMainLoop::Dispatch(uint32_t code) {
-  if (code == Key::F9 || code == Code::CtrlN || code == Code::ShiftF10) {
-    RunMenu(code == Code::ShiftF10, nullptr);
+  if (code == Key::F9 || code == Code::CtrlN || code == Key::ShiftF10) {
+    RunMenu(code == Key::ShiftF10, nullptr);
     return;
   }
   CPanel& panel = Active();
@@ -263,13 +262,13 @@ bool CMainLoop::RunCommandCode(uint32_t code) {
     case Key::Tab: Activate(1 - m_active); return true;
     case Key::Enter: OnEnter(); return true;
     case Key::F10: Quit(); return true;
-    case Key::F3: case Key::F4: case Code::AltF3: case Code::AltF4: case Code::ShiftCtrlF3: case Code::ShiftCtrlF4:
+    case Key::F3: case Key::F4: case Key::AltF3: case Key::AltF4: case Key::ShiftCtrlF3: case Key::ShiftCtrlF4:
       ViewOrEdit(code);
       return true;
-    case Code::ShiftF3: AskAndViewOrEdit(false); return true;
-    case Code::ShiftF4: AskAndViewOrEdit(true); return true;
-    case Code::ShiftF1: OpenManual(); return true;
-    case Code::ShiftF9: SaveSetup(); return true;
+    case Key::ShiftF3: AskAndViewOrEdit(false); return true;
+    case Key::ShiftF4: AskAndViewOrEdit(true); return true;
+    case Key::ShiftF1: OpenManual(); return true;
+    case Key::ShiftF9: SaveSetup(); return true;
     case Key::Insert:
       if (!Shown(m_active)) return true;
       panel.Tag(panel.CursorIndex(), TagMode::Toggle);

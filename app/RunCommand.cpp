@@ -65,12 +65,6 @@ void RecordDetached(pid_t pid) {
   // A full table only means this child is reaped with the next one that ends.
 }
 
-// PATH with the PathAppend directories after it.
-std::string AppendToPath(std::string path, const std::string& append) {
-  if (path.empty() || path.back() != ':') path += ':';
-  return path + append;
-}
-
 bool FileExists(const std::string& path) {
   struct stat st;
   return stat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
@@ -240,8 +234,7 @@ Westring FindProgram(const Westring& name) {
   const std::string bytes = name.ToUtf8().c_str();
   if (name.Find(L'/') >= 0) return FileExists(bytes) ? name : Westring();
   const char* fromEnvironment = std::getenv("PATH");
-  std::string path = fromEnvironment != nullptr && *fromEnvironment != 0 ? fromEnvironment : ".";
-  if (!g_settings.pathAppend.IsEmpty()) path = AppendToPath(path, g_settings.pathAppend.ToUtf8().c_str());
+  const std::string path = PathWithAppend(fromEnvironment != nullptr && *fromEnvironment != 0 ? fromEnvironment : ".");
   size_t start = 0;
   while (start <= path.size()) {
     size_t end = path.find(':', start);

@@ -23,4 +23,6 @@ constexpr uint32_t AltUp = 0x10098, AltDown = 0x100A0, ShiftTab = 0x3000F;
 constexpr uint32_t GreyPlus = 0x40002B, GreyMinus = 0x40002D, GreyTimes = 0x40002A;
 constexpr uint32_t CtrlF3 = 0x10060, CtrlF8 = 0x10065, ShiftAltF1 = 0x30068, ShiftAltF5 = 0x3006C;
 constexpr uint32_t ShiftF1 = 0x30054, CtrlF1 = 0x1005E, AltF1 = 0x10068, ShiftCtrlF1 = 0x3005E;
+constexpr uint32_t ShiftF3 = 0x30056, ShiftF4 = 0x30057, ShiftF9 = 0x3005C, ShiftF10 = 0x3005D;
+constexpr uint32_t AltF3 = 0x1006A, AltF4 = 0x1006B, ShiftCtrlF3 = 0x30060, ShiftCtrlF4 = 0x30061;
 }  // namespace Key

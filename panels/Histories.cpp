@@ -24,6 +24,8 @@ struct THistoryState {
   Westring file;
 };
 
+int HistoryLimit() { return g_settings.maxHist > 0 ? g_settings.maxHist : 500; }
+
 THistoryState& State() {
   static THistoryState state;
   return state;
@@ -78,7 +80,7 @@ int ListNumberOf(const char* line, const char** text) {
 void KeepLatestCommands(const std::vector<Westring>& lines) {
   std::unordered_set<std::wstring> seen;
   std::vector<const Westring*> newestFirst;
-  const int limit = g_settings.maxHist > 0 ? g_settings.maxHist : 500;
+  const int limit = HistoryLimit();
   for (auto line = lines.rbegin(); line != lines.rend() && static_cast<int>(newestFirst.size()) < limit; ++line)
     if (seen.insert(line->c_str()).second) newestFirst.push_back(&*line);
   WestringStore& commands = State().commands;
@@ -140,8 +142,7 @@ void LoadHistories(const Westring& file) {
   }
   KeepLatestCommands(commands);
   State().file = file;
-  const int limit = g_settings.maxHist > 0 ? g_settings.maxHist : 500;
-  if (static_cast<int>(commands.size()) > limit) RewriteFile();
+  if (static_cast<int>(commands.size()) > HistoryLimit()) RewriteFile();
   SetInputHistorySaver([](int number, const Westring& text) { AppendLine(InputLine(number, text)); });
 }
 

@@ -182,8 +182,8 @@ void EnterStoredPath(CPanel& panel, int slot) {
 Westring ChooseFromCommandHistory() {
   WestringStore& history = CommandHistory();
   if (history.Count() == 0) return Westring();
-  CListWindow list(L" History ", Lines(history), ListWidth(Lines(history), 21, g_console->Columns() - 6),
-                   history.Count() - 1);
+  const std::vector<Westring> lines = Lines(history);
+  CListWindow list(L" History ", lines, ListWidth(lines, 21, g_console->Columns() - 6), history.Count() - 1);
   Westring search;
   for (;;) {
     const TDialogEvent event = ReadDialogEvent(-1);
