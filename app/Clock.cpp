@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <ctime>
 
-#include "app/Settings.h"
+#include "config/Settings.h"
 #include "console/Console.h"
 #include "dialogs/Look.h"
 #include "dialogs/Win.h"

@@ -6,7 +6,7 @@
 // item and its key are one command. Application thread.
 #include <cstdint>
 
-#include "app/StartupOptions.h"
+#include "config/StartupOptions.h"
 #include "panels/CommandLine.h"
 #include "panels/Panel.h"
 

@@ -10,15 +10,16 @@
 #include <cstdlib>
 
 #include "app/AppTitle.h"
-#include "app/ConfigFile.h"
-#include "app/FileLocations.h"
-#include "app/LocaleConventions.h"
 #include "app/MainLoop.h"
-#include "app/Settings.h"
-#include "app/Startup.h"
-#include "app/StartupOptions.h"
+#include "config/ConfigFile.h"
+#include "config/FileLocations.h"
+#include "config/LocaleConventions.h"
+#include "config/Settings.h"
+#include "config/Startup.h"
+#include "config/StartupOptions.h"
 #include "console/Console.h"
 #include "console/GdkLock.h"
+#include "console/RunCommand.h"
 #include "console/ScreenDump.h"
 #include "dialogs/Look.h"
 #include "dialogs/MessageBox.h"
@@ -28,6 +29,16 @@ namespace {
 
 // Configuration messages go to the user one message box at a time.
 void ShowConfigMessage(const Westring& message) { MessageBox(message, Westring(), MessageStyle::Ok); }
+
+// "$view" and "$edit" on a command line.
+void RunInternalCommand(InternalCommand command, const Westring&) {
+  const char* what = nullptr;
+  switch (command) {
+    case InternalCommand::View: what = "The internal viewer is not built yet."; break;
+    case InternalCommand::Edit: what = "The internal editor is not built yet."; break;
+  }
+  MessageBox(Westring(what), Westring(), MessageStyle::Ok | MessageStyle::Messages);
+}
 
 }  // namespace
 
@@ -56,6 +67,7 @@ int main(int argc, char** argv) {
     ApplyLocaleConventions();
     SetFileLocations(programPath, options.configFile);
     SetConfigMessageHandler(ShowConfigMessage);
+    g_childProcessHooks.runInternal = RunInternalCommand;
     LoadConfig(GetFileLocation(FileKind::Configuration), false);
     ApplyConfiguration();
     ApplyLocaleConventions();

@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <string>
 
-#include "app/ConfigFile.h"
+#include "config/ConfigFile.h"
 #include "foundation/Westring.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

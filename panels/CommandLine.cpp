@@ -1,6 +1,6 @@
 #include "panels/CommandLine.h"
 
-#include "app/Settings.h"
+#include "config/Settings.h"
 #include "console/Console.h"
 #include "console/KeyCodes.h"
 #include "dialogs/Look.h"

@@ -2,9 +2,9 @@
 
 #include <cwchar>
 
-#include "app/RunCommand.h"
-#include "app/Settings.h"
+#include "config/Settings.h"
 #include "console/Console.h"
+#include "console/RunCommand.h"
 #include "dialogs/Dialog.h"
 #include "dialogs/InputBox.h"
 #include "foundation/StdFile.h"

@@ -2,9 +2,9 @@
 
 #include <cstdio>
 
-#include "app/Environment.h"
-#include "app/RunCommand.h"
+#include "console/ChildEnvironment.h"
 #include "console/Console.h"
+#include "console/RunCommand.h"
 #include "console/UserScreen.h"
 #include "dialogs/MessageBox.h"
 #include "foundation/StdFile.h"

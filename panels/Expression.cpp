@@ -6,7 +6,7 @@
 #include <cwctype>
 #include <limits>
 
-#include "app/LocaleConventions.h"
+#include "config/LocaleConventions.h"
 #include "foundation/SysCalls.h"
 #include "foundation/Westring.h"
 #include "foundation/Wildcard.h"

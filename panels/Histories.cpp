@@ -6,7 +6,7 @@
 #include <unordered_set>
 #include <vector>
 
-#include "app/Settings.h"
+#include "config/Settings.h"
 #include "dialogs/InputHistory.h"
 #include "foundation/StdFile.h"
 #include "foundation/SysCalls.h"

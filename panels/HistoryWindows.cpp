@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "app/Settings.h"
+#include "config/Settings.h"
 #include "console/Console.h"
 #include "console/KeyCodes.h"
 #include "dialogs/DialogEvent.h"

@@ -5,7 +5,7 @@
 // panel draws itself into the console. Application thread only.
 #include <cstdint>
 
-#include "app/Settings.h"
+#include "config/Settings.h"
 #include "foundation/StringCollections.h"
 #include "foundation/Westring.h"
 #include "panels/EntryArray.h"

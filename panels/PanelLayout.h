@@ -1,7 +1,7 @@
 #pragma once
 // Where a panel sits and how its columns divide its width: pure arithmetic
 // over the screen size, redone at every change of screen size.
-#include "app/Settings.h"
+#include "config/Settings.h"
 
 /// What a column of a style shows.
 enum class ColumnKind : uint8_t { Name, Size, Date, Time, Permissions, Owner, Group };

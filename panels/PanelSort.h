@@ -1,7 +1,7 @@
 #pragma once
 // The ten sort orders of a panel. Every order keeps the sort classes first
 // (".." then directories, hidden files, other files), also when reversed.
-#include "app/Settings.h"
+#include "config/Settings.h"
 #include "panels/Entry.h"
 
 /// Negative, zero or positive as a sorts before, with or after b in order.

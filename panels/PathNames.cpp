@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/Environment.h"
+#include "console/ChildEnvironment.h"
 #include "foundation/SysCalls.h"
 
 namespace {

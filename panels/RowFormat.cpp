@@ -3,7 +3,7 @@
 #include <ctime>
 #include <cwchar>
 
-#include "app/LocaleConventions.h"
+#include "config/LocaleConventions.h"
 #include "foundation/NumberFormat.h"
 
 Westring CutName(const Westring& text, int width, bool keepExtension) {

@@ -5,7 +5,7 @@
 #include "app/AppTitle.h"
 #include "app/Clock.h"
 #include "app/FunctionKeyBar.h"
-#include "app/Settings.h"
+#include "config/Settings.h"
 #include "console/KeyTable.h"
 #include "dialogs/Look.h"
 #include "tests/dialogs/DialogTestUtil.h"

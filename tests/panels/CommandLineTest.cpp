@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "app/Environment.h"
+#include "console/ChildEnvironment.h"
 #include "dialogs/InputHistory.h"
 #include "foundation/SysCalls.h"
 #include "panels/CommandLine.h"

@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "app/LocaleConventions.h"
+#include "config/LocaleConventions.h"
 #include "panels/Entry.h"
 #include "panels/Expression.h"
 

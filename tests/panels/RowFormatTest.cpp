@@ -5,7 +5,7 @@
 #include <ctime>
 #include <memory>
 
-#include "app/LocaleConventions.h"
+#include "config/LocaleConventions.h"
 #include "foundation/NumberFormat.h"
 
 namespace {

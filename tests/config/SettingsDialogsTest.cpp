@@ -1,10 +1,10 @@
 // The three settings dialogs on the real console: layout, OK keeping and
 // Cancel restoring what was changed.
-#include "app/SettingsDialogs.h"
+#include "config/SettingsDialogs.h"
 
 #include <gtest/gtest.h>
 
-#include "app/Settings.h"
+#include "config/Settings.h"
 #include "dialogs/Look.h"
 #include "tests/dialogs/DialogTestUtil.h"
 

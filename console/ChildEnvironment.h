@@ -1,6 +1,7 @@
 #pragma once
-// The variables children see: the program's own environment, then the
-// [Environment] section and "set" commands over it. Application thread.
+// The variables children see: the program's own environment, with the
+// configuration's [Environment] section and "set" commands written over it.
+// Application thread.
 #include <string>
 
 #include "foundation/Estring.h"
@@ -12,13 +13,10 @@
 void SetEnvironmentVariable(const Westring& name, const Westring& value);
 /// The value of a variable, or empty.
 Westring EnvironmentValue(const Westring& name);
-/// Sets every [Environment] entry of the configuration.
-void ApplyEnvironmentSection();
-
-/// path, then ":" (unless it ends with one) and PathAppend; path alone
-/// when PathAppend is empty.
-std::string PathWithAppend(const std::string& path);
+/// path, then ":" (unless it ends with one) and append; path alone when
+/// append is empty.
+std::string PathWithAppend(const std::string& path, const Westring& append);
 
 /// What a child gets: "NAME=value" for every variable with a value, PATH
-/// with PathAppend after a ":", and TERM=xterm.
-TObjectStore<Estring>* BuildEnvironment();
+/// with pathAppend after a ":", and TERM=xterm.
+TObjectStore<Estring>* BuildEnvironment(const Westring& pathAppend);

@@ -1,13 +1,20 @@
-// The command line, the file locations and the locale conventions of start-up.
+// The command line, the file locations, the locale conventions and the
+// applied configuration of start-up.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <fstream>
 #include <string>
 #include <vector>
 
-#include "app/FileLocations.h"
-#include "app/LocaleConventions.h"
-#include "app/StartupOptions.h"
+#include "../TempDirectory.h"
+#include "config/FileLocations.h"
+#include "config/LocaleConventions.h"
+#include "config/Settings.h"
+#include "config/Startup.h"
+#include "config/StartupOptions.h"
+#include "console/ChildEnvironment.h"
+#include "console/RunCommand.h"
 
 namespace {
 
@@ -82,4 +89,18 @@ TEST(LocaleConventions, DateOrderAndSeparatorComeFromTheDateFormat) {
   SetDateConventions("%Y-%m-%d");
   EXPECT_TRUE(g_dateFormat.Equals("%02d-%02d-%02d"));
   EXPECT_EQ(g_dateOrder, 2);
+}
+
+TEST(ApplyConfiguration, EnvironmentSectionAndPathAppendReachChildren) {
+  TTempDirectory dir("vk-startup");
+  std::ofstream(dir / "vk-appended-tool") << "#!/bin/sh\n";
+  g_environment.Append(new TAssociation{Westring(L"VK_FROM_INI"), Westring(L"value")});
+  g_settings.pathAppend = Westring(dir.Path().c_str());
+  ApplyConfiguration();
+  EXPECT_EQ(EnvironmentValue(L"VK_FROM_INI"), Westring(L"value"));
+  EXPECT_EQ(std::string(FindProgram(Westring(L"vk-appended-tool")).ToUtf8().c_str()), dir / "vk-appended-tool");
+  g_settings.pathAppend = Westring();
+  EXPECT_TRUE(FindProgram(Westring(L"vk-appended-tool")).IsEmpty()) << "the setting is read at every use";
+  g_environment.Clear();
+  unsetenv("VK_FROM_INI");
 }

@@ -1,12 +1,14 @@
-#include "app/Startup.h"
+#include "config/Startup.h"
 
 #include <unistd.h>
 
-#include "app/Environment.h"
-#include "app/Settings.h"
+#include "config/Settings.h"
+#include "console/ChildEnvironment.h"
 #include "console/Console.h"
+#include "console/RunCommand.h"
 #include "console/ScrollBack.h"
 #include "dialogs/Look.h"
+#include "dialogs/MessageBox.h"
 #include "foundation/CodePage.h"
 #include "foundation/StdFile.h"
 
@@ -23,11 +25,19 @@ void ApplyConfiguration() {
   SetTextCodePage(g_settings.textCodePage);
   g_keepScrollBack = g_settings.consoleScrollback;
   ApplyEnvironmentSection();
+  g_childProcessHooks.pathAppend = [] { return g_settings.pathAppend; };
+  g_childProcessHooks.reportError = [](const Westring& message, const Westring& detail) {
+    MessageBox(message, detail, MessageStyle::Ok);
+  };
   if (!g_console) return;
   g_console->SetCodePage(codePage);
   g_console->SetOutputAttr(Colour(ColourClass::CommandLine));
   if (g_console->Columns() < kMinimumColumns || g_console->Lines() < kMinimumLines)
     g_console->SetScreenSize(g_console->Lines(), kMinimumColumns);
+}
+
+void ApplyEnvironmentSection() {
+  for (const TAssociation* variable : g_environment) SetEnvironmentVariable(variable->pattern, variable->command);
 }
 
 int WriteExitDirectoryFile(const Westring& file, const Westring& directory) {

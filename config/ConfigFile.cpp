@@ -1,4 +1,4 @@
-#include "app/ConfigFile.h"
+#include "config/ConfigFile.h"
 
 #include <strings.h>
 
@@ -12,7 +12,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/Settings.h"
+#include "config/Settings.h"
 #include "console/Console.h"
 #include "foundation/StdFile.h"
 #include "foundation/Westring.h"

@@ -2,9 +2,28 @@
 // Running a command: detached (window-system programs, commands ending in
 // "&") or attached to a pseudo-terminal whose output the console emulates.
 // "$view" and "$edit" are internal commands. Application thread.
+#include <functional>
+
 #include "foundation/Estring.h"
 #include "foundation/ObjectStore.h"
 #include "foundation/Westring.h"
+
+enum class InternalCommand { View, Edit };
+
+/// What running a child needs from the layers above, installed at start-up:
+/// the configuration gives the PathAppend directories and the message box
+/// for failures, the program the internal viewer and editor. Before that,
+/// PATH is not extended, failures go to standard error and the internal
+/// commands do nothing.
+struct TChildProcessHooks {
+  /// The directories searched after PATH, read at every use.
+  std::function<Westring()> pathAppend;
+  /// Tells the user of a failure: the message and the system's text.
+  std::function<void(const Westring& message, const Westring& detail)> reportError;
+  /// Runs "$view" or "$edit" with the rest of the command line.
+  std::function<void(InternalCommand command, const Westring& arguments)> runInternal;
+};
+extern TChildProcessHooks g_childProcessHooks;
 
 /// Runs a command: the exit status of an attached one (-1 when it was
 /// killed by a signal or no pseudo-terminal could be opened), 0 for a

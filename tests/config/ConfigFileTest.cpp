@@ -1,6 +1,6 @@
 // vk.ini read into the settings and written back, including the hand-edited
 // and broken files users will give it.
-#include "app/ConfigFile.h"
+#include "config/ConfigFile.h"
 
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -18,7 +18,7 @@
 #include <string>
 #include <vector>
 
-#include "app/Settings.h"
+#include "config/Settings.h"
 #include "console/Console.h"
 #include "dialogs/Look.h"
 #include "foundation/NumberFormat.h"

@@ -1,4 +1,4 @@
-#include "app/Environment.h"
+#include "console/ChildEnvironment.h"
 
 #include <unistd.h>
 
@@ -6,7 +6,6 @@
 #include <cstring>
 #include <string>
 
-#include "app/Settings.h"
 
 // The process's own environment is the store: "set" writes it with setenv,
 // so a program's later getenv, ExpandPath and the children agree.
@@ -20,24 +19,20 @@ Westring EnvironmentValue(const Westring& name) {
   return value != nullptr ? Westring::FromUtf8(value) : Westring();
 }
 
-void ApplyEnvironmentSection() {
-  for (const TAssociation* variable : g_environment) SetEnvironmentVariable(variable->pattern, variable->command);
-}
-
-std::string PathWithAppend(const std::string& path) {
-  if (g_settings.pathAppend.IsEmpty()) return path;
+std::string PathWithAppend(const std::string& path, const Westring& append) {
+  if (append.IsEmpty()) return path;
   std::string extended = path;
   if (extended.empty() || extended.back() != ':') extended += ':';
-  return extended + g_settings.pathAppend.ToUtf8().c_str();
+  return extended + append.ToUtf8().c_str();
 }
 
-TObjectStore<Estring>* BuildEnvironment() {
+TObjectStore<Estring>* BuildEnvironment(const Westring& pathAppend) {
   auto* environment = new TObjectStore<Estring>;
   for (char** variable = environ; *variable != nullptr; ++variable) {
     const char* equals = std::strchr(*variable, '=');
     if (equals == nullptr || equals[1] == 0) continue;
     if (std::strncmp(*variable, "TERM=", 5) == 0) continue;
-    const std::string text = std::strncmp(*variable, "PATH=", 5) == 0 ? "PATH=" + PathWithAppend(*variable + 5) : *variable;
+    const std::string text = std::strncmp(*variable, "PATH=", 5) == 0 ? "PATH=" + PathWithAppend(*variable + 5, pathAppend) : *variable;
     environment->Append(new Estring(text.c_str()));
   }
   environment->Append(new Estring("TERM=xterm"));

@@ -1,4 +1,4 @@
-#include "app/RunCommand.h"
+#include "console/RunCommand.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -20,15 +20,24 @@
 #include <string>
 #include <vector>
 
-#include "app/Environment.h"
-#include "app/Settings.h"
+#include "console/ChildEnvironment.h"
 #include "console/Console.h"
-#include "dialogs/MessageBox.h"
 #include "foundation/SysCalls.h"
 
 extern char** environ;
 
+TChildProcessHooks g_childProcessHooks;
+
 namespace {
+
+Westring PathAppend() { return g_childProcessHooks.pathAppend ? g_childProcessHooks.pathAppend() : Westring(); }
+
+void ReportError(const Westring& message, const Westring& detail) {
+  if (g_childProcessHooks.reportError)
+    g_childProcessHooks.reportError(message, detail);
+  else
+    std::fprintf(stderr, "%s: %s\n", message.ToUtf8().c_str(), detail.ToUtf8().c_str());
+}
 
 // Detached children are reaped by the SIGCHLD handler, which waits only for
 // the pids recorded here, so it never takes an attached child's status.
@@ -79,7 +88,7 @@ struct TShellExec {
   std::vector<char*> argv;
   std::vector<char*> envp;
 
-  explicit TShellExec(const Westring& command) : environment(BuildEnvironment()) {
+  explicit TShellExec(const Westring& command) : environment(BuildEnvironment(PathAppend())) {
     const char* fromEnvironment = std::getenv("SHELL");
     shell = fromEnvironment != nullptr && *fromEnvironment != 0 ? fromEnvironment : "/bin/sh";
     commandText = command.ToUtf8().c_str();
@@ -98,7 +107,7 @@ int RunDetached(const Westring& command) {
   InstallReaper();
   const pid_t pid = fork();
   if (pid < 0) {
-    MessageBox(Westring("Error forking child process"), Sys::ErrorText(errno), MessageStyle::Ok);
+    ReportError(Westring("Error forking child process"), Sys::ErrorText(errno));
     return 0;
   }
   if (pid == 0) {
@@ -113,7 +122,7 @@ int RunDetached(const Westring& command) {
 void ShowWaitError(int err) {
   char text[64];
   std::snprintf(text, sizeof text, "Error %d waiting for child", err);
-  MessageBox(Westring(text), Westring(), MessageStyle::Ok);
+  ReportError(Westring(text), Westring());
 }
 
 // Passes what the child wrote to the console; false when nothing was there.
@@ -148,7 +157,7 @@ int RunAttached(const Westring& command) {
     close(master);
     close(slave);
     pthread_sigmask(SIG_SETMASK, &previous, nullptr);
-    MessageBox(Westring("Error forking child process"), Sys::ErrorText(err), MessageStyle::Ok);
+    ReportError(Westring("Error forking child process"), Sys::ErrorText(err));
     return -1;
   }
   if (pid == 0) {
@@ -186,10 +195,6 @@ int RunAttached(const Westring& command) {
   console.DetachSession();
   pthread_sigmask(SIG_SETMASK, &previous, nullptr);
   return status != -1 && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-void ShowNotBuilt(const char* what) {
-  MessageBox(Westring(what), Westring(), MessageStyle::Ok | MessageStyle::Messages);
 }
 
 }  // namespace
@@ -234,7 +239,7 @@ Westring FindProgram(const Westring& name) {
   const std::string bytes = name.ToUtf8().c_str();
   if (name.Find(L'/') >= 0) return FileExists(bytes) ? name : Westring();
   const char* fromEnvironment = std::getenv("PATH");
-  const std::string path = PathWithAppend(fromEnvironment != nullptr && *fromEnvironment != 0 ? fromEnvironment : ".");
+  const std::string path = PathWithAppend(fromEnvironment != nullptr && *fromEnvironment != 0 ? fromEnvironment : ".", PathAppend());
   size_t start = 0;
   while (start <= path.size()) {
     size_t end = path.find(':', start);
@@ -300,12 +305,11 @@ int RunCommand(const Westring& given) {
   const int bar = FindUnescaped(command, L'|');
   if (end < 0 || (bar >= 0 && bar < end)) end = bar;
   const Westring program = Unescape(end < 0 ? command : command.Left(end));
-  if (program.EqualsNoCase(L"$view")) {
-    ShowNotBuilt("The internal viewer is not built yet.");
-    return 0;
-  }
-  if (program.EqualsNoCase(L"$edit")) {
-    ShowNotBuilt("The internal editor is not built yet.");
+  const bool view = program.EqualsNoCase(L"$view"), edit = program.EqualsNoCase(L"$edit");
+  if (view || edit) {
+    Westring arguments = end < 0 ? Westring() : command.Mid(end + 1);
+    if (g_childProcessHooks.runInternal)
+      g_childProcessHooks.runInternal(view ? InternalCommand::View : InternalCommand::Edit, arguments.Trim());
     return 0;
   }
   const Westring path = FindProgram(program);

@@ -1,7 +1,7 @@
 // Commands run for real: attached ones on a pseudo-terminal whose output the
 // console emulates (the cell grid is read back), detached ones in the
 // background, full-screen programs driven by real X key presses.
-#include "app/RunCommand.h"
+#include "console/RunCommand.h"
 
 #include <dirent.h>
 #include <gtest/gtest.h>
@@ -16,15 +16,14 @@
 #include <sstream>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "../TempDirectory.h"
-#include "app/Environment.h"
-#include "app/Settings.h"
+#include "console/ChildEnvironment.h"
 #include "console/Console.h"
 #include "console/KeyCodes.h"
 #include "console/ScrollBack.h"
-#include "dialogs/ScrollBackViewer.h"
 #include "foundation/CellString.h"
 
 // After the gtkmm headers: Xlib defines macros they would trip over.
@@ -85,12 +84,6 @@ std::string ReadFile(const std::string& path) {
   return text.str();
 }
 
-void PostKey(uint32_t code) {
-  TConsoleEvent event;
-  event.code = static_cast<int32_t>(code);
-  Con().Events().Post(event);
-}
-
 // Zombie children of this process: detached commands nobody reaped.
 int ZombieChildren() {
   int zombies = 0;
@@ -121,16 +114,15 @@ class RunCommandTest : public testing::Test {
     unsetenv("LESS");
     g_keepScrollBack = true;
     g_scrollBack.Clear();
-    g_settings.pathAppend = Westring();
-    g_environment.Clear();
+    g_childProcessHooks.pathAppend = [this] { return m_pathAppend; };
   }
   void TearDown() override {
-    g_environment.Clear();
-    g_settings.pathAppend = Westring();
+    g_childProcessHooks = TChildProcessHooks();
     g_scrollBack.Clear();
     Con().SetIdleHandler(nullptr);
   }
   int Run(const std::string& command) { return RunCommand(Westring::FromUtf8(command.c_str())); }
+  Westring m_pathAppend;
 };
 
 }  // namespace
@@ -174,11 +166,10 @@ TEST_F(RunCommandTest, ChildrenSeeTheConfiguredEnvironment) {
   const std::string tool = dir / "vk-appended-tool";
   std::ofstream(tool) << "#!/bin/sh\necho tool-ran\n";
   chmod(tool.c_str(), 0755);
-  g_environment.Append(new TAssociation{Westring(L"VK_TEST_VAR"), Westring(L"from ini")});
-  ApplyEnvironmentSection();
+  SetEnvironmentVariable(L"VK_TEST_VAR", L"from ini");
   SetEnvironmentVariable(L"VK_EMPTIED", L"x");
   SetEnvironmentVariable(L"VK_EMPTIED", L"");
-  g_settings.pathAppend = Westring(dir.Path().c_str());
+  m_pathAppend = Westring(dir.Path().c_str());
   Run("echo \"$VK_TEST_VAR:$TERM:${VK_EMPTIED-unset}\"; vk-appended-tool");
   EXPECT_GE(RowWith("from ini:xterm:unset"), 0) << "an emptied variable is not passed on";
   EXPECT_GE(RowWith("tool-ran"), 0) << "PathAppend extends the child's PATH";
@@ -200,13 +191,13 @@ TEST_F(RunCommandTest, FindProgramSearchesPathThenPathAppend) {
   EXPECT_EQ(find("second-only"), second / "second-only");
   EXPECT_EQ(find("late"), "");
   EXPECT_EQ(find("a-directory"), "");
-  g_settings.pathAppend = Westring(appended.Path().c_str());
+  m_pathAppend = Westring(appended.Path().c_str());
   EXPECT_EQ(find("late"), appended / "late");
   EXPECT_EQ(find((second / "both").c_str()), second / "both") << "a name with / is taken as it is";
   EXPECT_EQ(find("/no/such/program"), "");
 
   setenv("PATH", "", 1);
-  g_settings.pathAppend = Westring();
+  m_pathAppend = Westring();
   char cwd[4096];
   ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
   ASSERT_EQ(chdir(second.Path().c_str()), 0);
@@ -253,20 +244,18 @@ TEST_F(RunCommandTest, DetachedAndForcedAttachedCommands) {
 }
 
 TEST_F(RunCommandTest, InternalCommandsIgnoreLetterCase) {
-  std::vector<std::string> shown;
-  Con().SetIdleHandler([&] {
-    shown.push_back("");
-    for (int row = 0; row < Con().Lines(); ++row)
-      for (char32_t ch : RowText(row, 0, 80)) shown.back() += ch < 128 ? static_cast<char>(ch) : '?';
-    PostKey(Key::Esc);
-  });
-  EXPECT_EQ(Run("$VIEW notes.txt"), 0);
-  ASSERT_FALSE(shown.empty());
-  EXPECT_NE(shown[0].find("viewer is not built yet"), std::string::npos);
-  shown.clear();
-  EXPECT_EQ(Run("$Edit notes.txt"), 0);
-  ASSERT_FALSE(shown.empty());
-  EXPECT_NE(shown[0].find("editor is not built yet"), std::string::npos);
+  std::vector<std::pair<InternalCommand, std::string>> ran;
+  g_childProcessHooks.runInternal = [&](InternalCommand command, const Westring& arguments) {
+    ran.emplace_back(command, arguments.ToUtf8().c_str());
+  };
+  EXPECT_EQ(Run("$VIEW notes.txt "), 0);
+  EXPECT_EQ(Run("$Edit a\\ b.txt"), 0);
+  EXPECT_EQ(Run("$view"), 0);
+  ASSERT_EQ(ran.size(), 3u);
+  EXPECT_EQ(ran[0], std::make_pair(InternalCommand::View, std::string("notes.txt")));
+  EXPECT_EQ(ran[1], std::make_pair(InternalCommand::Edit, std::string("a\\ b.txt")));
+  EXPECT_EQ(ran[2], std::make_pair(InternalCommand::View, std::string()));
+  EXPECT_EQ(RowWith("notes.txt"), -1) << "no shell ran them";
 }
 
 TEST_F(RunCommandTest, FullScreenProgramsGetKeysAndGiveTheScreenBack) {
@@ -308,47 +297,4 @@ TEST_F(RunCommandTest, FullScreenProgramsGetKeysAndGiveTheScreenBack) {
   EXPECT_TRUE(started);
   EXPECT_EQ(ReadFile(edited), "hello world\n") << "typed text, Escape and Enter reached vi";
   EXPECT_EQ(RowText(3, 0, 6), U"PANELS");
-}
-
-TEST_F(RunCommandTest, ScrolledOffLinesAreBrowsable) {
-  Run("seq 1 200");
-  ASSERT_EQ(g_scrollBack.Count(), 200);
-  const CellString* last = g_scrollBack.At(199);
-  EXPECT_EQ(std::u32string({last->Cells()[0].ch, last->Cells()[1].ch, last->Cells()[2].ch}), U"176");
-
-  Con().SetMouseArea(0, 0, 80, 25);
-  // A scripted user: at each key wait the window's first line is noted and the next key given.
-  const std::vector<uint32_t> keys = {Key::Home, Key::End, Key::PageUp, Key::Up, Key::Down, Key::Down,
-                                      Key::PageDown, Key::Esc};
-  std::vector<std::u32string> tops;
-  TCellRect areaInside;
-  Con().SetIdleHandler([&] {
-    tops.push_back(RowText(1, 1, 4));
-    areaInside = Con().MouseArea();
-    PostKey(keys[tops.size() - 1]);
-  });
-  ShowScrollBack();
-  ASSERT_EQ(tops.size(), keys.size());
-  EXPECT_EQ(tops[0], U"177 ") << "the last page ends with the screen but its last two lines";
-  EXPECT_EQ(tops[1], U"    ") << "Home: the first line kept";
-  EXPECT_EQ(tops[2], U"177 ");
-  EXPECT_EQ(tops[3], U"156 ") << "PgUp moves the window height less 2";
-  EXPECT_EQ(tops[4], U"155 ");
-  EXPECT_EQ(tops[6], U"157 ");
-  EXPECT_EQ(tops[7], U"177 ") << "PgDn stops at the last page";
-  EXPECT_EQ(areaInside.left, 1);
-  EXPECT_EQ(areaInside.top, 1);
-  EXPECT_EQ(areaInside.right, 78);
-  EXPECT_EQ(areaInside.bottom, 23);
-  EXPECT_EQ(g_scrollBack.Count(), 200) << "the screen lines leave the scroll-back again";
-  EXPECT_EQ(Con().MouseArea().right, 79);
-  EXPECT_EQ(RowText(0, 0, 3), U"177") << "the screen is back";
-
-  Con().SetIdleHandler(nullptr);
-  g_keepScrollBack = false;
-  PostKey(Key::Esc);
-  ShowScrollBack();
-  EXPECT_TRUE(Con().KeyPending()) << "with scroll-back off Ctrl+B reads nothing";
-  while (Con().Events().Wait(0)) {
-  }
 }

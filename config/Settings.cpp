@@ -1,4 +1,4 @@
-#include "app/Settings.h"
+#include "config/Settings.h"
 
 #include <strings.h>
 

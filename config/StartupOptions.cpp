@@ -1,4 +1,4 @@
-#include "app/StartupOptions.h"
+#include "config/StartupOptions.h"
 
 #include <sys/stat.h>
 #include <unistd.h>

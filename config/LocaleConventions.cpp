@@ -1,4 +1,4 @@
-#include "app/LocaleConventions.h"
+#include "config/LocaleConventions.h"
 
 #include <langinfo.h>
 #include <strings.h>

@@ -1,9 +1,9 @@
-#include "app/SettingsDialogs.h"
+#include "config/SettingsDialogs.h"
 
 #include <cstring>
 
-#include "app/Settings.h"
-#include "app/Startup.h"
+#include "config/Settings.h"
+#include "config/Startup.h"
 #include "console/Console.h"
 #include "console/KeyCodes.h"
 #include "dialogs/CheckBox.h"
