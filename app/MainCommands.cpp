@@ -5,6 +5,7 @@
 
 #include "app/AppTitle.h"
 #include "app/Clock.h"
+#include "app/CommandCodes.h"
 #include "app/MainLoop.h"
 #include "app/MenuBar.h"
 #include "config/ConfigFile.h"
@@ -27,7 +28,6 @@ namespace {
 
 constexpr int kNameFieldWidth = 70;
 constexpr int kNameLength = 512;
-constexpr uint32_t kCalculateDirSize = 0x11;
 
 // Every command whose tool the program does not have yet, in one place: the
 // list shrinks as the tools arrive.
@@ -38,38 +38,38 @@ struct TNotYetAvailable {
 constexpr TNotYetAvailable kNotYetAvailable[] = {
     {Key::F1, "Help"},
     {Key::F2, "The user menu"},
-    {0x30055, "The user menu"},  // Shift+F2
+    {Key::ShiftF2, "The user menu"},
     {Key::F3, "The internal viewer"},
     {Key::F4, "The internal editor"},
     {Key::F5, "Copy"},
-    {0x30058, "Copy"},
+    {Key::ShiftF5, "Copy"},
     {Key::F6, "Rename or move"},
-    {0x30059, "Rename or move"},
+    {Key::ShiftF6, "Rename or move"},
     {Key::F7, "Make directory"},
     {Key::F8, "Delete"},
-    {0x3005B, "Delete"},
-    {0x3005A, "Making an archive"},
-    {0x30062, "Making symbolic links"},
-    {0x01, "File attributes"},
-    {0x03, "File case"},
-    {0x100071, "File date/time"},
-    {0x10102, "File information"},
-    {0x100000, "The information panel"},
-    {0x100193, "The information panel"},
-    {0x0C, "The information panel"},
-    {0x100016, "The tree panel"},
-    {0x100017, "The tree panel"},
-    {0x10071, "The directory tree"},
-    {0x10068, "The mount point list"},
-    {0x10069, "The mount point list"},
-    {0x1006E, "File find"},
-    {0x3006E, "File find"},
-    {0x0B, "Compare directories"},
-    {kCalculateDirSize, "Calculate dir size"},
-    {0x17, "The GUI file window"},
-    {0x1006D, "Desktop objects"},
-    {0x1000D0, "Editing associations"},
-    {0x1000D1, "Editing the user menu"},
+    {Key::ShiftF8, "Delete"},
+    {Key::ShiftF7, "Making an archive"},
+    {Key::ShiftCtrlF5, "Making symbolic links"},
+    {Key::CtrlA, "File attributes"},
+    {Key::CtrlC, "File case"},
+    {Cmd::FileDateTime, "File date/time"},
+    {Key::CtrlI, "File information"},
+    {Cmd::InfoLeft, "The information panel"},
+    {Cmd::InfoRight, "The information panel"},
+    {Key::CtrlL, "The information panel"},
+    {Cmd::TreeLeft, "The tree panel"},
+    {Cmd::TreeRight, "The tree panel"},
+    {Key::AltF10, "The directory tree"},
+    {Key::AltF1, "The mount point list"},
+    {Key::AltF2, "The mount point list"},
+    {Key::AltF7, "File find"},
+    {Key::ShiftAltF7, "File find"},
+    {Key::CtrlK, "Compare directories"},
+    {Key::CtrlQ, "Calculate dir size"},
+    {Key::CtrlW, "The GUI file window"},
+    {Key::AltF6, "Desktop objects"},
+    {Cmd::EditAssociations, "Editing associations"},
+    {Cmd::EditUserMenu, "Editing the user menu"},
 };
 
 // Options menu items that flip one setting.
@@ -99,7 +99,7 @@ void CMainLoop::ViewOrEdit(uint32_t code) {
   const entry* current = panel.CursorEntry();
   if (current == nullptr || panel.Type() != PanelType::Files) return;
   if (current->IsDirectory()) {
-    if (!edit) ReportNotAvailable(kCalculateDirSize);
+    if (!edit) ReportNotAvailable(Key::CtrlQ);
     return;
   }
   RunViewerOrEditor(edit, alternate, Westring(current->Name()));
@@ -216,10 +216,10 @@ void CMainLoop::SaveSetup() {
 
 bool CMainLoop::ToggleOption(uint32_t code) {
   const TOptionToggle toggles[] = {
-      {0x10012E, &g_settings.hidden, true, false},     {0x08, &g_settings.hidden, true, false},
-      {0x10012F, &g_settings.pathPrompt, false, false}, {0x100131, &g_settings.fullScreen, false, true},
-      {0x100132, &g_settings.clock, false, false},      {0x100133, &g_settings.tagDirs, false, false},
-      {0x100136, &g_groupThousands, false, false},      {0x100137, &g_settings.retainCount, false, false},
+      {Cmd::HiddenFiles, &g_settings.hidden, true, false},     {Key::CtrlH, &g_settings.hidden, true, false},
+      {Cmd::PathPrompt, &g_settings.pathPrompt, false, false}, {Cmd::FullScreen, &g_settings.fullScreen, false, true},
+      {Cmd::Clock, &g_settings.clock, false, false},      {Cmd::TagDirectories, &g_settings.tagDirs, false, false},
+      {Cmd::ThousandSeparator, &g_groupThousands, false, false},      {Cmd::RetainDirCount, &g_settings.retainCount, false, false},
   };
   for (const TOptionToggle& toggle : toggles) {
     if (toggle.code != code) continue;
@@ -232,10 +232,10 @@ bool CMainLoop::ToggleOption(uint32_t code) {
   }
   bool changed = false;
   switch (code) {
-    case 0x10012C: changed = RunConfigurationDialog(); break;
-    case 0x10012D: changed = RunColoursDialog(); break;
-    case 0x100135: changed = RunConfirmationsDialog(); break;
-    case 0x100134: SaveSetup(); return true;
+    case Cmd::Configuration: changed = RunConfigurationDialog(); break;
+    case Cmd::Colours: changed = RunColoursDialog(); break;
+    case Cmd::Confirmations: changed = RunConfirmationsDialog(); break;
+    case Cmd::SaveSetup: SaveSetup(); return true;
     default: return false;
   }
   if (changed) {

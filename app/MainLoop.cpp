@@ -2,6 +2,7 @@
 
 #include "app/AppTitle.h"
 #include "app/Clock.h"
+#include "app/CommandCodes.h"
 #include "app/FunctionKeyBar.h"
 #include "config/Settings.h"
 #include "console/Console.h"
@@ -20,17 +21,6 @@
 
 namespace {
 
-namespace Code {
-constexpr uint32_t CtrlB = 0x02, CtrlH = 0x08, CtrlEnter = 0x0A, CtrlN = 0x0E, CtrlO = 0x0F, CtrlR = 0x12,
-                   CtrlU = 0x15, CtrlBackslash = 0x1C, ShiftCtrlBackslash = 0x2001C;
-constexpr uint32_t AltF5 = 0x1006C, AltF8 = 0x1006F, AltF9 = 0x10070, AltBackslash = 0x1002B;
-constexpr uint32_t ShiftAltF8 = 0x3006F, ShiftAltF9 = 0x30070;
-constexpr uint32_t AltGreyPlus = 0x1004E;
-constexpr uint32_t SelectGroup = 0x10006D, UnselectGroup = 0x10006E, InvertSelection = 0x10006F,
-                   RestoreSelection = 0x100072;
-constexpr uint32_t SortBase[2] = {0x100001, 0x100007};
-}  // namespace Code
-
 // The Left and Right menus' commands: one code for each side.
 enum class PanelAction { Brief, Full, Wide, BriefWide, Unix, SortName, SortExtension, SortTime, SortSize, Unsorted,
                          Reverse, Reread, Filter, OnOff };
@@ -39,13 +29,20 @@ struct TPanelCommand {
   PanelAction action;
 };
 constexpr TPanelCommand kPanelCommands[] = {
-    {0x10000D, 0x10000E, PanelAction::Brief},     {0x10000F, 0x100010, PanelAction::Full},
-    {0x100014, 0x100015, PanelAction::Wide},      {0x100018, 0x100019, PanelAction::BriefWide},
-    {0x10001A, 0x10001B, PanelAction::Unix},      {0x100001, 0x100007, PanelAction::SortName},
-    {0x100002, 0x100008, PanelAction::SortExtension}, {0x100003, 0x100009, PanelAction::SortTime},
-    {0x100004, 0x10000A, PanelAction::SortSize},  {0x100005, 0x10000B, PanelAction::Unsorted},
-    {0x100006, 0x10000C, PanelAction::Reverse},   {0x100013, 0x10019B, PanelAction::Reread},
-    {0x100012, 0x10019C, PanelAction::Filter},    {0x1005E, 0x1005F, PanelAction::OnOff},
+    {Cmd::BriefLeft, Cmd::BriefRight, PanelAction::Brief},
+    {Cmd::FullLeft, Cmd::FullRight, PanelAction::Full},
+    {Cmd::WideLeft, Cmd::WideRight, PanelAction::Wide},
+    {Cmd::BriefWideLeft, Cmd::BriefWideRight, PanelAction::BriefWide},
+    {Cmd::UnixLeft, Cmd::UnixRight, PanelAction::Unix},
+    {Cmd::SortNameLeft, Cmd::SortNameRight, PanelAction::SortName},
+    {Cmd::SortExtensionLeft, Cmd::SortExtensionRight, PanelAction::SortExtension},
+    {Cmd::SortTimeLeft, Cmd::SortTimeRight, PanelAction::SortTime},
+    {Cmd::SortSizeLeft, Cmd::SortSizeRight, PanelAction::SortSize},
+    {Cmd::UnsortedLeft, Cmd::UnsortedRight, PanelAction::Unsorted},
+    {Cmd::ReverseLeft, Cmd::ReverseRight, PanelAction::Reverse},
+    {Cmd::RereadLeft, Cmd::RereadRight, PanelAction::Reread},
+    {Cmd::FilterLeft, Cmd::FilterRight, PanelAction::Filter},
+    {Key::CtrlF1, Key::CtrlF2, PanelAction::OnOff},
 };
 
 const TPanelCommand* FindPanelCommand(uint32_t code, int* side) {
@@ -160,24 +157,24 @@ void CMainLoop::Activate(int side) {
 }
 
 void CMainLoop::Dispatch(uint32_t code) {
-  if (code == Key::F9 || code == Code::CtrlN || code == Key::ShiftF10) {
+  if (code == Key::F9 || code == Key::CtrlN || code == Key::ShiftF10) {
     RunMenu(code == Key::ShiftF10, nullptr);
     return;
   }
   CPanel& panel = Active();
   if (g_settings.stickyAlt && panel.HandleQuickSearchKey(code)) return;
   if (Shown(m_active) && panel.Type() == PanelType::Files) {
-    if (code == Key::GreyPlus || code == Code::SelectGroup) {
+    if (code == Key::GreyPlus || code == Cmd::SelectGroup) {
       panel.SelectGroup(true, false);
       m_redrawAll = true;
       return;
     }
-    if (code == Key::GreyMinus || code == Code::UnselectGroup) {
+    if (code == Key::GreyMinus || code == Cmd::UnselectGroup) {
       panel.SelectGroup(false, false);
       m_redrawAll = true;
       return;
     }
-    if (code == Key::GreyTimes || code == Code::InvertSelection) {
+    if (code == Key::GreyTimes || code == Cmd::InvertSelection) {
       panel.TagAll(TagMode::Toggle, g_settings.tagDirs);
       panel.MarkForRedraw();
       return;
@@ -188,10 +185,10 @@ void CMainLoop::Dispatch(uint32_t code) {
     return;
   }
   if (code >= Key::CtrlF3 && code <= Key::CtrlF8) {
-    Dispatch(Code::SortBase[m_active] + (code - Key::CtrlF3));
+    Dispatch((m_active == 0 ? Cmd::SortNameLeft : Cmd::SortNameRight) + (code - Key::CtrlF3));
     return;
   }
-  if (code <= 31 || code == 127 || (code & 0x130000) != 0) {
+  if (code <= 31 || code == Key::CtrlBackSpace || (code & (Key::Extended | Key::ShiftFlag | Cmd::First)) != 0) {
     RunCommandCode(code);
     return;
   }
@@ -275,43 +272,43 @@ bool CMainLoop::RunCommandCode(uint32_t code) {
       panel.MoveCursor(1);
       panel.MarkForRedraw();
       return true;
-    case Code::AltGreyPlus: case Code::RestoreSelection:
+    case Key::AltGreyPlus: case Cmd::RestoreSelection:
       panel.RestoreSelection();
       panel.MarkForRedraw();
       return true;
-    case Code::CtrlR: panel.MarkForReread(); return true;
-    case Code::CtrlU: SwapPanels(); return true;
-    case Code::CtrlO: m_panelsOff = !m_panelsOff; m_redrawAll = true; return true;
-    case Code::CtrlB:
+    case Key::CtrlR: panel.MarkForReread(); return true;
+    case Key::CtrlU: SwapPanels(); return true;
+    case Key::CtrlO: m_panelsOff = !m_panelsOff; m_redrawAll = true; return true;
+    case Key::CtrlB:
       // The scroll-back goes on with the commands' screen, not the panels.
       RestoreUserScreen();
       ShowScrollBack();
       m_redrawAll = true;
       return true;
-    case Code::CtrlEnter: {
+    case Key::CtrlEnter: {
       const entry* current = panel.CursorEntry();
       if (current != nullptr && !current->IsUpDir()) m_commandLine.InsertText(ShellQuote(current->Name()) + L" ");
       return true;
     }
-    case Code::CtrlBackslash: case Code::ShiftCtrlBackslash: {
-      const Westring target = code == Code::CtrlBackslash ? Westring(L"/") : Panel(1 - m_active).Directory();
+    case Key::CtrlBackslash: case Key::ShiftCtrlBackslash: {
+      const Westring target = code == Key::CtrlBackslash ? Westring(L"/") : Panel(1 - m_active).Directory();
       if (panel.EnterDirectory(target) != 0) MessageBox(Westring("Invalid directory"), target, MessageStyle::Ok);
       return true;
     }
-    case Code::AltF8: {
+    case Key::AltF8: {
       const Westring command = ChooseFromCommandHistory();
       if (!command.IsEmpty()) m_commandLine.SetText(command);
       return true;
     }
-    case Code::AltBackslash: case Code::ShiftAltF8: {
+    case Key::AltBackslash: case Key::ShiftAltF8: {
       const Westring directory = ChooseFromDirectoryHistory();
       if (!directory.IsEmpty() && panel.EnterDirectory(directory) != 0)
         MessageBox(Westring("Invalid directory"), directory, MessageStyle::Ok);
       return true;
     }
-    case Code::AltF5: RunStoredPaths(panel); m_redrawAll = true; return true;
-    case Code::AltF9: ToggleLines(); return true;
-    case Code::ShiftAltF9: ToggleColumns(); return true;
+    case Key::AltF5: RunStoredPaths(panel); m_redrawAll = true; return true;
+    case Key::AltF9: ToggleLines(); return true;
+    case Key::ShiftAltF9: ToggleColumns(); return true;
     default: break;
   }
   const wchar_t letter = static_cast<wchar_t>(AltKeyChar(code));

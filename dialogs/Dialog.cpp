@@ -12,10 +12,6 @@
 
 thread_local int g_currentDialogGroup = 0;
 
-namespace {
-constexpr uint32_t kShiftTab = 0x3000F;
-}  // namespace
-
 // --- DialogElement -------------------------------------------------------------
 
 DialogElement::DialogElement(Dialog* dialog, int col, int row, bool newGroup)
@@ -231,7 +227,7 @@ void Dialog::ProcessKey(const TDialogEvent& event) {
   if (DialogElement* focused = Element(m_focus); focused && focused->HandleEvent(event)) return;
   switch (event.key) {
     case Key::Tab: MoveToGroup(+1); return;
-    case kShiftTab: MoveToGroup(-1); return;
+    case Key::ShiftTab: MoveToGroup(-1); return;
     case Key::Up:
     case Key::Left: MoveInGroup(-1); return;
     case Key::Down:

@@ -11,13 +11,6 @@
 
 namespace {
 
-namespace K {
-constexpr uint32_t CtrlC = 3, CtrlQ = 17, CtrlV = 22, CtrlX = 24, CtrlBackSpace = 127;
-constexpr uint32_t CtrlLeft = 0x10073, CtrlRight = 0x10074, CtrlInsert = 0x10092,
-                   CtrlDelete = 0x10093, AltDown = 0x100A0;
-constexpr uint32_t ShiftInsert = 0x30052, ShiftDelete = 0x30053;
-}  // namespace K
-
 constexpr int kUnlimitedLength = 32767;
 constexpr int kMaxIntegerDigits = 18;
 constexpr int kFocusCursorSize = 15;
@@ -147,8 +140,8 @@ bool StringField::Move(uint32_t key, bool extend) {
     case Key::Right: to = std::min(m_text->Length(), m_cursor + 1); break;
     case Key::Home: to = 0; break;
     case Key::End: to = m_text->Length(); break;
-    case K::CtrlLeft: to = WordLeft(); break;
-    case K::CtrlRight: to = WordRight(); break;
+    case Key::CtrlLeft: to = WordLeft(); break;
+    case Key::CtrlRight: to = WordRight(); break;
     default: return false;
   }
   if (extend && !m_selecting) {
@@ -172,7 +165,7 @@ bool StringField::HandleKey(uint32_t key) {
   }
   m_quoteNext = false;
   switch (key) {
-    case K::CtrlQ: m_quoteNext = true; return true;
+    case Key::CtrlQ: m_quoteNext = true; return true;
     case Key::BackSpace:
       if (SelectionStart() < SelectionEnd()) DeleteRange(SelectionStart(), SelectionEnd());
       else DeleteRange(std::max(0, m_cursor - 1), m_cursor);
@@ -181,17 +174,17 @@ bool StringField::HandleKey(uint32_t key) {
       if (SelectionStart() < SelectionEnd()) DeleteRange(SelectionStart(), SelectionEnd());
       else DeleteRange(m_cursor, std::min(m_text->Length(), m_cursor + 1));
       return true;
-    case K::CtrlBackSpace: DeleteRange(WordLeft(), m_cursor); return true;
-    case K::CtrlDelete: DeleteRange(m_cursor, WordRight()); return true;
-    case K::CtrlC:
-    case K::CtrlInsert: CopySelection(); return true;
-    case K::CtrlX:
-    case K::ShiftDelete:
+    case Key::CtrlBackSpace: DeleteRange(WordLeft(), m_cursor); return true;
+    case Key::CtrlDelete: DeleteRange(m_cursor, WordRight()); return true;
+    case Key::CtrlC:
+    case Key::CtrlInsert: CopySelection(); return true;
+    case Key::CtrlX:
+    case Key::ShiftDelete:
       CopySelection();
       DeleteRange(SelectionStart(), SelectionEnd());
       return true;
-    case K::CtrlV:
-    case K::ShiftInsert: {
+    case Key::CtrlV:
+    case Key::ShiftInsert: {
       // Only the first line fits a one-line field.
       Westring pasted = g_console->PasteFromClipboard();
       const int end = pasted.Find(L'\n');
@@ -201,11 +194,11 @@ bool StringField::HandleKey(uint32_t key) {
         ReplaceSelection(pasted);
       return true;
     }
-    case K::AltDown: OpenHistory(); return true;
+    case Key::AltDown: OpenHistory(); return true;
     default: break;
   }
   if (Move(key, (key & Key::ShiftFlag) != 0)) return true;
-  const bool printable = key >= 0x20 && key < Key::Extended && key != K::CtrlBackSpace;
+  const bool printable = key >= 0x20 && key < Key::Extended && key != Key::CtrlBackSpace;
   if (!printable) {
     m_replaceOnFirstKey = firstKey;  // keys the dialog handles keep the field fresh
     return false;

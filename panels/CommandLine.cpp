@@ -9,8 +9,6 @@
 
 namespace {
 
-constexpr uint32_t CtrlE = 0x05, CtrlX = 0x18;
-
 bool IsBlank(wchar_t ch) { return ch == L' ' || ch == L'\t'; }
 
 }  // namespace
@@ -47,8 +45,8 @@ bool CCommandLine::HandleEditKey(uint32_t key) {
       SetText(Westring());
       m_historyIndex = -1;
       return true;
-    case CtrlE: StepHistory(-1); return true;
-    case CtrlX: StepHistory(1); return true;
+    case Key::CtrlE: StepHistory(-1); return true;
+    case Key::CtrlX: StepHistory(1); return true;
     default: break;
   }
   // Without typed text these keys belong to the panel.

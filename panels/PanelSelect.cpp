@@ -12,8 +12,6 @@
 
 namespace {
 
-constexpr uint32_t ToggleDirectoriesKey = 0x10020;  // Alt+D
-
 // Selecting never takes the description and extended-attribute files.
 bool IsDescriptionFile(const entry& e) {
   static const wchar_t* const kNames[] = {L"descript.ion", L"EA DATA. SF", L"WP ROOT. SF"};
@@ -80,11 +78,11 @@ bool CPanel::SelectGroup(bool select, bool invertDirectories) {
     dialog.DrawTitle(Westring(title));
     dialog.AddStringField(1, 1, true, &expression, 36, 256);
     dialog.AddStaticText(-1, 3, true, " Alt-D=Dirs ");
-    dialog.AddExitKey(ToggleDirectoriesKey);
+    dialog.AddExitKey(Key::AltD);
     const int result = dialog.Run();
     if (result == DialogResult::Cancel) return false;
     dialog.CommitAll();
-    if (result == static_cast<int>(ToggleDirectoriesKey)) {
+    if (result == static_cast<int>(Key::AltD)) {
       directories = !directories;
       continue;
     }
