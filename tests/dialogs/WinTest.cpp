@@ -56,14 +56,23 @@ TEST_F(WinTest, NegativeLeftAndTopPlaceTheWindowAndTheFrameAndShadowSurroundIt) 
 }
 
 TEST_F(WinTest, ShadowsNeedTheSettingAFrameAndRoomOnScreen) {
-  g_shadows = false;
-  { Win win(10, 10, 20, 12, 0x70, 0x70); EXPECT_FALSE(win.HasShadow()); }
-  g_shadows = true;
-  { Win win(10, 10, 20, 12, 0x70, -1); EXPECT_FALSE(win.HasShadow()) << "no frame, no shadow"; }
-  { Win win(10, 10, 20, 12, 0x70, 0x70, true); EXPECT_FALSE(win.HasShadow()); }
-  { Win win(70, 10, 78, 24, 0x70, 0x70); EXPECT_FALSE(win.HasShadow()) << "no row below"; }
-  { Win win(70, 10, 78, 12, 0x70, 0x70); EXPECT_FALSE(win.HasShadow()) << "right + 2 is off screen"; }
-  { Win win(70, 10, 77, 12, 0x70, 0x70); EXPECT_TRUE(win.HasShadow()); }
+  struct TCase {
+    bool setting;
+    int left, right, bottom, frame;
+    bool noShadow, shadow;
+  } const cases[] = {
+      {false, 10, 20, 12, 0x70, false, false}, {true, 10, 20, 12, -1, false, false},  // no frame
+      {true, 10, 20, 12, 0x70, true, false},   {true, 70, 78, 24, 0x70, false, false},  // no row below
+      {true, 70, 78, 12, 0x70, false, false},  // right + 2 is off screen
+      {true, 70, 77, 12, 0x70, false, true},
+  };
+  for (const TCase& c : cases) {
+    g_shadows = c.setting;
+    Win win(c.left, 10, c.right, c.bottom, 0x70, c.frame, c.noShadow);
+    EXPECT_EQ(win.HasShadow(), c.shadow) << "input: setting " << c.setting << ", window " << c.left
+                                         << ".." << c.right << " x 10.." << c.bottom
+                                         << ", frame " << c.frame << ", " << c.noShadow;
+  }
   // A bright cell dims to its dark colour; a dark one turns dark grey.
   EXPECT_EQ(ShadowAttr(0x1E), 0x06);
   EXPECT_EQ(ShadowAttr(0x71), 0x08);
@@ -104,10 +113,17 @@ TEST_F(WinTest, HidingShowsWhatIsBelowAndShowingBringsTheWindowBack) {
 }
 
 TEST(ColourSpec, WordsColoursBrightnessAndBackground) {
-  EXPECT_EQ(ParseColourSpec("bri yel on blu", 0x07), 0x1E);
-  EXPECT_EQ(ParseColourSpec("RED", 0x1F), 0x14) << "the old foreground is cleared, the background kept";
-  EXPECT_EQ(ParseColourSpec("whi on bri cyan", 0x00), 0xB7) << "bri after on brightens the background";
-  EXPECT_EQ(ParseColourSpec("magenta bright", 0x70), 0x7D) << "three letters count, in any order";
-  EXPECT_EQ(ParseColourSpec("", 0x4E), 0x4E);
-  EXPECT_EQ(ParseColourSpec("purple", 0x4E), 0x4E) << "unknown words change nothing";
+  struct TCase {
+    const char* text;
+    uint8_t old, expected;
+  } const cases[] = {
+      {"bri yel on blu", 0x07, 0x1E},
+      {"RED", 0x1F, 0x14},              // the old foreground is cleared, the background kept
+      {"whi on bri cyan", 0x00, 0xB7},  // bri after on brightens the background
+      {"magenta bright", 0x70, 0x7D},   // three letters count, in any order
+      {"", 0x4E, 0x4E},
+      {"purple", 0x4E, 0x4E},  // unknown words change nothing
+  };
+  for (const TCase& c : cases)
+    EXPECT_EQ(ParseColourSpec(c.text, c.old), c.expected) << "input: \"" << c.text << "\"";
 }
