@@ -80,15 +80,18 @@ TEST(FileLocations, FollowHomeOrTheNamedConfiguration) {
 }
 
 TEST(LocaleConventions, DateOrderAndSeparatorComeFromTheDateFormat) {
-  SetDateConventions("%d.%m.%Y");
-  EXPECT_TRUE(g_dateFormat.Equals("%02d.%02d.%02d"));
-  EXPECT_EQ(g_dateOrder, 1);
-  SetDateConventions("%m/%d/%y");
-  EXPECT_TRUE(g_dateFormat.Equals("%02d/%02d/%02d"));
-  EXPECT_EQ(g_dateOrder, 0);
-  SetDateConventions("%Y-%m-%d");
-  EXPECT_TRUE(g_dateFormat.Equals("%02d-%02d-%02d"));
-  EXPECT_EQ(g_dateOrder, 2);
+  struct TCase {
+    const char* format;
+    const char* printed;
+    int order;
+  } const cases[] = {{"%d.%m.%Y", "%02d.%02d.%02d", 1},
+                     {"%m/%d/%y", "%02d/%02d/%02d", 0},
+                     {"%Y-%m-%d", "%02d-%02d-%02d", 2}};
+  for (const TCase& c : cases) {
+    SetDateConventions(c.format);
+    EXPECT_TRUE(g_dateFormat.Equals(c.printed)) << "input: " << c.format;
+    EXPECT_EQ(g_dateOrder, c.order) << "input: " << c.format;
+  }
 }
 
 TEST(ApplyConfiguration, EnvironmentSectionAndPathAppendReachChildren) {

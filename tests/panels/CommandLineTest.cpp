@@ -296,10 +296,10 @@ TEST_F(CommandLineTest, EditingKeysAndPrompt) {
 
   AddCommand(L"first", true);
   AddCommand(L"second", true);
-  line.HandleEditKey(0x05);
-  line.HandleEditKey(0x05);
+  line.HandleEditKey(Key::CtrlE);
+  line.HandleEditKey(Key::CtrlE);
   EXPECT_EQ(Utf8(line.Text()), "first");
-  line.HandleEditKey(0x18);
+  line.HandleEditKey(Key::CtrlX);
   EXPECT_EQ(Utf8(line.Text()), "second");
 
   g_settings.pathPrompt = true;

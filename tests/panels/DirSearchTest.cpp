@@ -37,20 +37,20 @@ uint16_t FlagsOf(const std::string& directory, const wchar_t* name) {
 }  // namespace
 
 TEST(MaskMatch, StarAndQuestionMarkOnly) {
-  EXPECT_TRUE(MaskMatch(L"", L""));
-  EXPECT_FALSE(MaskMatch(L"", L"a"));
-  EXPECT_TRUE(MaskMatch(L"a*b?", L"axxbc"));
-  EXPECT_TRUE(MaskMatch(L"a*b?", L"abc"));
-  EXPECT_FALSE(MaskMatch(L"a*b?", L"ab"));
-  EXPECT_TRUE(MaskMatch(L"*", L"anything.at all"));
-  EXPECT_TRUE(MaskMatch(L"*", L""));
-  EXPECT_FALSE(MaskMatch(L"README", L"readme"));
-  EXPECT_FALSE(MaskMatch(L"?", L""));
-  EXPECT_TRUE(MaskMatch(L"*.c", L"x.y.c"));
-  EXPECT_FALSE(MaskMatch(L"*.c", L"x.cc"));
-  // Sets are not special to the search's own test.
-  EXPECT_TRUE(MaskMatch(L"[a].txt", L"[a].txt"));
-  EXPECT_FALSE(MaskMatch(L"[a].txt", L"a.txt"));
+  struct TCase {
+    const wchar_t* mask;
+    const wchar_t* name;
+    bool match;
+  } const cases[] = {
+      {L"", L"", true},           {L"", L"a", false},          {L"a*b?", L"axxbc", true},
+      {L"a*b?", L"abc", true},    {L"a*b?", L"ab", false},     {L"*", L"", true},
+      {L"README", L"readme", false}, {L"?", L"", false},       {L"*.c", L"x.y.c", true},
+      {L"*.c", L"x.cc", false},
+      {L"[a].txt", L"[a].txt", true}, {L"[a].txt", L"a.txt", false},  // sets are not special
+  };
+  for (const TCase& c : cases)
+    EXPECT_EQ(MaskMatch(c.mask, c.name), c.match)
+        << "input: " << testing::PrintToString(c.mask) << " on " << testing::PrintToString(c.name);
 }
 
 TEST(DirSearch, PatternDirectories) {

@@ -2,22 +2,13 @@
 
 #include <gtest/gtest.h>
 
-#include <cwchar>
 #include <memory>
 
-TEST(Entry, OneAllocationHoldsHeaderAndName) {
-  std::unique_ptr<entry> e(entry::Make(L"report.txt"));
-  ASSERT_NE(e, nullptr);
-  EXPECT_STREQ(e->Name(), L"report.txt");
-  EXPECT_EQ(e->AllocatedSize(), sizeof(entry) + 11 * sizeof(wchar_t));
-  EXPECT_EQ(e->size, 0);
-  EXPECT_EQ(e->flags, 0);
-  EXPECT_EQ(e->tagged, 0);
-
-  // A name given by length need not be terminated.
+TEST(Entry, NamesByLengthCopiesAndRenames) {
   std::unique_ptr<entry> part(entry::Make(L"abcdef", 3));
-  EXPECT_STREQ(part->Name(), L"abc");
+  EXPECT_STREQ(part->Name(), L"abc") << "a name given by length need not be terminated";
 
+  std::unique_ptr<entry> e(entry::Make(L"report.txt"));
   e->size = 1234;
   e->flags = EntryFlag::Link;
   e->tagged = 1;
@@ -31,33 +22,24 @@ TEST(Entry, OneAllocationHoldsHeaderAndName) {
 }
 
 TEST(Entry, SortClassesPutUpDirFirstThenDirectoriesHiddenAndFiles) {
-  std::unique_ptr<entry> up(entry::Make(L".."));
-  up->flags = EntryFlag::Directory;
-  std::unique_ptr<entry> dir(entry::Make(L".config"));
-  dir->flags = EntryFlag::Directory | EntryFlag::Hidden;
-  std::unique_ptr<entry> hidden(entry::Make(L".profile"));
-  hidden->flags = EntryFlag::Hidden;
-  std::unique_ptr<entry> system(entry::Make(L"io.sys"));
-  system->flags = EntryFlag::System;
-  std::unique_ptr<entry> file(entry::Make(L"..more"));
-  file->flags = EntryFlag::Hidden;
-  std::unique_ptr<entry> plain(entry::Make(L"a"));
-  EXPECT_EQ(SortClassOf(*up), SortClass::UpDir);
-  EXPECT_EQ(SortClassOf(*dir), SortClass::Directory);
-  EXPECT_EQ(SortClassOf(*hidden), SortClass::HiddenFile);
-  EXPECT_EQ(SortClassOf(*system), SortClass::HiddenFile);
-  EXPECT_EQ(SortClassOf(*file), SortClass::HiddenFile);
-  EXPECT_EQ(SortClassOf(*plain), SortClass::File);
+  struct TCase {
+    const wchar_t* name;
+    uint16_t flags;
+    char sortClass;
+  } const cases[] = {
+      {L"..", EntryFlag::Directory, SortClass::UpDir},
+      {L".config", EntryFlag::Directory | EntryFlag::Hidden, SortClass::Directory},
+      {L".profile", EntryFlag::Hidden, SortClass::HiddenFile},
+      {L"io.sys", EntryFlag::System, SortClass::HiddenFile},
+      {L"..more", EntryFlag::Hidden, SortClass::HiddenFile},
+      {L"a", 0, SortClass::File},
+  };
+  for (const TCase& c : cases) {
+    std::unique_ptr<entry> e(entry::Make(c.name));
+    e->flags = c.flags;
+    EXPECT_EQ(SortClassOf(*e), c.sortClass) << "input: " << testing::PrintToString(c.name);
+  }
   EXPECT_LT(SortClass::UpDir, SortClass::Directory);
   EXPECT_LT(SortClass::Directory, SortClass::HiddenFile);
   EXPECT_LT(SortClass::HiddenFile, SortClass::File);
-}
-
-TEST(Entry, StoresFreeTheirRecords) {
-  // Run under the address sanitizer this catches a mismatched free.
-  EntryStore store;
-  for (int i = 0; i < 100; ++i) store.Append(entry::Make(L"name"));
-  EXPECT_EQ(store.Count(), 100);
-  store.Clear();
-  EXPECT_EQ(store.Count(), 0);
 }

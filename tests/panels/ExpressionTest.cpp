@@ -85,53 +85,26 @@ TEST(Expression, NamePatternsAndLogic) {
   };
   for (const TCase& c : cases) {
     EXPECT_EQ(EvaluateOnName(c.expression, c.name), c.expected)
-        << std::string(c.expression, c.expression + wcslen(c.expression)) << " on "
+        << "input: " << std::string(c.expression, c.expression + wcslen(c.expression)) << " on "
         << std::string(c.name, c.name + wcslen(c.name));
   }
 }
 
 TEST(Expression, SyntaxErrorsAnywhereAreReported) {
   std::vector<std::wstring> bad = {
-      L"(*.c",
-      L"",
-      L"   ",
-      L"a)",
-      L"(*.c))",
-      L"*|(",
-      L"!*&(",
-      L"!",
-      L"a|",
-      L"&a",
-      L"a||b",
-      L"\"\"",
+      L"(*.c", L"", L"   ", L"a)", L"(*.c))", L"*|(", L"!*&(", L"!", L"a|", L"&a", L"a||b", L"\"\"",
       L"()",
       // attribute tests
-      L"%size=>0",
-      L"%size",
-      L"%size>",
-      L"%size<>1",
-      L"%size!1",
-      L"%size=k",
-      L"%size=10q",
-      L"%size=1k0",
-      L"%foo=1",
-      L"%=1",
-      L"%sizes=1",
-      L"%size=1 x",
-      L"*|%bogus=1",
-      L"%date=1/2",
-      L"%date=1/2/3/4",
-      L"%date=13/01/99",
-      L"%date=12/32/99",
-      L"%date=12//99",
-      L"%age=1w",
+      L"%size=>0", L"%size", L"%size>", L"%size<>1", L"%size!1", L"%size=k", L"%size=10q",
+      L"%size=1k0", L"%foo=1", L"%=1", L"%sizes=1", L"%size=1 x", L"*|%bogus=1", L"%date=1/2",
+      L"%date=1/2/3/4", L"%date=13/01/99", L"%date=12/32/99", L"%date=12//99", L"%age=1w",
       L"%age=d",
   };
   bad.push_back(std::wstring(1000, L'(') + L"a" + std::wstring(1000, L')'));
   bad.push_back(std::wstring(100000, L'!') + L"a");
   for (const std::wstring& text : bad) {
     EXPECT_EQ(EvaluateOnName(text.c_str(), L"test"), -1)
-        << std::string(text.begin(), text.begin() + std::min<size_t>(text.size(), 40));
+        << "input: " << std::string(text.begin(), text.begin() + std::min<size_t>(text.size(), 40));
     EXPECT_FALSE(IsValidExpression(text.c_str()));
   }
   EXPECT_EQ(EvaluateOnName(nullptr, L"test"), -1);

@@ -22,14 +22,6 @@ int Used(const std::vector<int>& widths) {
 
 }  // namespace
 
-TEST(PanelLayout, EightyColumnsAreTheMinimaExceptBriefWide) {
-  EXPECT_EQ(Widths(PanelStyle::Brief, 80), (std::vector<int>{12, 12, 12}));
-  EXPECT_EQ(Widths(PanelStyle::Full, 80), (std::vector<int>{13, 8, 8, 6}));
-  EXPECT_EQ(Widths(PanelStyle::Wide, 80), (std::vector<int>{8, 29}));
-  EXPECT_EQ(Widths(PanelStyle::Unix, 80), (std::vector<int>{12, 7, 9, 3, 3}));
-  EXPECT_EQ(Widths(PanelStyle::BriefWide, 80), (std::vector<int>{19, 18}));
-}
-
 TEST(PanelLayout, WiderScreensShareOutTheRestUpToTheMaxima) {
   EXPECT_EQ(Widths(PanelStyle::Full, 132), (std::vector<int>{37, 10, 8, 6}));
   for (PanelStyle style : {PanelStyle::Brief, PanelStyle::Full, PanelStyle::Wide, PanelStyle::BriefWide,

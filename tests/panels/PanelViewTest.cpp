@@ -236,7 +236,7 @@ TEST_F(PanelView, SelectGroupDialog) {
   dialogtest::PostKeys({Key::End});
   for (int i = 0; i < 10; ++i) dialogtest::PostKey(Key::BackSpace);
   dialogtest::PostText(L"s*|a*");
-  dialogtest::PostKeys({0x10020, Key::Enter});  // Alt-D includes directories
+  dialogtest::PostKeys({Key::AltD, Key::Enter});  // Alt-D includes directories
   EXPECT_TRUE(panel.SelectGroup(true, false));
   EXPECT_TRUE(Find(panel, L"sub")->tagged);
   EXPECT_TRUE(Find(panel, L"alpha.txt")->tagged);

@@ -48,17 +48,23 @@ struct RowFormat : testing::Test {
 }  // namespace
 
 TEST_F(RowFormat, SizesAtWidthsEightAndTen) {
-  g_groupThousands = false;
-  EXPECT_EQ(SizeText(*File(99999999), 8), L"99999999");
-  EXPECT_EQ(SizeText(*File(100000000), 8), L"  97656K");
-  EXPECT_EQ(SizeText(*File(0), 8), L"       0");
-  EXPECT_EQ(SizeText(*File(-1), 8), L"        ");
-  EXPECT_EQ(SizeText(*File(9999999999), 10), L"9999999999");
-  EXPECT_EQ(SizeText(*File(10000000000), 10), L"  9765625K");
-  g_groupThousands = true;
-  EXPECT_EQ(SizeText(*File(999999), 8), L" 999,999");
-  EXPECT_EQ(SizeText(*File(1000000), 8), L"    976K");
-  EXPECT_EQ(SizeText(*File(12345678), 10), L"12,345,678");
+  struct TCase {
+    int64_t size;
+    int width;
+    bool grouped;
+    const wchar_t* text;
+  } const cases[] = {
+      {99999999, 8, false, L"99999999"},     {100000000, 8, false, L"  97656K"},
+      {0, 8, false, L"       0"},            {-1, 8, false, L"        "},
+      {9999999999, 10, false, L"9999999999"}, {10000000000, 10, false, L"  9765625K"},
+      {999999, 8, true, L" 999,999"},        {1000000, 8, true, L"    976K"},
+      {12345678, 10, true, L"12,345,678"},
+  };
+  for (const TCase& c : cases) {
+    g_groupThousands = c.grouped;
+    EXPECT_EQ(SizeText(*File(c.size), c.width), c.text)
+        << "input: " << c.size << " at width " << c.width << (c.grouped ? ", grouped" : "");
+  }
   g_thousandsSeparator = L'.';
   EXPECT_EQ(SizeText(*File(1234), 8), L"   1.234");
 }
@@ -92,34 +98,47 @@ TEST_F(RowFormat, DatesFollowTheLocaleOrder) {
 }
 
 TEST_F(RowFormat, TwelveAndTwentyFourHourTimes) {
-  EXPECT_EQ(TimeText(*At(2024, 1, 2, 0, 0), 12), L"12:00a");
-  EXPECT_EQ(TimeText(*At(2024, 1, 2, 13, 5), 12), L" 1:05p");
-  EXPECT_EQ(TimeText(*At(2024, 1, 2, 12, 30), 12), L"12:30p");
-  EXPECT_EQ(TimeText(*At(2024, 1, 2, 11, 59), 12), L"11:59a");
-  EXPECT_EQ(TimeText(*At(2024, 1, 2, 13, 5), 24), L" 13:05");
-  EXPECT_EQ(TimeText(*At(2024, 1, 2, 0, 7), 24), L"  0:07");
+  struct TCase {
+    int hour, minute, mode;
+    const wchar_t* text;
+  } const cases[] = {{0, 0, 12, L"12:00a"},  {13, 5, 12, L" 1:05p"}, {12, 30, 12, L"12:30p"},
+                     {11, 59, 12, L"11:59a"}, {13, 5, 24, L" 13:05"}, {0, 7, 24, L"  0:07"}};
+  for (const TCase& c : cases)
+    EXPECT_EQ(TimeText(*At(2024, 1, 2, c.hour, c.minute), c.mode), c.text)
+        << "input: " << c.hour << ":" << c.minute << " mode " << c.mode;
 }
 
 TEST(CutName, EndOrMiddleCutsAndPadding) {
-  EXPECT_EQ(CutName(L"short", 8, false), L"short   ");
-  EXPECT_EQ(CutName(L"exactly8", 8, true), L"exactly8");
-  EXPECT_EQ(CutName(L"verylongfilename.txt", 12, false), L"verylongfil\x10");
-  EXPECT_EQ(CutName(L"verylongfilename.txt", 12, true), L"verylon\x10.txt");
-  // An extension longer than half the width is not kept.
-  EXPECT_EQ(CutName(L"name.extension", 12, true), L"name.extens\x10");
-  // No dot: the end is cut as usual.
-  EXPECT_EQ(CutName(L"abcdefghijklmnop", 12, true), L"abcdefghijk\x10");
+  struct TCase {
+    const wchar_t* name;
+    int width;
+    bool keepExtension;
+    const wchar_t* text;
+  } const cases[] = {
+      {L"short", 8, false, L"short   "},
+      {L"exactly8", 8, true, L"exactly8"},
+      {L"verylongfilename.txt", 12, false, L"verylongfil\x10"},
+      {L"verylongfilename.txt", 12, true, L"verylon\x10.txt"},
+      {L"name.extension", 12, true, L"name.extens\x10"},      // extension over half the width
+      {L"abcdefghijklmnop", 12, true, L"abcdefghijk\x10"},  // no dot: the end is cut
+  };
+  for (const TCase& c : cases)
+    EXPECT_EQ(CutName(c.name, c.width, c.keepExtension), c.text)
+        << "input: " << testing::PrintToString(c.name) << " at " << c.width;
 }
 
 TEST(NameMarker, LinksToFilesAndHiddenEntries) {
   std::unique_ptr<entry> e(entry::Make(L"x"));
-  EXPECT_EQ(NameMarker(*e), 0);
-  e->flags = EntryFlag::Link;
-  EXPECT_EQ(NameMarker(*e), L'@');
-  e->flags = EntryFlag::Link | EntryFlag::Directory;
-  EXPECT_EQ(NameMarker(*e), 0);
-  e->flags = EntryFlag::Hidden;
-  EXPECT_EQ(NameMarker(*e), 0x2591);
-  e->flags = EntryFlag::System;
-  EXPECT_EQ(NameMarker(*e), 0x2591);
+  const struct {
+    uint16_t flags;
+    wchar_t marker;
+  } cases[] = {{0, 0},
+               {EntryFlag::Link, L'@'},
+               {EntryFlag::Link | EntryFlag::Directory, 0},
+               {EntryFlag::Hidden, 0x2591},
+               {EntryFlag::System, 0x2591}};
+  for (const auto& c : cases) {
+    e->flags = c.flags;
+    EXPECT_EQ(NameMarker(*e), c.marker) << "input: flags " << c.flags;
+  }
 }
