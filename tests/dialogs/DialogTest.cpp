@@ -54,16 +54,6 @@ TEST_F(DialogTest, TheFirstButtonIsTheDefaultAndLabelsGiveAltHotKeys) {
   EXPECT_EQ(flag, 1) << "Alt+F toggled the check box";
 }
 
-TEST_F(DialogTest, PlainLettersFindButtonsByTheirCode) {
-  Dialog dialog(-1, -3, 40, 6, kAttr);
-  const TButtonSpec buttons[] = {{'y', "_OK"}, {27, "Cancel"}, {'s', "Skip"}, {0, nullptr}};
-  dialog.AddButtonRow(-1, -1, buttons);
-  PostKey('S');
-  EXPECT_EQ(dialog.Run(), 's') << "a plain letter is lower-cased to the button's code";
-  PostKey(Key::AltO);
-  EXPECT_EQ(dialog.Run(), 'y');
-}
-
 TEST_F(DialogTest, MouseOutsideTheWindowCancelsOnlyWhenPressedOutsideToo) {
   Dialog dialog(-1, -3, 30, 6, kAttr);
   dialog.AddOkCancel(-1, -1);

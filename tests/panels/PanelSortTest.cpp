@@ -83,11 +83,3 @@ TEST(PanelSort, TimeTiesGoByNanosecondsThenName) {
   Sorted sizes({{L"b", 'C', 10, 0, 0}, {L"a", 'C', 10, 0, 0}, {L"big", 'C', 1LL << 40, 0, 0}});
   EXPECT_EQ(sizes.In(SortOrder::Size), L"big a b");
 }
-
-TEST(PanelSort, ReverseToggles) {
-  EXPECT_EQ(Reversed(SortOrder::Time), SortOrder::RTime);
-  EXPECT_EQ(Reversed(SortOrder::RTime), SortOrder::Time);
-  EXPECT_EQ(ForwardOrder(SortOrder::RSize), SortOrder::Size);
-  EXPECT_TRUE(IsReversed(SortOrder::RName));
-  EXPECT_FALSE(IsReversed(SortOrder::Unsorted));
-}
