@@ -62,7 +62,7 @@ TEST_F(RowFormat, SizesAtWidthsEightAndTen) {
   };
   for (const TCase& c : cases) {
     g_groupThousands = c.grouped;
-    EXPECT_EQ(SizeText(*File(c.size), c.width), std::wstring(c.text))
+    EXPECT_EQ(SizeText(*File(c.size), c.width), Westring(c.text))
         << "input: " << c.size << " at width " << c.width << (c.grouped ? ", grouped" : "");
   }
   g_thousandsSeparator = L'.';
@@ -104,7 +104,7 @@ TEST_F(RowFormat, TwelveAndTwentyFourHourTimes) {
   } const cases[] = {{0, 0, 12, L"12:00a"},  {13, 5, 12, L" 1:05p"}, {12, 30, 12, L"12:30p"},
                      {11, 59, 12, L"11:59a"}, {13, 5, 24, L" 13:05"}, {0, 7, 24, L"  0:07"}};
   for (const TCase& c : cases)
-    EXPECT_EQ(TimeText(*At(2024, 1, 2, c.hour, c.minute), c.mode), std::wstring(c.text))
+    EXPECT_EQ(TimeText(*At(2024, 1, 2, c.hour, c.minute), c.mode), Westring(c.text))
         << "input: " << c.hour << ":" << c.minute << " mode " << c.mode;
 }
 
@@ -123,7 +123,7 @@ TEST(CutName, EndOrMiddleCutsAndPadding) {
       {L"abcdefghijklmnop", 12, true, L"abcdefghijk\x10"},  // no dot: the end is cut
   };
   for (const TCase& c : cases)
-    EXPECT_EQ(CutName(c.name, c.width, c.keepExtension), std::wstring(c.text))
+    EXPECT_EQ(CutName(c.name, c.width, c.keepExtension), Westring(c.text))
         << "input: " << testing::PrintToString(c.name) << " at " << c.width;
 }
 
