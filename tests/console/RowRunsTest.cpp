@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -18,12 +19,11 @@ std::vector<TCell> Cells(const char32_t* text, std::vector<uint8_t> attrs) {
   return cells;
 }
 
-bool SameRuns(const std::vector<TAttrRun>& a, const std::vector<TAttrRun>& b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i)
-    if (a[i].startByte != b[i].startByte || a[i].endByte != b[i].endByte || a[i].attr != b[i].attr)
-      return false;
-  return true;
+// Runs as (start byte, end byte, attribute) triples, so a failure prints them.
+std::vector<std::tuple<int, int, int>> Triples(const std::vector<TAttrRun>& runs) {
+  std::vector<std::tuple<int, int, int>> triples;
+  for (const TAttrRun& run : runs) triples.emplace_back(run.startByte, run.endByte, run.attr);
+  return triples;
 }
 
 }  // namespace
@@ -45,7 +45,7 @@ TEST(RowRuns, BreaksOnAttributeButBlanksOnlyOnBackground) {
   };
   for (const RunCase& c : cases) {
     const TRowRuns row = BuildRowRuns(c.cells.data(), static_cast<int>(c.cells.size()));
-    EXPECT_TRUE(SameRuns(row.runs, c.expected)) << c.name;
+    EXPECT_EQ(Triples(row.runs), Triples(c.expected)) << "input: " << c.name;
   }
 }
 

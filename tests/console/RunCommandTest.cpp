@@ -136,10 +136,6 @@ TEST_F(RunCommandTest, OutputColoursAndCursorMovesReachTheGrid) {
   EXPECT_EQ(RowText(4, 9, 2), U"xy");
   EXPECT_EQ(Con().Session(), nullptr) << "the session ends with the command";
 
-  Con().FillArea(0, 0, 80, 25, 0x07);
-  Run("printf 'abc\\rX'");
-  EXPECT_EQ(RowText(24, 0, 4), U"Xbc ");
-
   Run("printf 'junk\\n'; tput clear; printf top");
   EXPECT_EQ(RowText(0, 0, 4), U"top ");
   EXPECT_EQ(RowWith("junk"), -1) << "tput clear erased the screen";

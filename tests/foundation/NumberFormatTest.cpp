@@ -4,60 +4,44 @@
 
 #include <string>
 
-namespace {
-
-std::wstring Plain(int64_t value, int width) {
-  return FormatSize(value, width, DigitGrouping::None).c_str();
-}
-std::wstring Grouped(int64_t value, int width, wchar_t separator = L',') {
-  return FormatSize(value, width, DigitGrouping::Thousands, separator).c_str();
-}
-
-}  // namespace
-
-TEST(NumberFormatTest, PlainDigitsFillTheColumnThenKAndM) {
-  EXPECT_EQ(Plain(0, 8), L"       0");
-  EXPECT_EQ(Plain(99999999, 8), L"99999999");
-  // 100000000 / 1024 = 97656.25: truncated, and seven digits would still fit.
-  EXPECT_EQ(Plain(100000000, 8), L"  97656K");
-  // The K form must fit one digit fewer than the column.
-  EXPECT_EQ(Plain(10239999, 7), L"  9999K");
-  EXPECT_EQ(Plain(1023999999, 7), L"999999K");
-  EXPECT_EQ(Plain(1024000000, 7), L"   976M");
-  EXPECT_EQ(Plain(9999, 4), L"9999");
-  EXPECT_EQ(Plain(10000, 4), L"  9K");
-}
-
-TEST(NumberFormatTest, GroupedDigitsFitThreeQuartersOfTheColumn) {
-  EXPECT_EQ(Grouped(999999, 8), L" 999,999");
-  EXPECT_EQ(Grouped(1000000, 8), L"    976K");
-  EXPECT_EQ(Grouped(999, 8), L"     999");
-  EXPECT_EQ(Grouped(1000, 8), L"   1,000");
-  EXPECT_EQ(Grouped(1234567, 12, L'.'), L"   1.234.567");
-  // A field of 12 holds nine digits with their separators.
-  EXPECT_EQ(Grouped(999999999, 12), L" 999,999,999");
-  EXPECT_EQ(Grouped(1000000000, 12), L"    976,562K");
-}
-
-TEST(NumberFormatTest, AWidthThatIsNoMultipleOfFourGivesUpADigitForTheUnit) {
-  // Width 10: eight digits fit without a unit (10 cells), seven with one.
-  EXPECT_EQ(Grouped(99999999, 10), L"99,999,999");
-  EXPECT_EQ(Grouped(100000000, 10), L"   97,656K");
-  // 10240000000 / 1024 = 10000000 has eight digits: once more, to M.
-  EXPECT_EQ(Grouped(10240000000LL, 10), L"    9,765M");
-  // Each unit step divides by 1024 while the digits still do not fit.
-  EXPECT_EQ(Grouped(int64_t{5} << 40, 4), L"  5T");
-  EXPECT_EQ(Grouped(int64_t{3} << 30, 4), L"  3G");
-}
-
-TEST(NumberFormatTest, NegativeValuesAreBlankAndHugeOnesStayWhole) {
-  EXPECT_EQ(Plain(-1, 6), L"      ");
-  EXPECT_EQ(Grouped(-5, 6), L"      ");
-  EXPECT_EQ(Plain(5, 0), L"");
-  // T is the last unit: a value too large even then is longer than the column.
-  EXPECT_EQ(Grouped(INT64_MAX, 4), L"8,388,607T");
-  EXPECT_EQ(Plain(INT64_MAX, 19), L"9223372036854775807");
-  EXPECT_EQ(Plain(INT64_MAX, 25), L"      9223372036854775807");
+// Plain digits fill the column, then K, M, G, T, each step dividing by 1024
+// (truncating) while the digits do not fit; grouped digits fit three
+// quarters of the column, and a width that is no multiple of four gives up
+// a digit for the unit. Negative values are blank, T is the last unit.
+TEST(NumberFormatTest, SizesInAColumn) {
+  struct Row {
+    int64_t value;
+    int width;
+    wchar_t separator;  // 0: no grouping
+    const wchar_t* text;
+  } rows[] = {
+      {0, 8, 0, L"       0"},
+      {99999999, 8, 0, L"99999999"},
+      {100000000, 8, 0, L"  97656K"},
+      {10239999, 7, 0, L"  9999K"},  // the K form fits one digit fewer than the column
+      {1024000000, 7, 0, L"   976M"},
+      {10000, 4, 0, L"  9K"},
+      {999999, 8, L',', L" 999,999"},
+      {1000000, 8, L',', L"    976K"},
+      {1234567, 12, L'.', L"   1.234.567"},
+      {1000000000, 12, L',', L"    976,562K"},
+      {99999999, 10, L',', L"99,999,999"},
+      {100000000, 10, L',', L"   97,656K"},
+      {10240000000LL, 10, L',', L"    9,765M"},
+      {int64_t{5} << 40, 4, L',', L"  5T"},
+      {-1, 6, 0, L"      "},
+      {-5, 6, L',', L"      "},
+      {5, 0, 0, L""},
+      {INT64_MAX, 4, L',', L"8,388,607T"},
+      {INT64_MAX, 25, 0, L"      9223372036854775807"},
+  };
+  for (const Row& row : rows) {
+    const std::wstring text =
+        row.separator ? FormatSize(row.value, row.width, DigitGrouping::Thousands, row.separator).c_str()
+                      : FormatSize(row.value, row.width, DigitGrouping::None).c_str();
+    EXPECT_EQ(text, row.text) << "input: " << row.value << " width " << row.width
+                              << (row.separator ? " grouped" : "");
+  }
 }
 
 TEST(NumberFormatTest, TheShownFormFollowsTheSettings) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <ctime>
 #include <string>
@@ -11,15 +12,13 @@ namespace {
 
 // Central European time written as a POSIX rule, so no zone files are needed
 // and both standard and daylight-saving time are exercised.
-constexpr const char* TestZone = "CET-1CEST,M3.5.0,M10.5.0/3";
-
 class TimeValueTest : public ::testing::Test {
  protected:
   void SetUp() override {
     const char* old = std::getenv("TZ");
     m_hadZone = old != nullptr;
     if (old) m_oldZone = old;
-    setenv("TZ", TestZone, 1);
+    setenv("TZ", "CET-1CEST,M3.5.0,M10.5.0/3", 1);
     tzset();
   }
   void TearDown() override {
@@ -31,66 +30,44 @@ class TimeValueTest : public ::testing::Test {
     tzset();
   }
 
-  static std::string Text(time_t seconds, int32_t ns) {
-    char text[64];
-    TTimeValue{seconds, ns}.FormatText(text, sizeof text);
-    return text;
-  }
-
  private:
   bool m_hadZone = false;
   std::string m_oldZone;
 };
 
-constexpr time_t Summer = 1625133600;  // 2021-07-01 10:00:00 UTC, 12:00 CEST
-constexpr time_t Winter = 1610695810;  // 2021-01-15 07:30:10 UTC, 08:30:10 CET
+std::string Fields(const TBrokenDownTime& t) {
+  char text[64];
+  snprintf(text, sizeof text, "%d-%02d-%02d %02d:%02d:%02d", t.year, t.month, t.day, t.hour,
+           t.minute, t.second);
+  return text;
+}
 
-TEST_F(TimeValueTest, TextTrimsTrailingZerosOfTheFraction) {
+const time_t Summer = 1625133600;  // 2021-07-01 10:00:00 UTC, 12:00 CEST
+const time_t Winter = 1610695810;  // 2021-01-15 07:30:10 UTC, 08:30:10 CET
+
+TEST_F(TimeValueTest, TextTrimsTrailingZerosOfTheFractionAndCutsToTheBuffer) {
   struct Row {
     time_t seconds;
     int32_t ns;
     const char* text;
   } rows[] = {
       {Summer, 0, "2021-07-01 12:00:00"},
-      {Summer, 500000000, "2021-07-01 12:00:00.5"},
       {Summer, 120000000, "2021-07-01 12:00:00.12"},
       {Summer, 1, "2021-07-01 12:00:00.000000001"},
-      {Summer, 999999999, "2021-07-01 12:00:00.999999999"},
       {Winter, 0, "2021-01-15  8:30:10"},  // the hour is space-padded
   };
-  for (const Row& row : rows) EXPECT_EQ(Text(row.seconds, row.ns), row.text) << row.ns;
-  EXPECT_EQ(TTimeValue({Summer, 500000000}).ToText(), Westring(L"2021-07-01 12:00:00.5"));
-}
-
-TEST_F(TimeValueTest, FormatTextCutsToTheBuffer) {
-  char text[8];
-  EXPECT_EQ(TTimeValue({Summer, 0}).FormatText(text, sizeof text), 19);
-  EXPECT_STREQ(text, "2021-07");
-}
-
-TEST_F(TimeValueTest, DosWordsRoundTripThroughLocalTime) {
-  struct Row {
-    time_t seconds;
-    uint16_t date, time;
-    time_t back;  // odd seconds are lost
-  } rows[] = {
-      {Summer, 41 << 9 | 7 << 5 | 1, 12 << 11, Summer},
-      {Summer + 1, 41 << 9 | 7 << 5 | 1, 12 << 11, Summer},
-      {Winter, 41 << 9 | 1 << 5 | 15, 8 << 11 | 30 << 5 | 5, Winter},
-      {315532800 - 3600, 1 << 5 | 1, 0, 315532800 - 3600},  // 1980-01-01 00:00 local
-  };
   for (const Row& row : rows) {
-    uint16_t date = 0, time = 0;
-    TTimeValue{row.seconds, 123}.ToDos(&date, &time);
-    EXPECT_EQ(date, row.date) << row.seconds;
-    EXPECT_EQ(time, row.time) << row.seconds;
-    TTimeValue back = TTimeValue::FromDos(date, time);
-    EXPECT_EQ(back.seconds, row.back) << row.seconds;
-    EXPECT_EQ(back.nanoseconds, 0);
+    char text[64];
+    TTimeValue{row.seconds, row.ns}.FormatText(text, sizeof text);
+    EXPECT_STREQ(text, row.text) << "input: " << row.seconds << " s " << row.ns << " ns";
   }
+  EXPECT_EQ(TTimeValue({Summer, 500000000}).ToText(), Westring(L"2021-07-01 12:00:00.5"));
+  char shortText[8];
+  EXPECT_EQ(TTimeValue({Summer, 0}).FormatText(shortText, sizeof shortText), 19);
+  EXPECT_STREQ(shortText, "2021-07");
 }
 
-TEST_F(TimeValueTest, DosWordFieldsAreLocalCalendarFields) {
+TEST_F(TimeValueTest, DosWordsAreLocalCalendarFieldsAndRoundTrip) {
   struct Row {
     uint16_t date, time;
     TBrokenDownTime local;
@@ -99,40 +76,32 @@ TEST_F(TimeValueTest, DosWordFieldsAreLocalCalendarFields) {
       {0 << 9 | 1 << 5 | 1, 0, {1980, 1, 1, 0, 0, 0, 0}},
       {127 << 9 | 12 << 5 | 31, 23 << 11 | 59 << 5 | 29, {2107, 12, 31, 23, 59, 58, 0}},
       {41 << 9 | 10 << 5 | 31, 2 << 11 | 30 << 5, {2021, 10, 31, 2, 30, 0, 0}},  // twice that night
+      {41 << 9 | 7 << 5 | 1, 12 << 11, {2021, 7, 1, 12, 0, 0, 0}},
   };
   for (const Row& row : rows) {
     TTimeValue value = TTimeValue::FromDos(row.date, row.time);
-    TBrokenDownTime local = value.ToLocal();
-    EXPECT_EQ(local.year, row.local.year) << row.date;
-    EXPECT_EQ(local.month, row.local.month) << row.date;
-    EXPECT_EQ(local.day, row.local.day) << row.date;
-    EXPECT_EQ(local.hour, row.local.hour) << row.date;
-    EXPECT_EQ(local.minute, row.local.minute) << row.date;
-    EXPECT_EQ(local.second, row.local.second) << row.date;
+    EXPECT_EQ(Fields(value.ToLocal()), Fields(row.local))
+        << "input: date " << row.date << " time " << row.time;
+    EXPECT_EQ(value.nanoseconds, 0);
     uint16_t date = 0, time = 0;
     value.ToDos(&date, &time);
-    EXPECT_EQ(date, row.date);
-    EXPECT_EQ(time, row.time);
+    EXPECT_EQ(date, row.date) << "input: date " << row.date;
+    EXPECT_EQ(time, row.time) << "input: time " << row.time;
   }
-}
-
-TEST_F(TimeValueTest, DosWordsClampOutsideTheirYears) {
   uint16_t date = 0, time = 0;
-  TTimeValue{0, 0}.ToDos(&date, &time);  // 1970
+  TTimeValue{Summer + 1, 123}.ToDos(&date, &time);
+  EXPECT_EQ(TTimeValue::FromDos(date, time).seconds, Summer) << "odd seconds are lost";
+  TTimeValue{0, 0}.ToDos(&date, &time);  // 1970: clamped to the first day
   EXPECT_EQ(date, 1 << 5 | 1);
   EXPECT_EQ(time, 0);
-  TTimeValue{4354819200, 0}.ToDos(&date, &time);  // 2108-01-01
+  TTimeValue{4354819200, 0}.ToDos(&date, &time);  // 2108-01-01: clamped to the last second
   EXPECT_EQ(date, 127 << 9 | 12 << 5 | 31);
   EXPECT_EQ(time, 23 << 11 | 59 << 5 | 29);
 }
 
 TEST_F(TimeValueTest, BrokenDownTimeBothWays) {
   TBrokenDownTime local = TTimeValue{Winter, 42}.ToLocal();
-  EXPECT_EQ(local.year, 2021);
-  EXPECT_EQ(local.month, 1);
-  EXPECT_EQ(local.day, 15);
   EXPECT_EQ(local.hour, 8);
-  EXPECT_EQ(local.minute, 30);
   EXPECT_EQ(local.second, 10);
   EXPECT_EQ(local.nanoseconds, 42);
   EXPECT_EQ(TTimeValue::FromLocal(local), (TTimeValue{Winter, 42}));
@@ -140,15 +109,6 @@ TEST_F(TimeValueTest, BrokenDownTimeBothWays) {
   EXPECT_EQ(TTimeValue::FromLocal({2021, 7, 1, 12, 0, 0, 0}).seconds, Summer);
   // Fields past their range roll over as mktime does.
   EXPECT_EQ(TTimeValue::FromLocal({2021, 6, 31, 12, 0, 0, 0}).seconds, Summer);
-}
-
-TEST_F(TimeValueTest, NowIsMicrosecondsOfTheWallClock) {
-  time_t before = std::time(nullptr);
-  TTimeValue now = TTimeValue::Now();
-  EXPECT_GE(now.seconds, before);
-  EXPECT_EQ(now.nanoseconds % 1000, 0);
-  EXPECT_LT(now.nanoseconds, 1000000000);
-  EXPECT_GE(NowSeconds(), static_cast<double>(before));
 }
 
 }  // namespace
