@@ -86,25 +86,6 @@ TEST_F(ReadAheadFileTest, PrefetchFollowsDirection) {
   }
 }
 
-TEST_F(ReadAheadFileTest, SecondBlockPrefetchesThirdAndFirstStaysCached) {
-  Generate(4 * B);
-  ReadAheadFile file;
-  Open(file);
-  ASSERT_EQ(file.ByteAt(0), PatternByte(0));
-  ASSERT_TRUE(WaitForPrefetch(file, B));
-  ASSERT_EQ(file.ByteAt(B), PatternByte(B));
-  EXPECT_EQ(file.PrefetchHits(), 1u);
-  EXPECT_EQ(file.LastPrefetchRequest(), 2 * B);
-  ASSERT_TRUE(WaitForPrefetch(file, 2 * B));
-  uint64_t calls = file.SystemCallCount();
-  EXPECT_EQ(file.ByteAt(7), PatternByte(7));
-  EXPECT_EQ(file.BlockLoads(), 2u) << "block 0 must come from the cache";
-  EXPECT_EQ(file.SystemCallCount(), calls);
-  // The swapped buffer must hold the right bytes all through the block.
-  for (int64_t offset = B; offset < 2 * B; offset += 97)
-    ASSERT_EQ(file.ByteAt(offset), PatternByte(offset));
-}
-
 TEST_F(ReadAheadFileTest, LeastRecentlyUsedBlockIsReplaced) {
   Generate(6 * B);
   ReadAheadFile file;
