@@ -53,36 +53,23 @@ TEST_F(StdFileTest, ShortReadSucceedsThenEndOfFileIsStickyUntilASeek) {
   EXPECT_EQ(std::string(buffer, got), "abcd");
   EXPECT_EQ(file.Read(buffer, sizeof buffer, &got), -1);
   EXPECT_EQ(got, 0u);
-  EXPECT_EQ(file.Read(buffer, 1), -1);
   EXPECT_EQ(file.Write("x", 1), -1) << "the end-of-file error must be sticky for writes too";
   ASSERT_EQ(file.Seek(1), 0) << "a successful seek clears the sticky error";
   EXPECT_EQ(file.Read(buffer, 2), 0);
   EXPECT_EQ(std::string(buffer, 2), "bc");
 }
 
-TEST_F(StdFileTest, WrittenBytesByMode) {
-  enum Kind { Raw, Text, Line };
+TEST_F(StdFileTest, TextModeWritesCrLfAndRawWritesStayRaw) {
   const int create = OpenFlag::Write | OpenFlag::Create;
-  struct Case {
-    int flags;
-    Kind kind;
-    const char* text;
-    std::string expected;
-  } cases[] = {
-      {create | OpenFlag::Text, Text, "a\nb", "a\r\nb"}, {create | OpenFlag::Text, Text, "\n\n", "\r\n\r\n"},
-      {create, Text, "a\nb", "a\nb"},                    {create | OpenFlag::Text, Line, "x", "x\r\n"},
-      {create, Line, "x", "x\n"},                        {create | OpenFlag::Text, Raw, "a\nb", "a\nb"},
-  };
-  for (const Case& c : cases) {
-    StdFile file(Name(Path("text")), c.flags);
-    ASSERT_EQ(file.LastError(), 0);
-    EXPECT_EQ(c.kind == Raw    ? file.Write(c.text, strlen(c.text))
-              : c.kind == Line ? file.WriteLine(Estring(c.text))
-                               : file.WriteText(Estring(c.text)),
-              0);
-    EXPECT_EQ(file.Close(), 0);
-    EXPECT_EQ(Get(Path("text")), c.expected)
-        << "input: flags=" << c.flags << " kind=" << c.kind << " text=" << c.text;
+  for (int flags : {create | OpenFlag::Text, create}) {
+    {
+      StdFile file(Name(Path("text")), flags);
+      ASSERT_EQ(file.WriteText("a\n\n"), 0);
+      ASSERT_EQ(file.WriteLine("x"), 0);
+      ASSERT_EQ(file.Write("\n", 1), 0);
+    }
+    EXPECT_EQ(Get(Path("text")), flags == create ? "a\n\nx\n\n" : "a\r\n\r\nx\r\n\n")
+        << "input: flags=" << flags;
   }
 }
 
@@ -92,8 +79,8 @@ TEST_F(StdFileTest, ReadLineSplitsAndTrims) {
     size_t size;
     std::vector<std::string> lines;
   } cases[] = {
-      {"abc\r\ndef", 80, {"abc", "def"}}, {"\n\n", 80, {"", ""}}, {std::string("a\0b\n", 4), 80, {"a", "b"}},
-      {"abcdef", 4, {"abc", "def"}},      {"x\r\r\n", 80, {"x"}}, {"", 80, {}},
+      {"abc\r\ndef", 80, {"abc", "def"}}, {std::string("a\0b\n", 4), 80, {"a", "b"}},
+      {"abcdef", 4, {"abc", "def"}},      {"x\r\r\n", 80, {"x"}},
       {std::string(5000, 'q') + "\nz", 6000, {std::string(5000, 'q'), "z"}},
   };
   for (const Case& c : cases) {
@@ -116,8 +103,7 @@ TEST_F(StdFileTest, SeekInsideTheBufferMakesNoSystemCall) {
   char c = 0;
   ASSERT_EQ(file.Read(&c, 1), 0);
   uint64_t calls = file.SystemCallCount();
-  const std::pair<int64_t, bool> steps[] = {{4000, false}, {17, false},  {4096, false},
-                                            {9000, true},  {9001, false}, {100, true}};
+  const std::pair<int64_t, bool> steps[] = {{17, false}, {4096, false}, {9000, true}, {100, true}};
   for (const auto& [target, systemCall] : steps) {
     ASSERT_EQ(file.Seek(target), 0);
     EXPECT_EQ(file.Tell(), target);
@@ -163,7 +149,6 @@ TEST_F(StdFileTest, ReadAndWriteKeepOneLogicalPosition) {
   char chunk[777];
   size_t got = 0;
   while (file.Read(chunk, sizeof chunk, &got) == 0) back.append(chunk, got);
-  EXPECT_EQ(file.LastError(), -1);
   EXPECT_EQ(back, bytes);
 }
 
@@ -221,32 +206,13 @@ TEST_F(StdFileTest, FailuresAreReportedAndSticky) {
   EXPECT_EQ(full.Close(), 0) << "nothing is open any more";
 }
 
-TEST_F(StdFileTest, ClosedFileRefusesEveryOperation) {
-  StdFile file;
-  char c;
-  int64_t size = 0;
-  TTimeValue time;
-  uint16_t date = 0, dosTime = 0;
-  const std::pair<const char*, int> results[] = {
-      {"Read", file.Read(&c, 1)},          {"ReadLine", file.ReadLine(&c, 1)},
-      {"Write", file.Write("x", 1)},       {"Seek", file.Seek(0)},
-      {"Truncate", file.Truncate(0)},      {"Size", file.Size(&size)},
-      {"ModificationTime", file.ModificationTime(&time)},
-      {"ModificationTime DOS", file.ModificationTime(&date, &dosTime)},
-      {"SetModificationTime", file.SetModificationTime(TTimeValue{1, 0})},
-  };
-  for (const auto& r : results) EXPECT_EQ(r.second, EBADF) << "input: " << r.first;
-  EXPECT_EQ(file.Close(), 0);
-}
-
 TEST_F(StdFileTest, LocksConflictWithoutWaiting) {
   Put(Path("lock"), "x");
   struct Case {
     int first, second, expected;
   } cases[] = {
-      {FileLock::Exclusive, FileLock::Exclusive, EWOULDBLOCK}, {FileLock::Exclusive, FileLock::Shared, EWOULDBLOCK},
-      {FileLock::Shared, FileLock::Exclusive, EWOULDBLOCK},    {FileLock::Shared, FileLock::Shared, 0},
-      {3, FileLock::Shared, EWOULDBLOCK},                      {FileLock::Exclusive, FileLock::None, 0},
+      {FileLock::Exclusive, FileLock::Shared, EWOULDBLOCK}, {FileLock::Shared, FileLock::Exclusive, EWOULDBLOCK},
+      {FileLock::Shared, FileLock::Shared, 0},              {FileLock::Exclusive, FileLock::None, 0},
   };
   for (const Case& c : cases) {
     StdFile holder(Name(Path("lock")), 0, c.first);
@@ -276,7 +242,7 @@ TEST_F(StdFileTest, TruncateAndSizeSeeBufferedBytes) {
   EXPECT_EQ(std::string(buffer, got), bytes.substr(3, 2)) << "no byte read ahead survives the cut";
 }
 
-TEST_F(StdFileTest, ModificationTimeRoundTrips) {
+TEST_F(StdFileTest, CloseKeepsTheModificationTimeSet) {
   std::string path = Path("time");
   StdFile file(Name(path), OpenFlag::ReadWrite | OpenFlag::Write | OpenFlag::Create);
   const TTimeValue wanted{1000000000, 500000000};
@@ -287,10 +253,6 @@ TEST_F(StdFileTest, ModificationTimeRoundTrips) {
   ASSERT_EQ(stat(path.c_str(), &info), 0);
   EXPECT_EQ(info.st_mtim.tv_sec, wanted.seconds) << "closing must not overwrite the time set";
   EXPECT_EQ(info.st_mtim.tv_nsec, wanted.nanoseconds);
-  ASSERT_EQ(file.Open(Name(path), 0), 0);
-  TTimeValue seen;
-  ASSERT_EQ(file.ModificationTime(&seen), 0);
-  EXPECT_TRUE(seen == wanted);
 }
 
 TEST_F(StdFileTest, OpenAgainFlushesTheFileAlreadyOpen) {
@@ -303,13 +265,6 @@ TEST_F(StdFileTest, OpenAgainFlushesTheFileAlreadyOpen) {
   char buffer[3];
   ASSERT_EQ(file.Read(buffer, 3), 0);
   EXPECT_EQ(std::string(buffer, 3), "2nd") << "positions start again";
-  EXPECT_EQ(file.Open(Name(Path("missing")), 0), ENOENT);
-  EXPECT_FALSE(file.IsOpen()) << "a failed open leaves no file open";
-  // Create without write access makes an empty file that reads as the end.
-  ASSERT_EQ(file.Open(Name(Path("created")), OpenFlag::Create), 0);
-  EXPECT_EQ(file.LastError(), 0);
-  EXPECT_EQ(file.Read(buffer, 1), -1);
-  EXPECT_EQ(access(Path("created").c_str(), F_OK), 0);
 }
 
 // Standard input closed, the system hands out descriptor 0, which StdFile

