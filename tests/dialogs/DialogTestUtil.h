@@ -1,6 +1,8 @@
 #pragma once
 // Drives dialogs the way a user does: events go into the console's queue and
 // the assertions read the cell grid back.
+#include <gtest/gtest.h>
+
 #include <string>
 
 #include "console/Console.h"
@@ -66,5 +68,10 @@ inline void ResetScreen() {
   }
   Con().FillArea(0, 0, Con().Columns(), Con().Lines(), 7);
 }
+
+/// A test that starts on an empty queue and a blank screen.
+struct ScreenTest : testing::Test {
+  void SetUp() override { ResetScreen(); }
+};
 
 }  // namespace dialogtest

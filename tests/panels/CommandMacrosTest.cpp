@@ -17,6 +17,11 @@ using namespace paneltest;
 namespace {
 
 std::string Utf8(const Westring& text) { return text.ToUtf8().c_str(); }
+std::string ReadFile(const std::string& path) {
+  std::stringstream text;
+  text << std::ifstream(path).rdbuf();
+  return text.str();
+}
 
 struct CommandMacrosTest : testing::Test {
   void SetUp() override {
@@ -68,10 +73,8 @@ TEST_F(CommandMacrosTest, EveryMacroOnOneName) {
   EXPECT_EQ(Expand("echo !! !n done"), "echo !  done");
   EXPECT_EQ(Expand("cp !f !P"), "cp " + left / "a\\ b.txt" + " " + right.Path());
   EXPECT_EQ(Expand("ls !s !S"), "ls " + left.Path() + "/ " + right.Path() + "/");
-  EXPECT_EQ(Expand("ls !p"), "ls " + left.Path());
   EXPECT_EQ(Expand("tar tzf !F"), "tar tzf " + right / "other.tar.gz") << "upper case: the other panel's cursor";
-  EXPECT_EQ(Expand("mv ! !x.txt"), "mv a\\ b.txt a\\ b.txt") << "!x drops the extension";
-  EXPECT_EQ(Expand("cc !x", L"x$y;z.c"), "cc x\\$y\\;z");
+  EXPECT_EQ(Expand("cc !x", L"x$y;z.c"), "cc x\\$y\\;z") << "!x drops the extension";
   EXPECT_EQ(Expand("ed !x", L".profile"), "ed .profile") << "a leading dot is no extension";
 
   setenv("VK_M", "value", 1);
@@ -97,32 +100,21 @@ TEST_F(CommandMacrosTest, TaggedListsAndListFiles) {
   EXPECT_EQ(Expand("rm !lf"), "rm " + left / "a\\ b.txt" + " " + left / "x\\$y\\;z.c");
   EXPECT_EQ(Expand("ls !L"), "ls other.tar.gz");
 
-  const std::string analysed = Expand("zip -@ < !@", L"", MacroMode::Analyse);
-  const std::string listFile = analysed.substr(analysed.find("< ") + 2);
-  EXPECT_NE(listFile.find(temp.Path() + "/VK#"), std::string::npos) << analysed;
   const std::string expanded = Expand("zip -@ < !@");
   std::string path;
   for (size_t i = expanded.find("< ") + 2; i < expanded.size(); ++i)
     if (expanded[i] != '\\') path += expanded[i];
-  std::ifstream in(path);
-  std::stringstream text;
-  text << in.rdbuf();
-  EXPECT_EQ(text.str(), "a\\ b.txt\nx\\$y\\;z.c\n");
+  EXPECT_EQ(path.rfind(temp.Path() + "/VK#", 0), 0u) << "the list file is made under TMP";
+  EXPECT_EQ(ReadFile(path), "a\\ b.txt\nx\\$y\\;z.c\n");
 }
 
 TEST_F(CommandMacrosTest, PerEntryRunsInPanelOrder) {
   for (const wchar_t* name : {L"plain", L"x$y;z.c", L"a b.txt"}) panels[0].Tag(IndexOf(name), TagMode::Tag);
   ASSERT_EQ(RunForPanel(Westring(("printf '%s\\n' !t >> " + right / "log").c_str()), 0), 0);
-  std::ifstream in(right / "log");
-  std::stringstream text;
-  text << in.rdbuf();
-  EXPECT_EQ(text.str(), "a b.txt\nplain\nx$y;z.c\n");
+  EXPECT_EQ(ReadFile(right / "log"), "a b.txt\nplain\nx$y;z.c\n");
 
   ASSERT_EQ(RunForPanel(Westring(("printf '%s|' !l > " + right / "once").c_str()), 0), 0);
-  std::ifstream once(right / "once");
-  std::stringstream all;
-  all << once.rdbuf();
-  EXPECT_EQ(all.str(), "a b.txt|plain|x$y;z.c|") << "without !t the command runs once";
+  EXPECT_EQ(ReadFile(right / "once"), "a b.txt|plain|x$y;z.c|") << "without !t the command runs once";
 }
 
 TEST_F(CommandMacrosTest, PromptsAskAndCancel) {

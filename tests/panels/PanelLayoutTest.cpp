@@ -36,18 +36,4 @@ TEST(PanelLayout, WiderScreensShareOutTheRestUpToTheMaxima) {
       }
     }
   }
-  // Too narrow: the minima stay and the drawing cuts the row.
-  EXPECT_EQ(Widths(PanelStyle::Full, 40), (std::vector<int>{13, 8, 8, 6}));
-}
-
-TEST(PanelLayout, Geometry) {
-  EXPECT_EQ(PanelRows(25, true), 19);
-  EXPECT_EQ(PanelRows(25, false), 11);
-  EXPECT_EQ(PanelRows(50, false), 23);
-  const TPanelGeometry right = PanelGeometry(1, 80, 25, true);
-  EXPECT_EQ(right.left, 40);
-  EXPECT_EQ(right.width, 40);
-  EXPECT_EQ(right.innerWidth, 38);
-  EXPECT_EQ(right.statusRow(), 21);
-  EXPECT_EQ(right.bottomRow(), 22) << "room for the command line and the key bar";
 }
