@@ -211,7 +211,8 @@ void CMainLoop::SaveSetup() {
   g_settings.leftShowing = m_shown[0];
   g_settings.rightShowing = m_shown[1];
   const Westring file = GetFileLocation(FileKind::Configuration);
-  if (int err = SaveConfig(file)) MessageBox(Sys::ErrorText(err), file, MessageStyle::Ok);
+  SaveConfig(file);
+  ShowConfigMessages(TakeConfigMessages());
 }
 
 bool CMainLoop::ToggleOption(uint32_t code) {

@@ -126,6 +126,8 @@ void CMainLoop::BringScreenUpToDate(uint16_t modifiers) {
     m_commandLine.Draw(Active().Directory());
   }
   if (FunctionKeyBarNeedsRedraw(modifiers)) DrawFunctionKeyBar(modifiers);
+  // While a quick search keeps the keyboard the cursor stands in its text.
+  if (g_settings.stickyAlt && Shown(m_active)) Active().PlaceQuickSearchCursor();
 }
 
 void CMainLoop::Run() {
@@ -163,23 +165,7 @@ void CMainLoop::Dispatch(uint32_t code) {
   }
   CPanel& panel = Active();
   if (g_settings.stickyAlt && panel.HandleQuickSearchKey(code)) return;
-  if (Shown(m_active) && panel.Type() == PanelType::Files) {
-    if (code == Key::GreyPlus || code == Cmd::SelectGroup) {
-      panel.SelectGroup(true, false);
-      m_redrawAll = true;
-      return;
-    }
-    if (code == Key::GreyMinus || code == Cmd::UnselectGroup) {
-      panel.SelectGroup(false, false);
-      m_redrawAll = true;
-      return;
-    }
-    if (code == Key::GreyTimes || code == Cmd::InvertSelection) {
-      panel.TagAll(TagMode::Toggle, g_settings.tagDirs);
-      panel.MarkForRedraw();
-      return;
-    }
-  }
+  if (Shown(m_active) && panel.Type() == PanelType::Files && DispatchSelection(code)) return;
   if (code >= Key::CtrlDigit && code <= Key::CtrlDigit + 9) {
     EnterStoredPath(panel, static_cast<int>(code - Key::CtrlDigit));
     return;
@@ -197,6 +183,24 @@ void CMainLoop::Dispatch(uint32_t code) {
     panel.EndQuickSearch();
     m_commandLine.InsertChar(static_cast<wchar_t>(code));
   }
+}
+
+// The grey keypad over a file list: + and - select and unselect a group
+// (Shift+Ctrl+Grey + with TagDirs inverted), Ctrl+Grey + and - select and
+// unselect everything, * inverts.
+bool CMainLoop::DispatchSelection(uint32_t code) {
+  CPanel& panel = Active();
+  switch (code) {
+    case Key::GreyPlus: case Cmd::SelectGroup: panel.SelectGroup(true, false); break;
+    case Key::ShiftCtrlGreyPlus: panel.SelectGroup(true, true); break;
+    case Key::GreyMinus: case Key::ShiftCtrlGreyMinus: case Cmd::UnselectGroup: panel.SelectGroup(false, false); break;
+    case Key::CtrlGreyPlus: panel.TagAll(TagMode::Tag, g_settings.tagDirs); break;
+    case Key::CtrlGreyMinus: panel.TagAll(TagMode::Untag, true); break;
+    case Key::GreyTimes: case Cmd::InvertSelection: panel.TagAll(TagMode::Toggle, g_settings.tagDirs); break;
+    default: return false;
+  }
+  m_redrawAll = true;
+  return true;
 }
 
 // A press on the top line opens the menu bar there; one on the bottom line
@@ -279,6 +283,13 @@ bool CMainLoop::RunCommandCode(uint32_t code) {
     case Key::CtrlR: panel.MarkForReread(); return true;
     case Key::CtrlU: SwapPanels(); return true;
     case Key::CtrlO: m_panelsOff = !m_panelsOff; m_redrawAll = true; return true;
+    case Key::Esc:
+      // Esc on an empty command line switches the panels off and on, as Ctrl+O, when asked to.
+      if (g_settings.escPanelSwitch) {
+        m_panelsOff = !m_panelsOff;
+        m_redrawAll = true;
+      }
+      return true;
     case Key::CtrlB:
       // The scroll-back goes on with the commands' screen, not the panels.
       RestoreUserScreen();

@@ -36,6 +36,7 @@ class CMainLoop {
   void BringScreenUpToDate(uint16_t modifiers);
   void Activate(int side);
   bool DispatchToPanel(uint32_t code);
+  bool DispatchSelection(uint32_t code);
   void DispatchMouse(const TMouseRecord& mouse);
   bool RunCommandCode(uint32_t code);
   void OnEnter();

@@ -23,12 +23,10 @@
 #include "console/ScreenDump.h"
 #include "dialogs/Look.h"
 #include "dialogs/MessageBox.h"
+#include "panels/Expression.h"
 #include "panels/Histories.h"
 
 namespace {
-
-// Configuration messages go to the user one message box at a time.
-void ShowConfigMessage(const Westring& message) { MessageBox(message, Westring(), MessageStyle::Ok); }
 
 // "$view" and "$edit" on a command line.
 void RunInternalCommand(InternalCommand command, const Westring&) {
@@ -66,10 +64,12 @@ int main(int argc, char** argv) {
     EnableScreenDumps();
     ApplyLocaleConventions();
     SetFileLocations(programPath, options.configFile);
-    SetConfigMessageHandler(ShowConfigMessage);
     g_childProcessHooks.runInternal = RunInternalCommand;
+    SetAssociationPatternCheck([](const Westring& pattern) { return IsValidExpression(pattern.c_str()); });
+    // The reports of the load are collected and shown together.
     LoadConfig(GetFileLocation(FileKind::Configuration), false);
     ApplyConfiguration();
+    ShowConfigMessages(TakeConfigMessages());
     ApplyLocaleConventions();
     LoadHistories(GetFileLocation(FileKind::Histories));
     if (!options.viewFile.IsEmpty() || !options.editFile.IsEmpty()) {
@@ -81,7 +81,10 @@ int main(int argc, char** argv) {
       CMainLoop loop(options);
       loop.Run();
     }
-    if (g_settings.autoSave) SaveConfig(GetFileLocation(FileKind::Configuration));
+    if (g_settings.autoSave) {
+      SaveConfig(GetFileLocation(FileKind::Configuration));
+      ShowConfigMessages(TakeConfigMessages());
+    }
     const int last = console.Lines() - 1;
     console.FillArea(0, last - 1, console.Columns(), 2, Colour(ColourClass::CommandLine));
     console.SetCursorSize(15);

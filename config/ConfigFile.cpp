@@ -14,6 +14,8 @@
 
 #include "config/Settings.h"
 #include "console/Console.h"
+#include "dialogs/MessageBox.h"
+#include "foundation/SysCalls.h"
 #include "foundation/StdFile.h"
 #include "foundation/Westring.h"
 #include "foundation/Wildcard.h"
@@ -142,8 +144,7 @@ void CConfigReader::KeyValue(const Estring& key, const Estring& value) {
     return;
   }
   if (m_section == kEnvironmentSection) {
-    // FIXME: expand the variables named in the value once the command line's
-    // expansion exists.
+    // Kept as written; the references are expanded when the variable is set.
     SetEnvironment(Westring(key.c_str()), Westring(value.c_str()));
     return;
   }
@@ -278,26 +279,39 @@ int LoadConfig(const Westring& path, bool reload) {
   return readError == -1 ? 0 : readError;
 }
 
+namespace {
+
+// The written file takes the configuration's name; when that fails the
+// user may retry (after freeing the name, say) or give up.
+int ReplaceConfigFile(const Westring& temporary, const Westring& path) {
+  for (;;) {
+    if (rename(temporary.ToUtf8().c_str(), path.ToUtf8().c_str()) == 0) return 0;
+    const int error = errno;
+    const Westring text(Estring::Format("Cannot replace the configuration file: %s (%d)", strerror(error), error).c_str());
+    if (!g_console || MessageBox(text, path, MessageStyle::RetrySkipCancel) != 'r') return error;
+  }
+}
+
+}  // namespace
+
 int SaveConfig(const Westring& path) {
   if (int error = LoadConfig(path, true); error && error != ENOENT) return error;
   if (g_console && g_settings.lines != 0) g_settings.lines = g_console->Lines();
   const Westring temporary = path.AllButLast(3) + L"!!!";
+  const int flags = OpenFlag::Write | OpenFlag::Create;
   StdFile out;
-  if (int error = out.Open(temporary, OpenFlag::Write | OpenFlag::Create)) {
-    // No directory for the configuration yet: nothing to say.
-    if (error != ENOENT) ReportSaveError("Cannot create the configuration file", temporary, error);
+  int error = out.Open(temporary, flags);
+  // A new account has no per-user directory until the first save.
+  if (error == ENOENT && Sys::MakeDirectory(path.DirPart()) == 0) error = out.Open(temporary, flags);
+  if (error) {
+    ReportSaveError("Cannot create the configuration file", temporary, error);
     return error;
   }
-  int error = WriteAll(out);
+  error = WriteAll(out);
   const int closeError = out.Close();
   if (!error) error = closeError;
-  if (error) {
-    ReportSaveError("Cannot write the configuration file", temporary, error);
-  } else if (rename(temporary.ToUtf8().c_str(), path.ToUtf8().c_str()) != 0) {
-    // FIXME: offer Retry here once the file error prompt exists.
-    error = errno;
-    ReportSaveError("Cannot replace the configuration file", path, error);
-  }
+  if (error) ReportSaveError("Cannot write the configuration file", temporary, error);
+  else error = ReplaceConfigFile(temporary, path);
   if (error) remove(temporary.ToUtf8().c_str());
   return error;
 }

@@ -45,5 +45,6 @@ int LoadConfig(const Westring& path, bool reload);
 /// writes everything to the name with "!!!" for its last three characters
 /// and replaces the file only when all was written. Returns 0 or errno; on
 /// failure the old file is left as it was and the temporary file removed.
-/// A failure other than a missing directory is also reported as a message.
+/// A missing per-user directory is made first. Every failure is reported as
+/// a message, except a failed replacement, which asks Retry in a box itself.
 int SaveConfig(const Westring& path);

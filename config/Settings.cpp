@@ -101,7 +101,7 @@ const TSettingRow kRows[] = {
 constexpr int kRowCount = sizeof kRows / sizeof kRows[0];
 
 const char* const kSortWords[] = {"name",  "extension", "time",  "size", "unsorted",
-                                  "rname", "rextension", "rtime", "rsize"};
+                                  "rname", "rextension", "rtime", "rsize", "unsorted"};
 const char* const kStyleWords[] = {"brief", "full", "wide", "briefwide", "unix"};
 const char* const kTypeWords[] = {"files", "info"};
 

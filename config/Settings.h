@@ -10,7 +10,7 @@
 #include "foundation/ObjectStore.h"
 #include "foundation/Westring.h"
 
-enum class SortOrder : int32_t { Name, Extension, Time, Size, Unsorted, RName, RExtension, RTime, RSize };
+enum class SortOrder : int32_t { Name, Extension, Time, Size, Unsorted, RName, RExtension, RTime, RSize, RUnsorted };
 enum class PanelStyle : int32_t { Brief, Full, Wide, BriefWide, Unix };
 enum class PanelType : int32_t { Files, Info };
 

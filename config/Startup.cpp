@@ -9,6 +9,7 @@
 #include "console/ScrollBack.h"
 #include "dialogs/Look.h"
 #include "dialogs/MessageBox.h"
+#include "dialogs/StringField.h"
 #include "foundation/CodePage.h"
 #include "foundation/StdFile.h"
 
@@ -24,6 +25,7 @@ void ApplyConfiguration() {
   SetCurrentCodePage(codePage);
   SetTextCodePage(g_settings.textCodePage);
   g_keepScrollBack = g_settings.consoleScrollback;
+  g_wordRightStopsAfterWord = g_settings.briefWordRight;
   ApplyEnvironmentSection();
   g_childProcessHooks.pathAppend = [] { return g_settings.pathAppend; };
   g_childProcessHooks.reportError = [](const Westring& message, const Westring& detail) {
@@ -36,8 +38,27 @@ void ApplyConfiguration() {
     g_console->SetScreenSize(g_console->Lines(), kMinimumColumns);
 }
 
+void ShowConfigMessages(const std::vector<TConfigMessage>& messages) {
+  constexpr size_t kShown = 3;
+  constexpr int kLineWidth = 72;
+  if (messages.empty()) return;
+  Westring text;
+  for (size_t i = 0; i < messages.size() && i < kShown; ++i) {
+    Westring line = messages[i].second.IsEmpty() ? messages[i].text : messages[i].text + L" " + messages[i].second;
+    if (i > 0) text += L'\n';
+    text += line.Left(kLineWidth);
+  }
+  const Westring more = messages.size() > kShown
+                            ? Westring(Estring::Format("(and %zu more)", messages.size() - kShown).c_str())
+                            : Westring();
+  MessageBox(text, more, MessageStyle::Ok);
+}
+
+// The values keep their "$NAME" references in vk.ini; the process gets them
+// expanded, in file order, so a variable may use the ones above it.
 void ApplyEnvironmentSection() {
-  for (const TAssociation* variable : g_environment) SetEnvironmentVariable(variable->pattern, variable->command);
+  for (const TAssociation* variable : g_environment)
+    SetEnvironmentVariable(variable->pattern, ExpandPath(variable->command));
 }
 
 int WriteExitDirectoryFile(const Westring& file, const Westring& directory) {

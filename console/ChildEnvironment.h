@@ -20,3 +20,13 @@ std::string PathWithAppend(const std::string& path, const Westring& append);
 /// What a child gets: "NAME=value" for every variable with a value, PATH
 /// with pathAppend after a ":", and TERM=xterm.
 TObjectStore<Estring>* BuildEnvironment(const Westring& pathAppend);
+
+/// "~/" becomes $HOME and "/", then every "$NAME" with a non-empty value is
+/// replaced (a "$" right after the name goes with it).
+Westring ExpandPath(const Westring& path);
+
+/// The reference text[dollar] "$" .. text[nameEnd): its value appended to
+/// out (the name upper-cased first when asked), or, without a value, the
+/// reference as written. Returns where the text goes on: after the name,
+/// and after a "$" that directly follows a replaced one.
+int AppendVariableValue(const Westring& text, int dollar, int nameEnd, bool upperCase, Westring* out);

@@ -41,6 +41,7 @@ void CConsole::DumpScreenIfAsked() {
     }
     std::fprintf(out, "%s\n", line.c_str());
   }
+  std::fprintf(out, "cursor %d %d\n", m_cursorCol, m_cursorRow);
   std::fclose(out);
   std::rename(partial.c_str(), path.c_str());
 }

@@ -118,18 +118,23 @@ void StringField::CopySelection() {
     g_console->CopyToClipboard(m_text->Mid(SelectionStart(), SelectionEnd() - SelectionStart()));
 }
 
-int StringField::WordLeft() const {
-  int at = m_cursor;
-  while (at > 0 && IsBlank((*m_text)[at - 1])) --at;
-  while (at > 0 && !IsBlank((*m_text)[at - 1])) --at;
+bool g_wordRightStopsAfterWord = true;
+
+int WordLeftOf(const Westring& text, int at) {
+  while (at > 0 && IsBlank(text[at - 1])) --at;
+  while (at > 0 && !IsBlank(text[at - 1])) --at;
   return at;
 }
 
-int StringField::WordRight() const {
-  const int length = m_text->Length();
-  int at = m_cursor;
-  while (at < length && !IsBlank((*m_text)[at])) ++at;
-  while (at < length && IsBlank((*m_text)[at])) ++at;
+int WordRightOf(const Westring& text, int at) {
+  const int length = text.Length();
+  if (g_wordRightStopsAfterWord) {
+    while (at < length && IsBlank(text[at])) ++at;
+    while (at < length && !IsBlank(text[at])) ++at;
+  } else {
+    while (at < length && !IsBlank(text[at])) ++at;
+    while (at < length && IsBlank(text[at])) ++at;
+  }
   return at;
 }
 
@@ -140,8 +145,8 @@ bool StringField::Move(uint32_t key, bool extend) {
     case Key::Right: to = std::min(m_text->Length(), m_cursor + 1); break;
     case Key::Home: to = 0; break;
     case Key::End: to = m_text->Length(); break;
-    case Key::CtrlLeft: to = WordLeft(); break;
-    case Key::CtrlRight: to = WordRight(); break;
+    case Key::CtrlLeft: to = WordLeftOf(*m_text, m_cursor); break;
+    case Key::CtrlRight: to = WordRightOf(*m_text, m_cursor); break;
     default: return false;
   }
   if (extend && !m_selecting) {
@@ -174,8 +179,8 @@ bool StringField::HandleKey(uint32_t key) {
       if (SelectionStart() < SelectionEnd()) DeleteRange(SelectionStart(), SelectionEnd());
       else DeleteRange(m_cursor, std::min(m_text->Length(), m_cursor + 1));
       return true;
-    case Key::CtrlBackSpace: DeleteRange(WordLeft(), m_cursor); return true;
-    case Key::CtrlDelete: DeleteRange(m_cursor, WordRight()); return true;
+    case Key::CtrlBackSpace: DeleteRange(WordLeftOf(*m_text, m_cursor), m_cursor); return true;
+    case Key::CtrlDelete: DeleteRange(m_cursor, WordRightOf(*m_text, m_cursor)); return true;
     case Key::CtrlC:
     case Key::CtrlInsert: CopySelection(); return true;
     case Key::CtrlX:

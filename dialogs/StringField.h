@@ -5,6 +5,14 @@
 #include "dialogs/Dialog.h"
 #include "dialogs/InputHistory.h"
 
+/// Ctrl+Right in text fields and the command line: on, it stops at the end
+/// of the next word; off, at the start of the word after the blanks.
+extern bool g_wordRightStopsAfterWord;
+/// Where Ctrl+Right from at goes in text, by the rule above.
+int WordRightOf(const Westring& text, int at);
+/// Where Ctrl+Left goes: back over blanks, then to the start of that word.
+int WordLeftOf(const Westring& text, int at);
+
 class StringField : public DialogElement {
  public:
   static constexpr int Type = 1;
@@ -45,8 +53,6 @@ class StringField : public DialogElement {
   void DeleteRange(int from, int to);
   void CopySelection();
   void OpenHistory();
-  int WordLeft() const;
-  int WordRight() const;
   void ScrollToCursor();
   bool HasHistory() const { return m_history >= 0 && m_history < InputHistoryCount; }
 

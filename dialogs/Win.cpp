@@ -151,6 +151,13 @@ std::vector<Westring> BreakIntoLines(const Westring& text, int width, int maxLin
   if (width < 1) return lines;
   Westring rest = text;
   while (!rest.IsEmpty() && static_cast<int>(lines.size()) < maxLines) {
+    const int newline = rest.Find(L'\n');
+    if (newline >= 0 && newline <= width) {
+      Westring line = rest.Left(newline);
+      lines.push_back(line.TrimRight());
+      rest = rest.Mid(newline + 1);
+      continue;
+    }
     if (rest.Length() <= width) {
       lines.push_back(rest);
       break;

@@ -100,7 +100,8 @@ class Win {
 
 /// Breaks text into at most maxLines lines of at most `width` characters:
 /// at the last space that fits, or hard at the width when a word is longer;
-/// lines lose their trailing spaces and the next line its leading ones.
+/// lines lose their trailing spaces and the next line its leading ones. A
+/// line feed always ends a line.
 std::vector<Westring> BreakIntoLines(const Westring& text, int width, int maxLines);
 
 /// The attribute of a highlighted hot-key letter on a label drawn in attr:

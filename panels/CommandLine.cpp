@@ -4,14 +4,9 @@
 #include "console/Console.h"
 #include "console/KeyCodes.h"
 #include "dialogs/Look.h"
+#include "dialogs/StringField.h"
 #include "panels/CommandMacros.h"
 #include "panels/Histories.h"
-
-namespace {
-
-bool IsBlank(wchar_t ch) { return ch == L' ' || ch == L'\t'; }
-
-}  // namespace
 
 void CCommandLine::SetText(const Westring& text) {
   m_text = text.Left(CommandLineLimit + 1);
@@ -56,14 +51,8 @@ bool CCommandLine::HandleEditKey(uint32_t key) {
     case Key::Right: if (m_cursor < m_text.Length()) ++m_cursor; return true;
     case Key::Home: m_cursor = 0; return true;
     case Key::End: m_cursor = m_text.Length(); return true;
-    case Key::CtrlLeft:
-      while (m_cursor > 0 && IsBlank(m_text[m_cursor - 1])) --m_cursor;
-      while (m_cursor > 0 && !IsBlank(m_text[m_cursor - 1])) --m_cursor;
-      return true;
-    case Key::CtrlRight:
-      while (m_cursor < m_text.Length() && !IsBlank(m_text[m_cursor])) ++m_cursor;
-      while (m_cursor < m_text.Length() && IsBlank(m_text[m_cursor])) ++m_cursor;
-      return true;
+    case Key::CtrlLeft: m_cursor = WordLeftOf(m_text, m_cursor); return true;
+    case Key::CtrlRight: m_cursor = WordRightOf(m_text, m_cursor); return true;
     default: return false;
   }
 }

@@ -13,6 +13,7 @@
 #include "panels/ExecuteCommand.h"
 #include "panels/Expression.h"
 #include "panels/Panel.h"
+#include "console/ChildEnvironment.h"
 #include "panels/PathNames.h"
 
 namespace {

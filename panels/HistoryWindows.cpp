@@ -13,6 +13,7 @@
 #include "dialogs/Win.h"
 #include "panels/Histories.h"
 #include "panels/Panel.h"
+#include "console/ChildEnvironment.h"
 #include "panels/PathNames.h"
 
 namespace {

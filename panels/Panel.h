@@ -150,6 +150,8 @@ class CPanel {
   void QuickSearchComplete();
   /// Empties the text (the status line shows the entry again).
   void EndQuickSearch();
+  /// Puts the text cursor after "Search: " while a search is open.
+  void PlaceQuickSearchCursor() const;
   /// Keys of a running sticky search: Alt+Up, Alt+Down, Backspace, Shift+Tab
   /// completion, plain characters. True when the search used the key; any
   /// other key ends the search and returns false.

@@ -12,10 +12,6 @@
 
 namespace {
 
-bool IsNameChar(wchar_t ch) {
-  return (ch >= L'a' && ch <= L'z') || (ch >= L'A' && ch <= L'Z') || (ch >= L'0' && ch <= L'9') || ch == L'_';
-}
-
 // A component of two or more dots and nothing else.
 int DotCount(const Westring& component) {
   for (int i = 0; i < component.Length(); ++i)
@@ -62,38 +58,6 @@ int ResolvePath(Westring* path, const Westring& base) {
   }
   *path = result.IsEmpty() ? Westring(L"/") : result;
   return 0;
-}
-
-Westring ExpandPath(const Westring& path) {
-  Westring text = path;
-  if (text.Length() >= 2 && text[0] == L'~' && text[1] == L'/') {
-    Westring home = EnvironmentValue(L"HOME");
-    home.RemoveTrailingSlash();
-    text = home + L"/" + text.Mid(2);
-  }
-  Westring expanded;
-  for (int i = 0; i < text.Length();) {
-    if (text[i] != L'$') {
-      expanded += text[i++];
-      continue;
-    }
-    int end = i + 1;
-    while (end < text.Length() && IsNameChar(text[end])) ++end;
-    i = AppendVariableValue(text, i, end, false, &expanded);
-  }
-  return expanded;
-}
-
-int AppendVariableValue(const Westring& text, int dollar, int nameEnd, bool upperCase, Westring* out) {
-  Westring name = text.Mid(dollar + 1).Left(nameEnd - dollar - 1);
-  if (upperCase) name.FoldUpper();
-  const Westring value = nameEnd > dollar + 1 ? EnvironmentValue(name) : Westring();
-  if (value.IsEmpty()) {
-    out->Append(text.c_str() + dollar, nameEnd - dollar);
-    return nameEnd;
-  }
-  *out += value;
-  return text[nameEnd] == L'$' ? nameEnd + 1 : nameEnd;
 }
 
 Westring TemporaryDirectory() {

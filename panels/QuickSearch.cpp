@@ -1,9 +1,11 @@
 // Quick search: typed characters move the cursor to the next name that
 // begins with the text typed so far, compared ignoring case.
+#include <algorithm>
 #include <cwchar>
 
 #include "console/Console.h"
 #include "console/KeyCodes.h"
+#include "console/KeyTable.h"
 #include "foundation/CaseFold.h"
 #include "panels/Panel.h"
 
@@ -82,6 +84,13 @@ void CPanel::EndQuickSearch() {
   DrawStatusLine();
 }
 
+void CPanel::PlaceQuickSearchCursor() const {
+  if (g_console == nullptr || m_quickSearch.IsEmpty()) return;
+  const int width = m_geometry.innerWidth;
+  const int length = std::min(static_cast<int>(std::wcslen(L"Search: ")) + m_quickSearch.Length(), width - 1);
+  g_console->SetCursorPos(m_geometry.left + 1 + length, m_geometry.statusRow());
+}
+
 bool CPanel::HandleQuickSearchKey(uint32_t key) {
   if (m_quickSearch.IsEmpty()) return false;
   switch (key) {
@@ -89,10 +98,13 @@ bool CPanel::HandleQuickSearchKey(uint32_t key) {
     case Key::AltDown: QuickSearchAgain(SearchDirection::Forward); return true;
     case Key::BackSpace: QuickSearchBackspace(); return true;
     case Key::ShiftTab: QuickSearchComplete(); return true;
+    case Key::Esc: EndQuickSearch(); return true;  // Esc only closes the search
     default: break;
   }
-  if (key >= 0x20 && key < 0x10000) {
-    QuickSearchChar(static_cast<wchar_t>(key));
+  // Alt held down goes on typing: Alt+letter codes carry the letter.
+  const uint32_t letter = AltKeyChar(key);
+  if (letter >= 0x20 && letter < 0x10000) {
+    QuickSearchChar(static_cast<wchar_t>(letter));
     return true;
   }
   EndQuickSearch();

@@ -27,4 +27,54 @@ kill -0 $pid 2>/dev/null && { kill $pid; echo "FAILED: vk did not quit on F10 an
 wait $pid
 check "the exit-directory file holds the cd line" 'grep -q "^cd \"$work\"" "$work/cd.txt"'
 check "auto-save wrote the named configuration" 'grep -q "^TabWidth=5" "$work/alt.ini" && grep -q "^\[Archiver:ZIP\]" "$work/alt.ini"'
+
+# Starts vk with HOME=$1 in $work and waits for its window.
+export VK_SCREEN_DUMP="$work/screen.txt"
+start_in_home() {
+  HOME="$1" "$vk" -l "$work" -r "$work" &
+  pid=$!
+  window=$(timeout 20 xdotool search --sync --onlyvisible --name '^Varnak' | head -n 1)
+  xdotool windowfocus --sync "$window"
+  sleep 0.5
+}
+screen() {
+  rm -f "$work/screen.txt"
+  kill -USR1 $pid
+  for _ in $(seq 40); do [ -s "$work/screen.txt" ] && break; sleep 0.05; done
+  cat "$work/screen.txt" 2>/dev/null
+}
+# Polls the grid for a pattern for up to ten seconds.
+shows() { for _ in $(seq 50); do screen | grep -aq "$1" && return; sleep 0.2; done; false; }
+quit_vk() {
+  xdotool key --delay 150 F10 y
+  for _ in $(seq 50); do kill -0 $pid 2>/dev/null || break; sleep 0.2; done
+  if kill -0 $pid 2>/dev/null; then kill $pid; return 1; fi
+}
+
+# A vk.ini of random bytes: one box for all its bad lines, then the program.
+mkdir -p "$work/broken/.vkl"
+head -c 1000000 /dev/urandom > "$work/broken/.vkl/vk.ini"
+start_in_home "$work/broken"
+check "a corrupt vk.ini gives one box with the count of the rest" 'shows "(and [0-9]* more)"'
+xdotool key Return; sleep 0.5
+check "after that box the panels are there" 'shows "UP-DIR" && ! screen | grep -aq "Bad directive"'
+check "F10 leaves" 'quit_vk'
+
+# An association that is no expression is reported; [Environment] values are
+# expanded; Save Setup on an account without a per-user directory makes it.
+mkdir -p "$work/acct/.vkl"
+printf '[Associations]\r\n(*.c: cc !.!\r\n[Environment]\nVK_SEEN=$HOME/sub\n' > "$work/acct/.vkl/vk.ini"
+start_in_home "$work/acct"
+check "a bad association pattern is reported" 'shows "Syntax error in association (\*.c:cc !.!"'
+xdotool key Return; sleep 0.3
+xdotool type --delay 40 'echo $VK_SEEN > seen.txt'
+xdotool key Return
+for _ in $(seq 25); do [ -s "$work/seen.txt" ] && break; sleep 0.2; done
+check "[Environment] values are expanded" '[ "$(cat "$work/seen.txt")" = "$work/acct/sub" ]'
+quit_vk
+mkdir -p "$work/fresh"
+start_in_home "$work/fresh"
+xdotool key shift+F9; sleep 0.5
+check "Save Setup on a fresh account writes vk.ini without a box" '[ -s "$work/fresh/.vkl/vk.ini" ] && ! screen | grep -aq "configuration file"'
+quit_vk
 exit $failed

@@ -255,8 +255,10 @@ TEST_F(ConfigFileTest, SavingRoundTripsAndKeepsHandEditsOfTheLists) {
   Load("[Associations]\n*.txt: vi !\n[Environment]\nA=1\n[General Options]\n"
        "Clock=on\nLeftSort=rtime\nColours=1 2 3\nd0=/home\nCaseMod=UL\n");
   g_settings.tabWidth = 4;
+  g_settings.rightSort = SortOrder::RUnsorted;
   ASSERT_EQ(SaveConfig(Path()), 0);
   const std::string first = ReadFile(m_path);
+  EXPECT_NE(first.find("RightSort=unsorted\r\n"), std::string::npos) << "reversed unsorted is still unsorted";
   EXPECT_NE(first.find("[Environment]\r\nA=1\n\r\n"), std::string::npos);
   EXPECT_EQ(first.find("Manual="), std::string::npos) << "keys without a variable are not written";
   EXPECT_EQ(access((m_dir + "/vk.!!!").c_str(), F_OK), -1) << "the temporary file is gone";
@@ -314,10 +316,14 @@ TEST_F(ConfigFileTest, AFailedSaveLeavesTheOldFile) {
   ASSERT_EQ(m_messages.size(), 1u);
   EXPECT_EQ(m_messages[0].rfind("Cannot write the configuration file: ", 0), 0u);
 
-  // A directory whose configuration directory does not exist saves nothing, silently.
+  // A new account: the per-user directory is made by the first save; one
+  // level further down nothing is made, and that is reported.
   m_messages.clear();
-  EXPECT_EQ(SaveConfig(Westring((m_dir + "/missing/vk.ini").c_str())), ENOENT);
-  EXPECT_TRUE(m_messages.empty());
+  EXPECT_EQ(SaveConfig(Westring((m_dir + "/fresh/vk.ini").c_str())), 0);
+  EXPECT_NE(ReadFile(m_dir + "/fresh/vk.ini").find("TabWidth=3"), std::string::npos);
+  EXPECT_EQ(SaveConfig(Westring((m_dir + "/missing/deeper/vk.ini").c_str())), ENOENT);
+  ASSERT_EQ(m_messages.size(), 1u);
+  EXPECT_EQ(m_messages[0].rfind("Cannot create the configuration file: ", 0), 0u);
 }
 
 TEST_F(ConfigFileTest, MessagesAreCollectedWithoutAHandler) {

@@ -12,7 +12,12 @@ namespace {
 constexpr uint8_t kAttr = 0x70;
 class StringFieldTest : public testing::Test {
  protected:
-  void SetUp() override { ResetScreen(); }
+  // Most cases move by whole words and the blanks after them.
+  void SetUp() override {
+    ResetScreen();
+    g_wordRightStopsAfterWord = false;
+  }
+  void TearDown() override { g_wordRightStopsAfterWord = true; }
 };
 
 }  // namespace
@@ -126,6 +131,10 @@ TEST_F(StringFieldTest, MovementKeysAndTheirShiftForms) {
   auto* field = static_cast<StringField*>(dialog.Element(index));
   RunKeys(dialog, {Key::Home, Key::CtrlRight, Key::CtrlRight});
   EXPECT_EQ(field->Cursor(), 8) << "Ctrl+Right stops at the start of the next word";
+  g_wordRightStopsAfterWord = true;
+  RunKeys(dialog, {Key::Home, Key::CtrlRight, Key::CtrlRight});
+  EXPECT_EQ(field->Cursor(), 7) << "with BriefWordRight it stops at the end of the word";
+  g_wordRightStopsAfterWord = false;
   RunKeys(dialog, {Key::Home, Key::CtrlRight, Key::ShiftCtrlRight, Key::ShiftRight, Key::CtrlX});
   EXPECT_EQ(text, Westring(L"one hree"));
   EXPECT_EQ(Con().PasteFromClipboard(), Westring(L"two t"));
