@@ -27,4 +27,11 @@ kill -0 $pid 2>/dev/null && { kill $pid; echo "FAILED: vk did not quit on F10 an
 wait $pid
 check "the exit-directory file holds the cd line" 'grep -q "^cd \"$work\"" "$work/cd.txt"'
 check "auto-save wrote the named configuration" 'grep -q "^TabWidth=5" "$work/alt.ini" && grep -q "^\[Archiver:ZIP\]" "$work/alt.ini"'
+mkdir "$work/rel" && touch "$work/rel/inrel.txt" && cd "$work"
+VK_SCREEN_DUMP="$work/screen.txt" "$vk" "$work/alt.ini" -l "$work/gone/deeper" -r rel & pid=$!
+on_screen() { for _ in $(seq 12); do rm -f "$work/screen.txt"; kill -USR1 $pid && sleep 0.5 && grep -sqF -- "$1" "$work/screen.txt" && return 0; done; return 1; }
+check "a missing -l directory is reported" 'timeout 20 xdotool search --sync --onlyvisible --name ^Varnak >/dev/null && on_screen "No such file"'
+xdotool search --onlyvisible --name ^Varnak windowfocus --sync key Return type 'cd /'; xdotool key --delay 200 Return Tab ctrl+r
+check "a relative -r directory stays after the process moved" 'on_screen "$work/rel>" && on_screen inrel.txt'
+kill $pid; wait $pid
 exit $failed
