@@ -164,10 +164,9 @@ void CMainLoop::ToggleColumns() {
   ChangeScreenSize(g_console->Lines(), next);
 }
 
-// The panels trade style, order, type and filter through their settings,
-// and their directories directly, then read again.
+// The panels trade directory, style, order, type and filter through their
+// settings, then read again.
 void CMainLoop::SwapPanels() {
-  const Westring directories[2] = {m_panels[1].Directory(), m_panels[0].Directory()};
   for (CPanel& panel : m_panels) panel.StoreSettings();
   std::swap(g_settings.left, g_settings.right);
   std::swap(g_settings.leftStyle, g_settings.rightStyle);
@@ -176,7 +175,7 @@ void CMainLoop::SwapPanels() {
   std::swap(g_settings.leftFilter, g_settings.rightFilter);
   for (int side = 0; side < 2; ++side) {
     m_panels[side].LoadSettings();
-    m_panels[side].SetDirectory(directories[side]);
+    m_panels[side].SetDirectory(side == 0 ? g_settings.left : g_settings.right);
     m_panels[side].MarkForReread();
   }
   std::swap(m_shown[0], m_shown[1]);
