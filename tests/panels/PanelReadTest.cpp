@@ -64,7 +64,6 @@ TEST_F(PanelRead, RootHasNoUpEntryAndReadsThatCannotListGoUp) {
   EXPECT_EQ(Find(panel, L".."), nullptr);
   EXPECT_EQ(Find(panel, L"."), nullptr);
 
-  // Each is reported once, and the panel goes to the nearest parent it can list.
   TTempDirectory dir("vk-read");
   MakeDirectory(dir / "locked");
   MakeLink("loop", dir / "loop");
