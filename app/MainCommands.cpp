@@ -173,9 +173,10 @@ void CMainLoop::SwapPanels() {
   std::swap(g_settings.leftSort, g_settings.rightSort);
   std::swap(g_settings.leftType, g_settings.rightType);
   std::swap(g_settings.leftFilter, g_settings.rightFilter);
-  for (CPanel& panel : m_panels) {
-    panel.LoadSettings();
-    panel.MarkForReread();
+  for (int side = 0; side < 2; ++side) {
+    m_panels[side].LoadSettings();
+    m_panels[side].SetDirectory(side == 0 ? g_settings.left : g_settings.right);
+    m_panels[side].MarkForReread();
   }
   std::swap(m_shown[0], m_shown[1]);
   Layout();

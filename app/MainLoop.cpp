@@ -5,6 +5,7 @@
 #include "app/CommandCodes.h"
 #include "app/FunctionKeyBar.h"
 #include "config/Settings.h"
+#include "console/ChildEnvironment.h"
 #include "console/Console.h"
 #include "console/KeyCodes.h"
 #include "console/KeyTable.h"
@@ -18,6 +19,7 @@
 #include "panels/ExecuteCommand.h"
 #include "panels/FilterDialog.h"
 #include "panels/HistoryWindows.h"
+#include "panels/PathNames.h"
 
 namespace {
 
@@ -55,24 +57,39 @@ const TPanelCommand* FindPanelCommand(uint32_t code, int* side) {
   return nullptr;
 }
 
+// A panel starts in the directory the program was started in, or in the one
+// given (option, else setting): expanded and made absolute against that start
+// directory, so that it keeps meaning the same place when the process
+// follows the other panel, then read, so that one that cannot be read is
+// reported and left for its nearest existing parent.
+void StartPanel(CPanel& panel, const Westring& given, const Westring& here) {
+  Westring directory = ExpandPath(given);
+  if (!directory.IsEmpty() && ResolvePath(&directory, here) != 0) {
+    MessageBox(Westring("Invalid path"), given, MessageStyle::Ok);
+    directory = Westring();
+  }
+  panel.SetDirectory(directory.IsEmpty() ? here : directory);
+  panel.ReadDirectory();
+}
+
 }  // namespace
 
 CMainLoop::CMainLoop(const TStartupOptions& options) {
-  const Westring here = Sys::CurrentDirectory();
+  Westring here = Sys::CurrentDirectory();
+  if (here.IsEmpty()) here = L"/";
   for (int side = 0; side < 2; ++side) {
-    CPanel& panel = m_panels[side];
-    panel.LoadSettings();
-    const Westring& given = side == 0 ? options.leftDirectory : options.rightDirectory;
-    if (!given.IsEmpty()) panel.SetDirectory(given);
-    if (panel.Directory().IsEmpty()) panel.SetDirectory(here.IsEmpty() ? Westring(L"/") : here);
-    g_panels[side] = &panel;
+    m_panels[side].LoadSettings();
+    g_panels[side] = &m_panels[side];
   }
   m_shown[0] = g_settings.leftShowing;
   m_shown[1] = g_settings.rightShowing;
   m_active = g_settings.startupSide == 'R' || g_settings.startupSide == 'r' ? 1 : 0;
   if (!m_shown[m_active] && m_shown[1 - m_active]) m_active = 1 - m_active;
   Layout();
-  for (CPanel& panel : m_panels) panel.ReadDirectory();
+  StartPanel(m_panels[0], options.leftDirectory.IsEmpty() ? g_settings.left : options.leftDirectory,
+             here);
+  StartPanel(m_panels[1],
+             options.rightDirectory.IsEmpty() ? g_settings.right : options.rightDirectory, here);
   m_panels[m_active].SetActive(true);
   (void)Sys::ChangeDirectory(Active().Directory());
   SetAppTitle(nullptr);
@@ -339,10 +356,7 @@ void CMainLoop::OnEnter() {
   CPanel& panel = Active();
   const entry* current = Shown(m_active) ? panel.CursorEntry() : nullptr;
   if (current == nullptr) return;
-  if (current->IsDirectory()) {
-    panel.EnterCursorEntry();
-    return;
-  }
+  if (panel.EnterCursorEntry()) return;
   // A file runs its association, or itself when it is a program.
   const Westring name(current->Name());
   const Westring association = FindAssociation(AssociationKind::Open, name);

@@ -5,7 +5,6 @@
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <sys/time.h>
-#include <dirent.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -106,11 +105,10 @@ int Rename(const Westring& from, const Westring& to) {
   return rename(Bytes(from).c_str(), target.c_str()) == 0 ? 0 : errno;
 }
 
-int CanOpenDirectory(const Westring& path) {
-  DIR* directory = opendir(Bytes(path).c_str());
-  if (directory == nullptr) return errno;
-  closedir(directory);
-  return 0;
+int CheckDirectory(const Westring& path) {
+  struct stat info {};
+  if (stat(Bytes(path).c_str(), &info) != 0) return errno;
+  return S_ISDIR(info.st_mode) ? 0 : ENOTDIR;
 }
 
 int ChangeDirectory(const Westring& path) { return chdir(Bytes(path).c_str()) == 0 ? 0 : errno; }

@@ -53,8 +53,9 @@ using Platform::MountSelection;
 /// name exists (also as a dangling symbolic link).
 [[nodiscard]] int Rename(const Westring& from, const Westring& to);
 [[nodiscard]] int ChangeDirectory(const Westring& path);
-/// 0 when the directory can be opened for reading, else the errno.
-[[nodiscard]] int CanOpenDirectory(const Westring& path);
+/// 0 when path is a directory (links followed), ENOTDIR when it is something
+/// else, else the errno of examining it (ENOENT, ELOOP...).
+[[nodiscard]] int CheckDirectory(const Westring& path);
 /// The process's current directory, or empty when it cannot be read or is
 /// longer than 511 bytes.
 Westring CurrentDirectory();

@@ -73,12 +73,14 @@ bool MaskMatch(const wchar_t* mask, const wchar_t* name) {
 Westring SearchDirectory(const Westring& base, const Westring& pattern) {
   const Westring part = pattern.Left(DirectoryPartLength(pattern));
   Westring directory = base;
+  // The part always goes below the base, an absolute one too, with one "/" between.
   if (!part.IsEmpty()) {
-    if (part[0] == L'/' || (part.Length() >= 3 && part[1] == L':')) {
+    if (directory.IsEmpty()) {
       directory = part;
     } else {
-      if (!directory.IsEmpty() && directory[directory.Length() - 1] != L'/') directory += L'/';
-      directory += part;
+      directory.RemoveTrailingSlash();
+      directory += L'/';
+      directory += part[0] == L'/' ? part.Mid(1) : part;
     }
   }
   if (directory.IsEmpty()) {

@@ -85,7 +85,7 @@ bool MaskMatch(const wchar_t* mask, const wchar_t* name);
 
 /// The directory a pattern lives in: its part up to and including the last
 /// "/" (a drive prefix such as "c:/" counts whole), joined to base with one
-/// "/"; "/" or "." when that is empty.
+/// "/", also when it begins with "/"; "/" or "." when that is empty.
 Westring SearchDirectory(const Westring& base, const Westring& pattern);
 
 /// Fills the status fields of e (flags, size, mode, owner, group, time) the

@@ -33,28 +33,46 @@ int ChangeDirectoryCommand(const Westring& command, CPanel& panel) {
   return 0;
 }
 
-// vcdpgm writes the chosen directory into a file: its second line, after the
-// first double quote and without the last character, is the path.
+// vcdpgm writes the chosen directory into a file. A first line of more than
+// one character is the prefix the choice goes below (where a drive letter
+// would be elsewhere); without one the choice goes below the panel's
+// directory. The second line, after its first double quote and without its
+// last character, is the choice. The file goes whatever happens.
 int ExternalChooserCommand(const Westring& command, int side) {
+  CPanel& panel = *g_panels[side];
   Westring rest = command.Mid(3);
   Westring output = TemporaryDirectory();
   output.AddTrailingSlash();
   output += L"vk2cd.$$$";
   const int err = ExecuteCommand(L"vcdpgm.exe " + rest.Trim() + L" > " + ShellQuote(output), side);
   StdFile in;
-  if (err != 0 || in.Open(output, 0) != 0) return err;
+  Westring prefix = panel.Directory(), chosen;
+  bool chose = false;
   char line[4096];
-  Westring chosen;
-  if (in.ReadLine(line, sizeof line) == 0 && in.ReadLine(line, sizeof line) == 0) {
-    const Westring second = Westring::FromUtf8(line);
-    const int quote = second.Find(L'"');
-    if (quote >= 0) chosen = second.Mid(quote + 1).AllButLast(1);
+  if (err == 0 && in.Open(output, 0) == 0) {
+    if (in.ReadLine(line, sizeof line) == 0) {
+      Westring first = Westring::FromUtf8(line);
+      first.Trim();
+      if (first.Length() > 1) prefix = first;
+      if (in.ReadLine(line, sizeof line) == 0) {
+        const Westring second = Westring::FromUtf8(line);
+        const int quote = second.Find(L'"');
+        if (quote >= 0) {
+          chosen = second.Mid(quote + 1).AllButLast(1);
+          chose = true;
+        }
+      }
+    }
+    (void)in.Close();
   }
-  (void)in.Close();
   (void)Sys::DeleteFile(output);
-  if (chosen.IsEmpty()) return 0;
-  g_panels[side]->SetDirectory(chosen);
-  g_panels[side]->MarkForReread();
+  if (!chose) return err;
+  const Westring joined = prefix + L"/" + chosen;
+  Westring target = joined;
+  if (ResolvePath(&target) != 0 || panel.EnterDirectory(target) != 0) {
+    MessageBox(Westring("Invalid directory"), joined, MessageStyle::Ok);
+    return -1;
+  }
   return 0;
 }
 

@@ -15,8 +15,6 @@ void CPanel::LoadSettings() {
   m_sort = left ? g_settings.leftSort : g_settings.rightSort;
   m_type = left ? g_settings.leftType : g_settings.rightType;
   m_filter = left ? g_settings.leftFilter : g_settings.rightFilter;
-  const Westring& directory = left ? g_settings.left : g_settings.right;
-  if (!directory.IsEmpty()) m_directory = directory;
   m_layout = StyleColumns(m_style);
 }
 

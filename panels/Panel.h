@@ -30,7 +30,8 @@ class CPanel {
   PanelSide Side() const { return m_side; }
   /// "left" or "right", as dialogs name the panel.
   const wchar_t* SideName() const { return m_side == PanelSide::Left ? L"left" : L"right"; }
-  /// Takes style, sort order, type, filter and directory from the settings of this side.
+  /// Takes style, sort order, type and filter from the settings of this side;
+  /// the directory is entered by start-up, which resolves and reads it.
   void LoadSettings();
   /// Puts style, sort order, type, filter and directory back into the settings.
   void StoreSettings() const;
@@ -51,11 +52,13 @@ class CPanel {
   /// absolute path: the directory left goes to the directory history, its
   /// position is remembered and the new one's restored (or firstVisible and
   /// cursorOffset applied when given), tags are dropped unless keepTags, and
-  /// the process follows into the directory. 0, or the errno of a directory
-  /// that cannot be opened (the panel then stays where it was).
+  /// the process follows into the directory. 0 (a directory that cannot be
+  /// listed has been reported and left for its parent), or the errno of a
+  /// path that is not there or not a directory (the panel then stays).
   int EnterDirectory(const Westring& name, bool keepTags = false, int firstVisible = -1, int cursorOffset = -1);
-  /// Enter on the cursor: ".." goes to the parent, a directory is entered;
-  /// false for a file (the caller runs or opens it).
+  /// Enter on the cursor: ".." goes to the parent, a directory is entered, a
+  /// broken link reports the system's reason; false for a file (the caller
+  /// runs or opens it).
   bool EnterCursorEntry();
   /// What the main loop brings up to date before it reads the next key.
   void MarkForReread() { m_rereadPending = true; }
@@ -200,6 +203,8 @@ class CPanel {
   TPanelGeometry m_geometry;
   TColumnLayout m_layout;
   bool m_active = false;
+  // A failed read is going up: the failures of its parents are not reported again.
+  bool m_climbing = false;
   bool m_rereadPending = false;
   bool m_redrawPending = false;
 };

@@ -153,15 +153,22 @@ bool CPanel::FilterKeeps(entry* e, bool isRoot, bool* upDirRead) {
   return true;
 }
 
-// End of the directory and a missing directory are ordinary listings; a
-// path that cannot be listed sends the panel to its parent; anything else
-// is kept for the status line.
+// End of the directory is an ordinary listing. A path that cannot be listed
+// (gone, a link loop, not a directory, denied) is reported and the panel goes
+// to its parent, climbing past parents that have gone too with no further
+// report; anything else is kept for the status line.
 int CPanel::ReportReadError(int err) {
-  if (err == 0 || err == SearchResult::NoMoreEntries || err == ENOENT || err == -1) return m_readError = 0;
-  const bool goesUp = (err == ENOTDIR || err == ENAMETOOLONG || err == EACCES) && m_directory != L"/";
-  if (err != SearchResult::DriveNotReady) MessageBox(Sys::ErrorText(err), m_directory, MessageStyle::Ok);
+  if (err == 0 || err == SearchResult::NoMoreEntries || err == -1) return m_readError = 0;
+  const bool goesUp =
+      (err == ENOENT || err == ELOOP || err == ENOTDIR || err == ENAMETOOLONG || err == EACCES) &&
+      m_directory != L"/";
+  if (err != SearchResult::DriveNotReady && !m_climbing)
+    MessageBox(Sys::ErrorText(err), m_directory, MessageStyle::Ok);
   if (goesUp) {
+    const bool climbing = m_climbing;
+    m_climbing = true;
     ParentDirectory();
+    m_climbing = climbing;
     return m_readError;
   }
   return m_readError = err;
@@ -189,8 +196,10 @@ int CPanel::EnterDirectory(const Westring& name, bool keepTags, int firstVisible
   m_readError = 0;
   const bool up = name == L"..";
   const Westring target = name[0] == L'/' ? name : PathOf(name.c_str());
+  // Only a path that is not there or not a directory is refused; one that
+  // cannot be listed is read, and the read reports it and goes up.
   if (!up && !name.IsEmpty()) {
-    if (int err = Sys::CanOpenDirectory(target)) return err;
+    if (int err = Sys::CheckDirectory(target)) return err;
   }
   if (!name.IsEmpty()) RecordDirectory(m_directory);
   if (up) {
@@ -216,7 +225,9 @@ int CPanel::EnterDirectory(const Westring& name, bool keepTags, int firstVisible
 
 bool CPanel::EnterCursorEntry() {
   const entry* current = CursorEntry();
-  if (current == nullptr || !current->IsDirectory()) return false;
+  // A broken link may have been meant as a directory: entering it reports why it cannot be.
+  if (current == nullptr || !(current->IsDirectory() || (current->flags & EntryFlag::BrokenLink)))
+    return false;
   const int err = EnterDirectory(current->IsUpDir() ? Westring(L"..") : Westring(current->Name()));
   if (err != 0) MessageBox(Sys::ErrorText(err), PathOf(current->Name()), MessageStyle::Ok);
   return true;

@@ -77,4 +77,15 @@ start_in_home "$work/fresh"
 xdotool key shift+F9; sleep 0.5
 check "Save Setup on a fresh account writes vk.ini without a box" '[ -s "$work/fresh/.vkl/vk.ini" ] && ! screen | grep -aq "configuration file"'
 quit_vk
+
+# A start directory that is gone is reported and its nearest parent shown; a
+# relative one stays right after the process moved elsewhere.
+mkdir "$work/rel" && touch "$work/rel/inrel.txt" && cd "$work"
+"$vk" "$work/alt.ini" -l "$work/gone/deeper" -r rel & pid=$!
+window=$(timeout 20 xdotool search --sync --onlyvisible --name '^Varnak' | head -n 1)
+xdotool windowfocus --sync "$window"
+check "a missing -l directory is reported" 'shows "No such file"'
+xdotool key Return type 'cd /'; xdotool key --delay 200 Return Tab ctrl+r
+check "a relative -r directory stays after the process moved" 'shows "$work/rel>" && shows inrel.txt'
+kill $pid; wait $pid
 exit $failed

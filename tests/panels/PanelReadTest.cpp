@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/fsuid.h>
 #include <sys/stat.h>
 
 #include <atomic>
@@ -56,7 +57,7 @@ TEST_F(PanelRead, DotEntriesHiddenFilesAndLinks) {
   EXPECT_EQ(Names(panel), L".. link-to-dir zdir a.txt b.txt dangling");
 }
 
-TEST_F(PanelRead, RootHasNoUpEntryAndMissingDirectoriesShowOnlyIt) {
+TEST_F(PanelRead, RootHasNoUpEntryAndReadsThatCannotListGoUp) {
   CPanel panel(PanelSide::Left);
   ReadInto(panel, "/");
   ASSERT_GT(panel.Count(), 0);
@@ -64,10 +65,20 @@ TEST_F(PanelRead, RootHasNoUpEntryAndMissingDirectoriesShowOnlyIt) {
   EXPECT_EQ(Find(panel, L"."), nullptr);
 
   TTempDirectory dir("vk-read");
-  ReadInto(panel, dir / "not-there");
-  EXPECT_EQ(Names(panel), L"..");
-  EXPECT_EQ(panel.ReadError(), 0);
-  EXPECT_EQ(panel.StatusText(), Westring(L"..").FitLeft(panel.Geometry().innerWidth));
+  MakeDirectory(dir / "locked");
+  MakeLink("loop", dir / "loop");
+  chmod(dir.Path().c_str(), 0755);
+  chmod((dir / "locked").c_str(), 0);
+  dialogtest::PostKeys({Key::Enter, Key::Enter, Key::Enter, Key::Enter, Key::Enter});
+  ReadInto(panel, dir / "a/b");  // gone with its parent, as at Ctrl+R after a delete
+  ReadInto(panel, dir / "loop/x");
+  panel.PutCursorOn(L"loop");
+  EXPECT_TRUE(panel.EnterCursorEntry()) << "Enter on a link loop says why it cannot";
+  setfsuid(static_cast<uid_t>(Sys::UserIdByName(L"nobody")));  // this thread's file access only
+  EXPECT_EQ(panel.EnterDirectory(L"locked"), 0) << "a denied directory is read and left";
+  setfsuid(0);
+  EXPECT_EQ(panel.Directory(), Westring(dir.Path().c_str()));
+  EXPECT_EQ(dialogtest::Con().Events().Count(), 1) << "four reports, one key left";
 }
 
 TEST_F(PanelRead, FilterAppliesToFilesOnly) {
