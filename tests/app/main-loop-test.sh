@@ -30,7 +30,7 @@ touch -d '2021-01-01' "$work/left/b.c"
 touch -d '2001-01-01' "$work/left/c.bin"
 mkdir -p "$work/home/.vkl"
 printf '[General Options]\r\nColumns=100\r\nd3=%s\r\n' "$work/right/sub" > "$work/home/.vkl/vk.ini"
-export HOME="$work/home" VK_SCREEN_DUMP="$work/screen.txt"
+export HOME="$work/home" VK_SCREEN_DUMP="$work/screen.txt" VK_FIRST_SCREEN="$work/first.txt"
 
 cd "$work/left"
 "$vk" -l "$work/left" -r "$work/right" -x "$work/cd.txt" &
@@ -51,6 +51,7 @@ keys() { xdotool key --delay 60 "$@"; sleep 0.3; }
 # The names down the left panel's first column, in screen order.
 left_names() { screen | sed -n '2,7p' | sed 's/^║//; s/│.*$//; s/ *$//' | grep -av '^$' | tr '\n' ' '; }
 
+check "the first drawn screen's time since start is written once" 'grep -qxE "[0-9]+\.[0-9]{3}" "$work/first.txt" && [ "$(wc -l < "$work/first.txt")" -eq 1 ]'
 check "the window title names the program" '[ "$(xdotool getwindowname "$window")" = "Varnak V2.40-dev" ]'
 check "the function-key bar shows the plain labels" '[[ "$(row 24)" == *1Help*2Menu*3View*10Quit* ]]'
 
@@ -133,6 +134,11 @@ check "Ctrl+O again brings them back" 'row 1 | grep -aq "║"'
 
 keys F9 o k
 check "the Options menu's Clock item shows the clock" '[[ "$(row 0)" =~ [0-9][:\ ][0-9][0-9][ap]\ *$ ]]'
+clock_on_top() { [[ "$(row 0)" =~ [0-9][:\ ][0-9][0-9][ap]\ *$ ]]; }
+keys ctrl+b
+check "Ctrl+B shows the scroll-back without the clock over its frame" '[[ "$(row 0)" =~ ^╔═+╗$ ]]'
+keys Escape
+check "closing it brings the panels and the clock back" 'row 1 | grep -aq "║" && clock_on_top'
 # The window takes a moment to change size: the width is read until it is the one wanted.
 width_becomes() {
   local w
