@@ -117,7 +117,9 @@ CScreenDumpWaker::~CScreenDumpWaker() {
 void CConsole::DumpScreenIfAsked() {
   if (!g_dumpAsked) return;
   g_dumpAsked = 0;
-  const std::string path = std::getenv("VK_SCREEN_DUMP");
+  const char* named = std::getenv("VK_SCREEN_DUMP");
+  if (named == nullptr) return;
+  const std::string path = named;
   const std::string partial = path + ".part";
   FILE* out = std::fopen(partial.c_str(), "w");
   if (out == nullptr) return;

@@ -10,9 +10,9 @@ vk=$(realpath "$1")
 failed=0
 # A check is tried again for a few seconds: a loaded machine delivers keys late.
 check() {
-  for _ in 1 2 3 4 5 6; do
+  for _ in $(seq 30); do
     if eval "$2" > /dev/null 2>&1; then echo "ok: $1"; return; fi
-    sleep 0.5
+    sleep 0.1
   done
   eval "$2"
   echo "FAILED: $1"
@@ -37,17 +37,20 @@ cd "$work/left"
 pid=$!
 window=$(timeout 20 xdotool search --sync --onlyvisible --name '^Varnak' | head -n 1)
 xdotool windowfocus --sync "$window"
-sleep 0.5
+# The program waits for its first key once the first-screen time is written.
+for _ in $(seq 200); do [ -s "$work/first.txt" ] && break; sleep 0.05; done
 
-# Asks for the grid and waits for it: the key reader writes it within a second.
+# Asks for the grid and waits for it: the signal wakes the key reader, which
+# writes it at once when no keys are waiting.
 screen() {
   rm -f "$work/screen.txt"
   kill -USR1 $pid
-  for _ in $(seq 40); do [ -s "$work/screen.txt" ] && break; sleep 0.1; done
+  for _ in $(seq 400); do [ -s "$work/screen.txt" ] && break; sleep 0.01; done
   cat "$work/screen.txt"
 }
 row() { screen | sed -n "$(($1 + 1))p"; }
-keys() { xdotool key --delay 60 "$@"; sleep 0.3; }
+# Checks poll for what the keys bring, so the pause only lets them arrive.
+keys() { xdotool key --delay 60 "$@"; sleep 0.1; }
 # The names down the left panel's first column, in screen order.
 left_names() { screen | sed -n '2,7p' | sed 's/^║//; s/│.*$//; s/ *$//' | grep -av '^$' | tr '\n' ' '; }
 
