@@ -1,10 +1,10 @@
 // Real X input against the console window: xdotool sends key and pointer
 // events through the X server, GetKey must return the documented codes.
 #include <gtest/gtest.h>
-#include <signal.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <fstream>
 #include <string>
@@ -276,26 +276,21 @@ TEST(EventQueue, EscPressedConsumesWhateverItTakes) {
 }
 
 TEST(EventQueue, AScreenDumpRequestIsWrittenWhileTheKeyReaderWaits) {
-  const std::string path = "/tmp/vk-dump-" + std::to_string(getpid()) + ".txt";
+  const std::string path = "/tmp/vk-dump-" + std::to_string(getpid());
   setenv("VK_SCREEN_DUMP", path.c_str(), 1);
   EnableScreenDumps();
   Con().WriteText(0, 0, L"DUMPED", 0x07);
-  bool written = false;
+  std::string line;
   std::thread asker([&] {
-    kill(getpid(), SIGUSR1);
-    std::string line;
-    for (int i = 0; i < 100 && !written; ++i) {
+    raise(SIGUSR1);
+    for (int i = 0; i < 100 && line != "DUMPED"; ++i) {
       std::this_thread::sleep_for(std::chrono::milliseconds(50));
-      std::ifstream in(path);
-      written = std::getline(in, line) && line.rfind("DUMPED", 0) == 0;
+      std::ifstream(path) >> line;
     }
-    TConsoleEvent key;
-    key.code = 'k';
-    Con().Events().Post(key);
+    Con().Events().Post(TConsoleEvent{TConsoleEvent::Key, 'k'});
   });
   EXPECT_EQ(Con().GetKey(nullptr, 30000), static_cast<uint32_t>('k')) << "the wake-up is no key";
   asker.join();
-  EXPECT_TRUE(written) << "the signal woke the waiting reader, which wrote the screen";
+  EXPECT_EQ(line, "DUMPED") << "the signal woke the waiting reader, which wrote the screen";
   unlink(path.c_str());
-  unsetenv("VK_SCREEN_DUMP");
 }
