@@ -5,6 +5,7 @@
 #include <time.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -18,8 +19,9 @@
 
 namespace {
 
-volatile sig_atomic_t g_dumpAsked = 0;
-volatile sig_atomic_t g_wakeFd = -1;  // the waker's pipe, -1 while none runs
+// Lock-free atomics: the signal may arrive on any of the program's threads.
+std::atomic<int> g_dumpAsked{0};
+std::atomic<int> g_wakeFd{-1};  // the waker's pipe, -1 while none runs
 
 void AskForDump(int) {
   g_dumpAsked = 1;
@@ -115,8 +117,7 @@ CScreenDumpWaker::~CScreenDumpWaker() {
 
 // Written beside the file and renamed over it, so a reader never sees half a screen.
 void CConsole::DumpScreenIfAsked() {
-  if (!g_dumpAsked) return;
-  g_dumpAsked = 0;
+  if (g_dumpAsked.exchange(0) == 0) return;
   const char* named = std::getenv("VK_SCREEN_DUMP");
   if (named == nullptr) return;
   const std::string path = named;
