@@ -43,6 +43,11 @@ std::string FormatClock(int hour, int minute, int second, int timeMode) {
 
 void InstallClock() { g_console->SetIdleHandler(RefreshClock); }
 
+void UninstallClock() {
+  g_console->SetIdleHandler(nullptr);
+  RemoveClockWindow();
+}
+
 void RefreshClock() {
   if (!g_settings.clock) {
     RemoveClockWindow();

@@ -10,6 +10,9 @@ std::string FormatClock(int hour, int minute, int second, int timeMode);
 
 /// Makes the clock the console's idle routine.
 void InstallClock();
+/// Takes the clock away, window and idle routine, while a full-screen
+/// window that it must not draw over runs; InstallClock brings it back.
+void UninstallClock();
 
 /// The idle routine: shows or updates the clock window when the Clock
 /// setting is on and removes it when it is off.

@@ -10,6 +10,7 @@
 #include "console/KeyCodes.h"
 #include "console/KeyTable.h"
 #include "console/RunCommand.h"
+#include "console/ScrollBack.h"
 #include "console/UserScreen.h"
 #include "dialogs/Look.h"
 #include "dialogs/MessageBox.h"
@@ -308,9 +309,13 @@ bool CMainLoop::RunCommandCode(uint32_t code) {
       }
       return true;
     case Key::CtrlB:
-      // The scroll-back goes on with the commands' screen, not the panels.
+      if (!g_keepScrollBack) return true;
+      // The scroll-back goes on with the commands' screen, not the panels,
+      // and the clock stays off it.
+      UninstallClock();
       RestoreUserScreen();
       ShowScrollBack();
+      InstallClock();
       m_redrawAll = true;
       return true;
     case Key::CtrlEnter: {

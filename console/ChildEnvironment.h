@@ -8,8 +8,8 @@
 #include "foundation/ObjectStore.h"
 #include "foundation/Westring.h"
 
-/// Sets (or, with an empty value, empties) a variable of the process
-/// environment. An emptied variable is not passed to children.
+/// Sets a variable of the process environment; an empty value removes it,
+/// so it is not passed to children.
 void SetEnvironmentVariable(const Westring& name, const Westring& value);
 /// The value of a variable, or empty.
 Westring EnvironmentValue(const Westring& name);
@@ -17,8 +17,9 @@ Westring EnvironmentValue(const Westring& name);
 /// append is empty.
 std::string PathWithAppend(const std::string& path, const Westring& append);
 
-/// What a child gets: "NAME=value" for every variable with a value, PATH
-/// with pathAppend after a ":", and TERM=xterm.
+/// What a child gets: "NAME=value" for every variable (empty values too),
+/// PATH with pathAppend after a ":" (the system's default path when PATH is
+/// unset), and TERM=xterm.
 TObjectStore<Estring>* BuildEnvironment(const Westring& pathAppend);
 
 /// "~/" becomes $HOME and "/", then every "$NAME" with a non-empty value is

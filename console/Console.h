@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "console/EventQueue.h"
+#include "console/ScreenDump.h"
 #include "console/Selection.h"
 #include "foundation/Cell.h"
 #include "foundation/Estring.h"
@@ -143,6 +144,8 @@ class CConsole : public Gtk::Window {
   /// Writes the grid's text when a scripted check asked for it
   /// (ScreenDump.h); the key reader and an attached command's loop call it.
   void DumpScreenIfAsked();
+  /// Starts the thread through which SIGUSR1 wakes the key reader (ScreenDump.h).
+  void StartScreenDumpWaker() { (void)m_dumpWaker.Start(&m_queue); }
   /// Called by GetKey before and while it waits (the clock).
   void SetIdleHandler(std::function<void()> handler) { m_onIdle = std::move(handler); }
   /// The queue the window-system thread posts to; tests post here directly.
@@ -302,6 +305,7 @@ class CConsole : public Gtk::Window {
 
   // Input: the queue is shared; the rest belongs to one thread each.
   CEventQueue m_queue;
+  CScreenDumpWaker m_dumpWaker;  // after the queue, so it stops first
   std::function<void()> m_onIdle;
   GtkIMContext* m_inputMethod = nullptr;  // window-system thread
   unsigned m_digitRowKeys[10] = {};       // X key codes of 1..9, 0; window-system thread

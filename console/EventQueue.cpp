@@ -8,6 +8,11 @@ void CEventQueue::Post(const TConsoleEvent& event) {
   m_arrived.Signal();
 }
 
+void CEventQueue::Wake() {
+  m_woken.store(true);
+  m_arrived.Signal();
+}
+
 int CEventQueue::Count() {
   std::lock_guard<std::mutex> lock(m_mutex);
   return TObjectStore::Count();
@@ -16,11 +21,12 @@ int CEventQueue::Count() {
 std::unique_ptr<TConsoleEvent> CEventQueue::Wait(uint32_t ms) {
   if (ms == 0 && Count() == 0) return nullptr;
   while (Count() == 0) {
-    // Post adds the record before it signals, and the count is checked again
-    // after the reset, so no record is missed by clearing the flag here.
+    if (m_woken.exchange(false)) return nullptr;
+    // Post and Wake set their state before they signal, and both are checked
+    // again after the reset, so clearing the flag here misses neither.
     const int timedOut = m_arrived.Wait(ms);
     m_arrived.Reset();
-    if (timedOut && Count() == 0) return nullptr;
+    if (Count() == 0 && (timedOut || m_woken.exchange(false))) return nullptr;
   }
   std::lock_guard<std::mutex> lock(m_mutex);
   First();

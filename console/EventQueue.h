@@ -1,4 +1,5 @@
 #pragma once
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -29,12 +30,17 @@ class CEventQueue : private TObjectStore<TConsoleEvent> {
   /// Appends a record and wakes a waiting reader. Any thread.
   void Post(const TConsoleEvent& event);
   /// Takes the oldest record, waiting up to `ms` (0: not at all,
-  /// WaitForever: without limit); null when none arrived in time.
+  /// WaitForever: without limit); null when none arrived in time or Wake
+  /// ended the wait.
   std::unique_ptr<TConsoleEvent> Wait(uint32_t ms);
+  /// Ends a reader's wait without a record (or the next one's, when none
+  /// waits): something besides input needs it. Any thread.
+  void Wake();
   /// Records queued now. Any thread.
   int Count();
 
  private:
   std::mutex m_mutex;  // guards the record list
   SyncEvent m_arrived;
+  std::atomic<bool> m_woken{false};
 };

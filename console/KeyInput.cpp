@@ -3,6 +3,8 @@
 #include <gdk/gdkkeysyms.h>
 #include <gtk/gtk.h>
 
+#include <chrono>
+
 #include "console/Console.h"
 #include "console/KeyCodes.h"
 #include "console/KeyTable.h"
@@ -224,10 +226,20 @@ uint32_t CConsole::GetKey(TMouseRecord* info, int timeoutMs) {
     return Key::ModifierChange;
   }
   RunIdle();
+  if (timeoutMs != 0 && m_holdCount == 0 && m_queue.Count() == 0) NoteFirstScreen();
   std::unique_ptr<TConsoleEvent> event;
   if (timeoutMs >= 0) {
-    event = m_queue.Wait(static_cast<uint32_t>(timeoutMs));
+    // A wake-up for a screen dump writes it and waits on for the time left.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    uint32_t left = static_cast<uint32_t>(timeoutMs);
+    while (!(event = m_queue.Wait(left))) {
+      const auto now = std::chrono::steady_clock::now();
+      if (now >= deadline) break;
+      left = static_cast<uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(deadline - now).count());
+      if (m_queue.Count() == 0) DumpScreenIfAsked();
+    }
   } else {
+    // Each slice, or a wake-up for a screen dump, runs the idle routine.
     constexpr uint32_t kIdleSliceMs = 1000;
     while (!(event = m_queue.Wait(kIdleSliceMs))) RunIdle();
   }

@@ -111,7 +111,9 @@ void CTermSession::Write(const char* bytes, int count) {
   while (i < size) {
     if (m_inOsc) {
       const int used = SkipOperatingSystemCommand(p + i, size - i);
-      if (used == 0) {  // an ESC that may start the terminator
+      // Only a last ESC, which may begin the terminator, waits for the next
+      // chunk; an ESC that ended the command starts a sequence of its own.
+      if (used == 0 && m_inOsc) {
         m_leftover.assign(p + i, size - i);
         break;
       }

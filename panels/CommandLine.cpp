@@ -8,6 +8,10 @@
 #include "panels/CommandMacros.h"
 #include "panels/Histories.h"
 
+Westring CommandPrompt(const Westring& directory) {
+  return g_settings.pathPrompt ? directory + L">" : Westring(L">");
+}
+
 void CCommandLine::SetText(const Westring& text) {
   m_text = text.Left(CommandLineLimit + 1);
   m_cursor = m_text.Length();
@@ -85,7 +89,7 @@ bool CCommandLine::Execute(int side) {
 void CCommandLine::Draw(const Westring& directory) {
   CConsole& console = *g_console;
   const int row = console.Lines() - 2, columns = console.Columns();
-  const Westring prompt = g_settings.pathPrompt ? directory + L">" : Westring(L">");
+  const Westring prompt = CommandPrompt(directory);
   const Westring line = prompt + m_text;
   // The line scrolls so that the cursor stays on the screen.
   int cursorColumn = prompt.Length() + m_cursor;

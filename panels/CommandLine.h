@@ -9,6 +9,10 @@
 /// A typed character is ignored once the line holds more than this many.
 constexpr int CommandLineLimit = 511;
 
+/// What stands before the typed text: the directory and ">" with the
+/// PathPrompt setting, else ">".
+Westring CommandPrompt(const Westring& directory);
+
 class CCommandLine {
  public:
   const Westring& Text() const { return m_text; }

@@ -6,10 +6,12 @@
 #include "console/Console.h"
 #include "console/RunCommand.h"
 #include "console/UserScreen.h"
+#include "dialogs/Look.h"
 #include "dialogs/MessageBox.h"
 #include "foundation/StdFile.h"
 #include "foundation/SysCalls.h"
 #include "foundation/Wildcard.h"
+#include "panels/CommandLine.h"
 #include "panels/Expression.h"
 #include "panels/Panel.h"
 #include "panels/PathNames.h"
@@ -84,6 +86,14 @@ int SetVariableCommand(const Westring& command) {
   return 0;
 }
 
+bool BottomRowBlank() {
+  const CConsole& console = *g_console;
+  const int bottom = console.Lines() - 1;
+  for (int col = 0; col < console.Columns(); ++col)
+    if (console.CellAt(col, bottom).ch != L' ' && console.CellAt(col, bottom).ch != 0) return false;
+  return true;
+}
+
 int ShellCommand(const Westring& command, CPanel& panel, const Westring& shown, int flags) {
   if (!(flags & ExecuteFlag::StayInDirectory)) {
     if (int err = Sys::ChangeDirectory(panel.Directory())) {
@@ -92,8 +102,7 @@ int ShellCommand(const Westring& command, CPanel& panel, const Westring& shown, 
     }
   }
   RestoreUserScreen();
-  const Westring echo = panel.Directory() + L">" + (shown.IsEmpty() ? command : shown) + L"\n";
-  g_console->WriteOutput(echo.ToUtf8().c_str(), -1);
+  EchoCommandLine(CommandPrompt(panel.Directory()) + (shown.IsEmpty() ? command : shown));
   RunCommand(command);
   SaveUserScreen();
   for (CPanel* each : g_panels)
@@ -102,6 +111,25 @@ int ShellCommand(const Westring& command, CPanel& panel, const Westring& shown, 
 }
 
 }  // namespace
+
+// The line goes on the bottom row as the command line showed it, below any
+// output left there, and a line feed makes room for the command's own output.
+void EchoCommandLine(const Westring& line) {
+  CConsole& console = *g_console;
+  const int bottom = console.Lines() - 1;
+  if (console.CursorColumn() > 0 || !BottomRowBlank()) {
+    console.SetCursorPos(0, bottom);
+    console.WriteOutput("\n", 1);
+  }
+  const uint8_t outputAttr = console.OutputAttr(), attr = Colour(ColourClass::CommandLine);
+  console.FillArea(0, bottom, console.Columns(), 1, attr);
+  console.SetCursorPos(0, bottom);
+  // Rows a long line wraps onto scroll in with the output colour, which is the line's meanwhile.
+  console.SetOutputAttr(attr);
+  console.WriteOutput(line.ToUtf8().c_str(), -1);
+  console.SetOutputAttr(outputAttr);
+  console.WriteOutput("\n", 1);
+}
 
 bool IsDirectoryChange(const Westring& command) { return WildcardMatch(L"cd[\\. ]*", command.c_str()); }
 

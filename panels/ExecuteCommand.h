@@ -12,6 +12,10 @@ constexpr int StayInDirectory = 8;  // run where the process is, not in the pane
 /// (the user has been told).
 int ExecuteCommand(const Westring& command, int side, const Westring& shown = Westring(), int flags = 0);
 
+/// Shows a command line (prompt and command) on the bottom row in the
+/// "Command Line" colour, then moves the output on to a fresh line below it.
+void EchoCommandLine(const Westring& line);
+
 /// True for a directory change: "cd" followed by "." or a blank.
 bool IsDirectoryChange(const Westring& command);
 /// The directory a "cd" argument names: backslash escapes removed, other

@@ -5,6 +5,8 @@
 #include "app/AppTitle.h"
 #include "app/Clock.h"
 #include "app/FunctionKeyBar.h"
+#include "app/MainLoop.h"
+#include "console/ScrollBack.h"
 #include "config/Settings.h"
 #include "console/KeyTable.h"
 #include "dialogs/Look.h"
@@ -110,6 +112,21 @@ TEST(ClockTest, WindowAtTheTopRightRestoresWhatItCovered) {
   RefreshClock();
   EXPECT_EQ(ScreenText(right - 7, 0, 8), U"abcdefgh") << "switched off, the clock goes";
   EXPECT_EQ(AttrAt(right, 0), 0x1E);
+  g_settings = saved;
+}
+
+TEST(ClockTest, CtrlBWithoutAScrollBackLeavesTheScreenAlone) {
+  const TSettings saved = g_settings;
+  TStartupOptions options;
+  options.leftDirectory = options.rightDirectory = L"/";
+  {
+    CMainLoop loop(options);
+    g_keepScrollBack = false;
+    Con().WriteText(0, 3, L"PANELS", 0x1B);
+    const int before = Con().DrawCount();
+    loop.Dispatch(Key::CtrlB);
+    EXPECT_EQ(Con().DrawCount(), before) << "nothing was painted";
+  }
   g_settings = saved;
 }
 

@@ -10,9 +10,9 @@ vk=$(realpath "$1")
 failed=0
 # A check is tried again for a few seconds: a loaded machine delivers keys late.
 check() {
-  for _ in 1 2 3 4 5 6; do
+  for _ in $(seq 30); do
     if eval "$2" > /dev/null 2>&1; then echo "ok: $1"; return; fi
-    sleep 0.5
+    sleep 0.1
   done
   eval "$2"
   echo "FAILED: $1"
@@ -30,27 +30,29 @@ touch -d '2021-01-01' "$work/left/b.c"
 touch -d '2001-01-01' "$work/left/c.bin"
 mkdir -p "$work/home/.vkl"
 printf '[General Options]\r\nColumns=100\r\nd3=%s\r\n' "$work/right/sub" > "$work/home/.vkl/vk.ini"
-export HOME="$work/home" VK_SCREEN_DUMP="$work/screen.txt"
+export HOME="$work/home" VK_SCREEN_DUMP="$work/screen.txt" VK_FIRST_SCREEN="$work/first.txt"
 
 cd "$work/left"
 "$vk" -l "$work/left" -r "$work/right" -x "$work/cd.txt" &
 pid=$!
 window=$(timeout 20 xdotool search --sync --onlyvisible --name '^Varnak' | head -n 1)
 xdotool windowfocus --sync "$window"
-sleep 0.5
+# The program waits for its first key once the first-screen time is written.
+for _ in $(seq 200); do [ -s "$work/first.txt" ] && break; sleep 0.05; done
 
-# Asks for the grid and waits for it: the key reader writes it within a second.
+# Asks for the grid and waits for it: the key reader writes it at once when no keys wait.
 screen() {
   rm -f "$work/screen.txt"
   kill -USR1 $pid
-  for _ in $(seq 40); do [ -s "$work/screen.txt" ] && break; sleep 0.1; done
+  for _ in $(seq 400); do [ -s "$work/screen.txt" ] && break; sleep 0.01; done
   cat "$work/screen.txt"
 }
 row() { screen | sed -n "$(($1 + 1))p"; }
-keys() { xdotool key --delay 60 "$@"; sleep 0.3; }
+keys() { xdotool key --delay 60 "$@"; sleep 0.1; }
 # The names down the left panel's first column, in screen order.
 left_names() { screen | sed -n '2,7p' | sed 's/^║//; s/│.*$//; s/ *$//' | grep -av '^$' | tr '\n' ' '; }
 
+check "the first drawn screen's time since start is written once" 'grep -qxE "[0-9]+\.[0-9]{3}" "$work/first.txt" && [ "$(wc -l < "$work/first.txt")" -eq 1 ]'
 check "the window title names the program" '[ "$(xdotool getwindowname "$window")" = "Varnak V2.40-dev" ]'
 check "the function-key bar shows the plain labels" '[[ "$(row 24)" == *1Help*2Menu*3View*10Quit* ]]'
 
@@ -133,6 +135,10 @@ check "Ctrl+O again brings them back" 'row 1 | grep -aq "║"'
 
 keys F9 o k
 check "the Options menu's Clock item shows the clock" '[[ "$(row 0)" =~ [0-9][:\ ][0-9][0-9][ap]\ *$ ]]'
+keys ctrl+b
+check "Ctrl+B shows the scroll-back without the clock over its frame" '[[ "$(row 0)" =~ ^╔═+╗$ ]]'
+keys Escape
+check "closing it brings the panels and the clock back" '[[ "$(row 0)" == *"$work/left"* && "$(row 0)" =~ [0-9][:\ ][0-9][0-9][ap]\ *$ ]]'
 # The window takes a moment to change size: the width is read until it is the one wanted.
 width_becomes() {
   local w

@@ -17,10 +17,11 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 printf '[General Options]\r\nAutoSave=on\r\nTabWidth=5\r\n' > "$work/alt.ini"
 cd "$work"
-"$vk" "$work/alt.ini" -x "$work/cd.txt" &
+VK_FIRST_SCREEN="$work/first.txt" "$vk" "$work/alt.ini" -x "$work/cd.txt" &
 pid=$!
 window=$(timeout 20 xdotool search --sync --onlyvisible --name '^Varnak' | head -n 1)
-sleep 1
+# Keys are read once the first screen is drawn and its time written.
+for _ in $(seq 200); do [ -s "$work/first.txt" ] && break; sleep 0.05; done
 xdotool windowfocus --sync "$window" key --delay 200 F10 y
 for _ in $(seq 50); do kill -0 $pid 2>/dev/null || break; sleep 0.2; done
 kill -0 $pid 2>/dev/null && { kill $pid; echo "FAILED: vk did not quit on F10 and y"; failed=1; }

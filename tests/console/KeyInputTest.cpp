@@ -1,8 +1,12 @@
 // Real X input against the console window: xdotool sends key and pointer
 // events through the X server, GetKey must return the documented codes.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <chrono>
+#include <csignal>
 #include <cstdio>
+#include <fstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -10,6 +14,7 @@
 #include "console/Console.h"
 #include "console/KeyCodes.h"
 #include "console/KeyTable.h"
+#include "console/ScreenDump.h"
 
 // After the gtkmm headers: Xlib defines macros they would trip over.
 #include <gdk/gdkx.h>
@@ -268,4 +273,24 @@ TEST(EventQueue, EscPressedConsumesWhateverItTakes) {
   EXPECT_EQ(Con().GetKey(nullptr, 0), 0u);
   EXPECT_EQ(idle, 1) << "GetKey runs the idle routine before it waits";
   Con().SetIdleHandler(nullptr);
+}
+
+TEST(EventQueue, AScreenDumpRequestIsWrittenWhileTheKeyReaderWaits) {
+  const std::string path = "/tmp/vk-dump-" + std::to_string(getpid());
+  setenv("VK_SCREEN_DUMP", path.c_str(), 1);
+  EnableScreenDumps();
+  Con().WriteText(0, 0, L"DUMPED", 0x07);
+  std::string line;
+  std::thread asker([&] {
+    raise(SIGUSR1);
+    for (int i = 0; i < 100 && line != "DUMPED"; ++i) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+      std::ifstream(path) >> line;
+    }
+    Con().Events().Post(TConsoleEvent{TConsoleEvent::Key, 'k'});
+  });
+  EXPECT_EQ(Con().GetKey(nullptr, 30000), static_cast<uint32_t>('k')) << "the wake-up is no key";
+  asker.join();
+  EXPECT_EQ(line, "DUMPED") << "the signal woke the waiting reader, which wrote the screen";
+  unlink(path.c_str());
 }

@@ -170,6 +170,12 @@ TEST_F(RunCommandTest, ChildrenSeeTheConfiguredEnvironment) {
   EXPECT_GE(RowWith("from ini:xterm:unset"), 0) << "an emptied variable is not passed on";
   EXPECT_GE(RowWith("tool-ran"), 0) << "PathAppend extends the child's PATH";
   EXPECT_EQ(EnvironmentValue(L"VK_TEST_VAR"), Westring(L"from ini"));
+  const std::string savedPath = getenv("PATH");
+  unsetenv("PATH");
+  Con().FillArea(0, 0, 80, 25, 0x07);
+  Run("vk-appended-tool");
+  setenv("PATH", savedPath.c_str(), 1);
+  EXPECT_GE(RowWith("tool-ran"), 0) << "without PATH, PathAppend follows the system's default path";
   unsetenv("VK_TEST_VAR");
   unsetenv("VK_EMPTIED");
 }

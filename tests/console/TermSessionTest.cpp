@@ -205,6 +205,9 @@ TEST_F(TermSessionTest, LineDrawingAndOperatingSystemCommands) {
   Out("\r\n\x1b]0;esc\x1b");
   Out("\\done");
   EXPECT_EQ(RowText(3, 0, 5), U"done ");
+  Out("\r\n\x1b]0;unended");
+  Out("\x1b[31mred");
+  EXPECT_EQ(RowText(4, 0, 4), U"red ") << "an ESC opening the next chunk ends the command";
 }
 
 TEST_F(TermSessionTest, UnfinishedCharactersAndSequencesWaitForTheNextChunk) {

@@ -12,6 +12,7 @@
 
 #include "console/ChildEnvironment.h"
 #include "dialogs/InputHistory.h"
+#include "dialogs/Look.h"
 #include "foundation/SysCalls.h"
 #include "panels/CommandLine.h"
 #include "panels/ExecuteCommand.h"
@@ -178,15 +179,24 @@ TEST_F(CommandLineTest, DirectoryChangesInEveryForm) {
   EXPECT_EQ(LeftDirectory(), "/");
 }
 
-TEST_F(CommandLineTest, SetVariablesReachTheNextShellCommand) {
+TEST_F(CommandLineTest, ShellCommandsSeeSetVariablesAndAreEchoed) {
   TTempDirectory dir("vk-set");
   ReadInto(Left(), dir.Path());
   EXPECT_EQ(Run("set VK_GREETING=hello there"), 0);
+  EXPECT_EQ(Run("set VK_GONE=here"), 0);
   EXPECT_EQ(Run("set VK_GONE="), 0);
-  EXPECT_EQ(Run("echo \"$VK_GREETING:${VK_GONE-unset}\" > out.txt"), 0);
-  EXPECT_EQ(FileText(dir / "out.txt"), "hello there:unset\n") << "ran in the panel's directory";
+  EXPECT_EQ(getenv("VK_GONE"), nullptr) << "an empty value removes the variable";
+  setenv("VK_BLANK", "", 1);
+  EXPECT_EQ(Run("echo \"$VK_GREETING:${VK_GONE-unset}:${VK_BLANK-unset}\" > out.txt"), 0);
+  EXPECT_EQ(FileText(dir / "out.txt"), "hello there:unset:\n") << "ran in the panel's directory, empty values passed";
   EXPECT_TRUE(Left().RereadPending()) << "a shell command marks the panels for re-reading";
+  g_settings.pathPrompt = false;
+  EXPECT_EQ(Run("echo shown"), 0);
+  const int row = Con().Lines() - 3;
+  EXPECT_EQ(ScreenText(0, row, 12) + ScreenText(0, row + 1, 6), U">echo shown shown ") << "echo, then output";
+  EXPECT_EQ(Con().CellAt(11, row).attr, Colour(ColourClass::CommandLine));
   unsetenv("VK_GREETING");
+  unsetenv("VK_BLANK");
 }
 
 TEST_F(CommandLineTest, HistoriesAndTheirFile) {
