@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The whole program under real X keys: the menu bar and its five menus, the
-# function-key bar following held modifiers, sorting with Ctrl+F3..F8, Tab,
+# function-key bar following held modifiers, sorting with Ctrl+F3..F8, quick
+# search with Alt held, the grey selection keys, Esc switching the panels, Tab,
 # a typed command, the quit question and the exit-directory file. The cell
 # grid is read through VK_SCREEN_DUMP; one screenshot is checked for size.
 # Usage: main-loop-test.sh VK_BINARY   (needs a DISPLAY)
@@ -29,7 +30,7 @@ touch -d '2011-01-01' "$work/left/a.txt"
 touch -d '2021-01-01' "$work/left/b.c"
 touch -d '2001-01-01' "$work/left/c.bin"
 mkdir -p "$work/home/.vkl"
-printf '[General Options]\r\nColumns=100\r\nd3=%s\r\n' "$work/right/sub" > "$work/home/.vkl/vk.ini"
+printf '[General Options]\r\nColumns=100\r\nEscPanelSwitch=on\r\nTagDirs=off\r\nd3=%s\r\n' "$work/right/sub" > "$work/home/.vkl/vk.ini"
 export HOME="$work/home" VK_SCREEN_DUMP="$work/screen.txt" VK_FIRST_SCREEN="$work/first.txt"
 
 cd "$work/left"
@@ -61,6 +62,15 @@ check "holding Ctrl shows the sort labels" '[[ "$(row 24)" == *3Name*4Exten*5Tim
 xdotool keyup ctrl; sleep 0.6
 check "releasing Ctrl brings the plain labels back" '[[ "$(row 24)" == *2Menu* ]]'
 
+# The cursor stands right after a text, on the row that shows it.
+cursor_after() {
+  local dump row line
+  dump=$(screen)
+  row=$(grep -anF "$1" <<< "$dump" | head -n 1 | cut -d: -f1)
+  line=$(sed -n "${row:-1}p" <<< "$dump")
+  line=${line%%"$1"*}
+  [ -n "$row" ] && [ "$(tail -n 1 <<< "$dump")" = "cursor $((${#line} + ${#1})) $((row - 1))" ]
+}
 sorted_as() { local got; got=$(left_names); [ "$got" = ".. $1 " ] || { echo "  got: $got"; false; }; }
 check "the panel starts in name order" 'sorted_as "a.txt b.c c.bin"'
 keys ctrl+F6
@@ -73,6 +83,21 @@ keys ctrl+F4
 check "Ctrl+F4 sorts by extension" 'sorted_as "c.bin b.c a.txt"'
 keys ctrl+F3
 check "Ctrl+F3 sorts by name again" 'sorted_as "a.txt b.c c.bin"'
+
+keys alt+c alt+period
+check "quick search goes on while Alt is held" 'screen | grep -aq "Search: c\."'
+check "the text cursor stands after the search text" 'cursor_after "Search: c."'
+keys Escape
+check "Esc closes the search and nothing else" 'row 1 | grep -aq "║" && ! screen | grep -aq "Search:"'
+# Ctrl+Grey + and - select and unselect all, Grey * inverts (none -> all).
+keys ctrl+KP_Add ctrl+KP_Subtract KP_Multiply
+check "the grey keys select, unselect and invert" 'screen | grep -aq "321 bytes in 3 selected files"'
+keys KP_Multiply shift+ctrl+KP_Add
+check "Shift+Ctrl+Grey + selects a group with TagDirs inverted" 'screen | grep -aq "Select the files/directories"'
+keys Escape Escape
+check "Esc on an empty command line switches the panels off (EscPanelSwitch)" '! row 1 | grep -aq "║"'
+keys Escape
+check "and on again" 'row 1 | grep -aq "║"'
 
 # Each menu dropped with F9, walked with Right; its box text goes to a file.
 keys F9 Return
@@ -170,6 +195,10 @@ keys Escape Escape
 
 keys Tab
 check "Tab makes the right panel active (its directory on the prompt)" '[[ "$(row 23)" == "$work/right>"* ]]'
+xdotool type --delay 40 'one two'
+keys Home ctrl+Right X
+check "Ctrl+Right on the command line stops after the word (BriefWordRight)" '[[ "$(row 23)" == *">oneX two"* ]]'
+keys Escape
 xdotool type --delay 40 'echo made > from-vk.txt'
 keys Return
 sleep 0.5
