@@ -1,5 +1,6 @@
 #include "foundation/PlatformLinux.h"
 
+#include <malloc.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
 
@@ -102,5 +103,7 @@ int ReadMountedFileSystems(std::vector<TMountEntry>& list, MountSelection which)
   if (err) list.clear();
   return err;
 }
+
+void ReleaseFreeMemory() { malloc_trim(0); }
 
 }  // namespace Platform

@@ -8,7 +8,8 @@
 //   "devtmpfs", treated the same. Other pseudo file systems (proc, sysfs,
 //   devpts, cgroup, ...) report no blocks and fall under the no-blocks rule;
 // - the sysctl memory figures of the information panel: physical pages and
-//   free pages from sysconf, which Linux takes from sysinfo.
+//   free pages from sysconf, which Linux takes from sysinfo;
+// - handing freed heap memory back to the system: malloc_trim.
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -47,6 +48,10 @@ struct TMemoryFigures {
 /// Reads the memory figures; returns 0, or errno when the system gives none
 /// (the figures are then 0). Any thread.
 [[nodiscard]] int ReadMemoryFigures(TMemoryFigures* figures);
+
+/// Gives the heap's free memory back to the system, so that a large listing
+/// replaced by a small one does not keep its pages resident. Any thread.
+void ReleaseFreeMemory();
 
 /// Fills list with the mounted file systems in mount order and returns 0, or
 /// returns errno when the mount table cannot be read (list is then empty).

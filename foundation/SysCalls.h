@@ -89,6 +89,12 @@ Westring PermissionString(mode_t mode);
 /// process: the owner's when it is the effective user, the group's when the
 /// group is one of the process's groups, else the others'. No superuser rule.
 int AccessClass(uid_t owner, gid_t group, mode_t mode);
+/// The read-only rule of a listing: true when a write bit applies to the
+/// process's real ids (others; the group when it is the real group; the
+/// owner when it is the real user). No superuser rule. The ids are read once
+/// per process, so a process that changes its ids after the first call keeps
+/// the first ones.
+bool WritableByProcess(mode_t mode, uid_t owner, gid_t group);
 /// Replaces the contents of list with the mounted file systems and returns 0,
 /// or errno when the mount table cannot be read.
 [[nodiscard]] int ReadMountPoints(TObjectStore<TMountPoint>& list, MountSelection which);

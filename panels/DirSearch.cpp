@@ -4,10 +4,15 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <cwchar>
+#include <string>
+#include <vector>
 
+#include "foundation/SysCalls.h"
+#include "foundation/Thread.h"
 #include "foundation/Utf8.h"
 
 namespace {
@@ -35,15 +40,6 @@ void DecodeName(const char* bytes, Westring* out) {
   wchar_t* text = out->Data();
   for (size_t i = 0; i < n; ++i) text[i] = p[i];
   text[n] = 0;
-}
-
-// The read-only rule: writable only through a write bit that applies to the
-// process's real ids; the super-user gets no exception.
-bool WritableByProcess(const struct stat& st) {
-  if (st.st_mode & S_IWOTH) return true;
-  if ((st.st_mode & S_IWGRP) && getgid() == st.st_gid) return true;
-  if ((st.st_mode & S_IWUSR) && getuid() == st.st_uid) return true;
-  return false;
 }
 
 }  // namespace
@@ -89,27 +85,43 @@ Westring SearchDirectory(const Westring& base, const Westring& pattern) {
   return directory;
 }
 
-void FillEntryStatus(entry* e, const struct stat& own, const struct stat* target, bool hiddenName) {
+TEntryStatus EntryStatusOf(const struct stat& own, const struct stat* target) {
   const struct stat& st = target != nullptr ? *target : own;
-  uint16_t flags = 0;
+  TEntryStatus status;
   if (S_ISLNK(own.st_mode)) {
-    flags |= EntryFlag::Link;
-    if (target == nullptr) flags |= EntryFlag::BrokenLink;
+    status.flags |= EntryFlag::Link;
+    if (target == nullptr) status.flags |= EntryFlag::BrokenLink;
   }
-  if (S_ISDIR(st.st_mode)) {
-    flags |= EntryFlag::Directory;
-    e->size = 0;
-  } else {
-    e->size = st.st_size;
-  }
-  if (hiddenName) flags |= EntryFlag::Hidden;
-  if (!WritableByProcess(st)) flags |= EntryFlag::ReadOnly;
-  e->flags = flags;
-  e->mode = static_cast<uint16_t>(st.st_mode);
-  e->owner = static_cast<uint16_t>(st.st_uid);
-  e->group = static_cast<uint16_t>(st.st_gid);
-  e->timeSec = static_cast<uint32_t>(st.st_mtim.tv_sec);
-  e->timeNs = static_cast<uint32_t>(st.st_mtim.tv_nsec);
+  if (S_ISDIR(st.st_mode)) status.flags |= EntryFlag::Directory;
+  else status.size = st.st_size;
+  // The read-only rule: writable only through a write bit that applies to
+  // the process's real ids; the super-user gets no exception.
+  if (!Sys::WritableByProcess(st.st_mode, st.st_uid, st.st_gid)) status.flags |= EntryFlag::ReadOnly;
+  status.mode = static_cast<uint16_t>(st.st_mode);
+  status.owner = static_cast<uint16_t>(st.st_uid);
+  status.group = static_cast<uint16_t>(st.st_gid);
+  status.timeSec = static_cast<uint32_t>(st.st_mtim.tv_sec);
+  status.timeNs = static_cast<uint32_t>(st.st_mtim.tv_nsec);
+  return status;
+}
+
+bool ExamineAt(int dirFd, const char* name, TEntryStatus* status) {
+  struct stat own;
+  if (fstatat(dirFd, name, &own, AT_SYMLINK_NOFOLLOW) != 0) return false;
+  struct stat target;
+  const bool followed = S_ISLNK(own.st_mode) && fstatat(dirFd, name, &target, 0) == 0;
+  *status = EntryStatusOf(own, followed ? &target : nullptr);
+  return true;
+}
+
+void FillEntryStatus(entry* e, const TEntryStatus& status, bool hiddenName) {
+  e->size = status.size;
+  e->flags = hiddenName ? status.flags | EntryFlag::Hidden : status.flags;
+  e->mode = status.mode;
+  e->owner = status.owner;
+  e->group = status.group;
+  e->timeSec = status.timeSec;
+  e->timeNs = status.timeNs;
   e->tagged = 0;
   e->previouslyTagged = 0;
   e->sizeKnown = 0;
@@ -125,15 +137,20 @@ void DirSearch::Close() {
   m_stream = nullptr;
 }
 
-int DirSearch::FindFirst(const Westring& pattern, uint32_t attributes, entry** result) {
+void DirSearch::Start(const Westring& pattern, uint32_t attributes) {
   Close();
   m_allocate = (attributes & SearchAttr::Allocate) != 0;
   m_attributes = attributes & ~SearchAttr::Allocate;
   m_mask = pattern.Mid(DirectoryPartLength(pattern));
   m_directory = SearchDirectory(m_base, pattern);
   m_stream = opendir(m_directory.ToUtf8().c_str());
+  m_lastError = m_stream == nullptr ? errno : 0;
+}
+
+int DirSearch::FindFirst(const Westring& pattern, uint32_t attributes, entry** result) {
+  Start(pattern, attributes);
   if (m_stream == nullptr) {
-    m_lastError = errno;
+    if (result != nullptr) *result = nullptr;
     return m_lastError;
   }
   return FindNext(result);
@@ -150,6 +167,12 @@ int DirSearch::FindOne(const Westring& pattern, uint32_t attributes, entry** res
 bool DirSearch::Accepts(const wchar_t* name) const {
   if (name[0] == L'.' && !(m_attributes & SearchAttr::Hidden)) return false;
   return MaskMatch(m_mask.c_str(), name);
+}
+
+bool DirSearch::AcceptsType(uint16_t flags) const {
+  const bool isDirectory = (flags & EntryFlag::Directory) != 0;
+  if (m_attributes & SearchAttr::DirectoriesOnly) return isDirectory && (m_attributes & SearchAttr::Directory);
+  return !isDirectory || (m_attributes & SearchAttr::Directory);
 }
 
 int DirSearch::FindNext(entry** result) {
@@ -169,18 +192,9 @@ int DirSearch::Examine(const char* bytes, entry** result) {
   static thread_local Westring name;
   DecodeName(bytes, &name);
   if (!Accepts(name.c_str())) return -1;
-  const int dirFd = dirfd(m_stream);
-  struct stat own;
-  if (fstatat(dirFd, bytes, &own, AT_SYMLINK_NOFOLLOW) != 0) return -1;  // vanished
-  struct stat target;
-  const struct stat* followed = nullptr;
-  if (S_ISLNK(own.st_mode) && fstatat(dirFd, bytes, &target, 0) == 0) followed = &target;
-  const bool isDirectory = S_ISDIR((followed != nullptr ? *followed : own).st_mode);
-  if (m_attributes & SearchAttr::DirectoriesOnly) {
-    if (!isDirectory || !(m_attributes & SearchAttr::Directory)) return -1;
-  } else if (isDirectory && !(m_attributes & SearchAttr::Directory)) {
-    return -1;
-  }
+  TEntryStatus status;
+  if (!ExamineAt(dirfd(m_stream), bytes, &status)) return -1;  // vanished
+  if (!AcceptsType(status.flags)) return -1;
   entry* e = nullptr;
   if (m_allocate) {
     e = entry::Make(name.c_str(), name.Length());
@@ -192,8 +206,93 @@ int DirSearch::Examine(const char* bytes, entry** result) {
     std::wmemcpy(e->Name(), name.c_str(), static_cast<size_t>(length));
     e->Name()[length] = 0;
   }
-  FillEntryStatus(e, own, followed, IsHiddenName(name.c_str()));
+  FillEntryStatus(e, status, IsHiddenName(name.c_str()));
   if (result != nullptr) *result = e;
   else if (m_allocate) delete e;
   return 0;
+}
+
+namespace {
+
+// Names read ahead of their examination: readdir is cheap, the status of
+// each name is not, so a batch of names is read first and examined on two
+// threads when it is large enough to pay for the second one.
+constexpr size_t BatchNames = 16384;
+constexpr size_t TwoThreadNames = 2048;
+constexpr size_t ClaimNames = 256;  // names a thread takes at a time
+
+struct TBatch {
+  int dirFd = -1;
+  std::string bytes;             // the names, each 0-terminated
+  std::vector<uint32_t> offsets;  // where each name starts in bytes
+  std::vector<TEntryStatus> status;
+  std::vector<uint8_t> examined;  // 1 when the name could be examined
+  std::atomic<size_t> next{0};    // the first name no thread has claimed
+};
+
+// Examines the names of a batch, a claim at a time, until none are left.
+void* ExamineBatch(void* argument) {
+  TBatch& batch = *static_cast<TBatch*>(argument);
+  const size_t count = batch.offsets.size();
+  for (;;) {
+    const size_t first = batch.next.fetch_add(ClaimNames, std::memory_order_relaxed);
+    if (first >= count) return nullptr;
+    const size_t last = first + ClaimNames < count ? first + ClaimNames : count;
+    for (size_t i = first; i < last; ++i) {
+      batch.examined[i] = ExamineAt(batch.dirFd, batch.bytes.data() + batch.offsets[i], &batch.status[i]);
+    }
+  }
+}
+
+void ExamineAll(TBatch& batch) {
+  const size_t count = batch.offsets.size();
+  batch.status.resize(count);
+  batch.examined.assign(count, 0);
+  batch.next.store(0, std::memory_order_relaxed);
+  ThreadHandle helper = count >= TwoThreadNames ? StartThread(ExamineBatch, &batch) : ThreadHandle{};
+  ExamineBatch(&batch);
+  if (helper != 0) (void)JoinThread(helper);
+}
+
+}  // namespace
+
+int DirSearch::FindAll(const Westring& pattern, uint32_t attributes,
+                       const std::function<bool(entry*)>& take) {
+  Start(pattern, attributes);
+  if (m_stream == nullptr) return m_lastError;
+  TBatch batch;
+  batch.dirFd = dirfd(m_stream);
+  Westring name;
+  int err = 0;
+  while (err == 0) {
+    batch.bytes.clear();
+    batch.offsets.clear();
+    while (batch.offsets.size() < BatchNames) {
+      errno = 0;
+      const dirent* record = readdir(m_stream);
+      if (record == nullptr) {
+        err = errno != 0 ? errno : SearchResult::NoMoreEntries;
+        break;
+      }
+      DecodeName(record->d_name, &name);
+      if (!Accepts(name.c_str())) continue;
+      batch.offsets.push_back(static_cast<uint32_t>(batch.bytes.size()));
+      batch.bytes.append(record->d_name, std::strlen(record->d_name) + 1);
+    }
+    ExamineAll(batch);
+    for (size_t i = 0; i < batch.offsets.size(); ++i) {
+      // A name that vanished since it was read is left out.
+      if (!batch.examined[i] || !AcceptsType(batch.status[i].flags)) continue;
+      DecodeName(batch.bytes.data() + batch.offsets[i], &name);
+      entry* e = entry::Make(name.c_str(), name.Length());
+      if (e == nullptr) continue;
+      FillEntryStatus(e, batch.status[i], IsHiddenName(name.c_str()));
+      if (!take(e)) {
+        Close();
+        return m_lastError = 0;
+      }
+    }
+  }
+  Close();
+  return m_lastError = err;
 }

@@ -7,6 +7,7 @@
 #include <dirent.h>
 
 #include <cstdint>
+#include <functional>
 
 #include "foundation/Westring.h"
 #include "panels/Entry.h"
@@ -53,6 +54,14 @@ class DirSearch {
   int FindNext(entry** result);
   /// Closes the stream early; harmless when none is open.
   void Close();
+  /// Lists every match of pattern at once, as new entries in directory
+  /// order, each handed to take, which owns it from then on and returns
+  /// false to stop the listing. Large directories are examined on two
+  /// threads; take is called on the caller's thread only. Returns
+  /// SearchResult::NoMoreEntries after the last match, 0 when take stopped,
+  /// or an errno value (the open failing, or a read error after the matches
+  /// read before it were handed over).
+  int FindAll(const Westring& pattern, uint32_t attributes, const std::function<bool(entry*)>& take);
   /// FindFirst followed by Close: tests for and examines one name. Without
   /// the Allocate bit the entry stays readable through LastEntry().
   int FindOne(const Westring& pattern, uint32_t attributes, entry** result = nullptr);
@@ -66,6 +75,8 @@ class DirSearch {
  private:
   int Examine(const char* name, entry** result);
   bool Accepts(const wchar_t* name) const;
+  bool AcceptsType(uint16_t flags) const;
+  void Start(const Westring& pattern, uint32_t attributes);
 
   Westring m_base;
   Westring m_directory;
@@ -88,11 +99,27 @@ bool MaskMatch(const wchar_t* mask, const wchar_t* name);
 /// "/", also when it begins with "/"; "/" or "." when that is empty.
 Westring SearchDirectory(const Westring& base, const Westring& pattern);
 
-/// Fills the status fields of e (flags, size, mode, owner, group, time) the
-/// way a search does, from an lstat result and, for a link, the stat of its
-/// target (null when the target cannot be examined). The name's hidden bit
-/// is decided by hiddenName.
-void FillEntryStatus(entry* e, const struct stat& own, const struct stat* target, bool hiddenName);
+/// What examining one name finds: the status fields a search fills into
+/// its entry (flags without the name's hidden bit).
+struct TEntryStatus {
+  int64_t size = 0;
+  uint32_t timeNs = 0;
+  uint32_t timeSec = 0;
+  uint16_t flags = 0;
+  uint16_t mode = 0;
+  uint16_t owner = 0;
+  uint16_t group = 0;
+};
+
+/// The status a search gives from an lstat result and, for a link, the stat
+/// of its target (null when the target cannot be examined).
+TEntryStatus EntryStatusOf(const struct stat& own, const struct stat* target);
+/// Examines name in the directory open as dirFd without following a link,
+/// then its target when it is a link; false when the name cannot be examined.
+bool ExamineAt(int dirFd, const char* name, TEntryStatus* status);
+/// Fills the status fields of e the way a search does; the name's hidden
+/// bit is decided by hiddenName. Tags and size-known are cleared.
+void FillEntryStatus(entry* e, const TEntryStatus& status, bool hiddenName);
 
 /// True for a name that counts as hidden: a leading "." and not "..".
 bool IsHiddenName(const wchar_t* name);

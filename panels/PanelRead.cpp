@@ -9,6 +9,7 @@
 #include "dialogs/MessageBox.h"
 #include "dialogs/ProgressThread.h"
 #include "foundation/CaseFold.h"
+#include "foundation/PlatformLinux.h"
 #include "foundation/SysCalls.h"
 #include "panels/DirSearch.h"
 #include "panels/Expression.h"
@@ -17,6 +18,8 @@
 #include "panels/PanelSort.h"
 
 namespace {
+
+constexpr int LargeReadEntries = 10000;
 
 bool IsName(const entry& e, const wchar_t* name) { return std::wcscmp(e.Name(), name) == 0; }
 
@@ -111,8 +114,7 @@ int CPanel::ReadDirectory() {
     DirReadProgress progress(&fileCount);
     g_breakFlag = 1;
     DirSearch search(m_directory);
-    entry* e = nullptr;
-    for (err = search.FindFirst(L"*", SearchAttr::PanelRead, &e); err == 0; err = search.FindNext(&e)) {
+    err = search.FindAll(L"*", SearchAttr::PanelRead, [&](entry* e) {
       fileCount.fetch_add(1, std::memory_order_relaxed);
       if (!e->IsDirectory()) m_directoryTotal += e->size;
       if (FilterKeeps(e, isRoot, &upDirRead)) {
@@ -121,8 +123,8 @@ int CPanel::ReadDirectory() {
       } else {
         delete e;
       }
-      if (g_breakFlag == 2) break;
-    }
+      return g_breakFlag != 2;
+    });
     g_breakFlag = 0;
   }
   if (!isRoot && !upDirRead) {
@@ -132,6 +134,9 @@ int CPanel::ReadDirectory() {
   }
   SortEntries(m_entries.Items(), Count(), m_sort);
   if (kept.Count() > 0) RestoreTags(&kept);
+  // A large read leaves the old entries and the sort's keys free in the
+  // heap; they go back to the system.
+  if (Count() >= LargeReadEntries) Platform::ReleaseFreeMemory();
   m_previousDirectory = m_directory;
   if (!sameDirectory || !PutCursorOn(cursorName.c_str())) SetCursorIndex(CursorIndex());
   return ReportReadError(err);

@@ -6,8 +6,9 @@
 
 /// Negative, zero or positive as a sorts before, with or after b in order.
 int CompareEntries(const entry& a, const entry& b, SortOrder order);
-/// Sorts count entries in place; Unsorted and its reverse leave them as read.
-/// Not stable.
+/// Sorts count entries in place in the order CompareEntries gives, with each
+/// name folded once rather than in every comparison; Unsorted and its
+/// reverse leave them as read. Not stable.
 void SortEntries(entry** items, int count, SortOrder order);
 /// Whether an order is one of the reversed ones.
 bool IsReversed(SortOrder order);
