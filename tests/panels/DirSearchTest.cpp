@@ -7,6 +7,7 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "tests/panels/PanelTestUtil.h"
 
@@ -147,4 +148,41 @@ TEST(DirSearch, HiddenBitFollowsTheNameRule) {
   EXPECT_FALSE(FlagsOf(dir.Path(), L"visible") & EntryFlag::Hidden);
   EXPECT_TRUE(IsHiddenName(L"."));
   EXPECT_FALSE(IsHiddenName(L".."));
+}
+
+TEST(DirSearch, FindAllListsWhatFindNextListsInTheSameOrder) {
+  TTempDirectory dir("vk-search");
+  // Enough names for the two-thread examination, and every kind of entry.
+  for (int i = 0; i < 2100; ++i) MakeFile(dir / ("f" + std::to_string(i)), i % 7);
+  MakeDirectory(dir / "sub");
+  MakeLink("sub", dir / "sub-link");
+  MakeLink("nowhere", dir / "dangling");
+  MakeFile(dir / ".hidden");
+  const auto describe = [](const entry* e) {
+    return std::wstring(e->Name()) + L":" + std::to_wstring(e->flags) + L":" + std::to_wstring(e->size) + L":" +
+           std::to_wstring(e->mode);
+  };
+  for (uint32_t attributes : {SearchAttr::PanelRead, SearchAttr::Allocate | SearchAttr::Hidden}) {
+    std::vector<std::wstring> stepped, all;
+    DirSearch search(Westring(dir.Path().c_str()));
+    entry* e = nullptr;
+    for (int err = search.FindFirst(L"*", attributes, &e); err == 0; err = search.FindNext(&e)) {
+      stepped.push_back(describe(e));
+      delete e;
+    }
+    EXPECT_EQ(search.FindAll(L"*", attributes, [&](entry* found) {
+      all.push_back(describe(found));
+      delete found;
+      return true;
+    }), SearchResult::NoMoreEntries);
+    EXPECT_EQ(all, stepped) << "attributes " << attributes;
+  }
+  int handed = 0;
+  DirSearch search(Westring(dir.Path().c_str()));
+  EXPECT_EQ(search.FindAll(L"*", SearchAttr::PanelRead, [&](entry* found) {
+    delete found;
+    return ++handed < 10;
+  }), 0) << "a stop is not an error";
+  EXPECT_EQ(handed, 10);
+  EXPECT_EQ(search.FindAll(L"nodir/*", SearchAttr::PanelRead, [](entry*) { return true; }), ENOENT);
 }
