@@ -9,7 +9,8 @@
 #include <cstring>
 #include <cwchar>
 #include <string>
-#include <vector>
+#include <thread>
+#include <utility>
 
 #include "foundation/SysCalls.h"
 #include "foundation/Thread.h"
@@ -214,44 +215,60 @@ int DirSearch::Examine(const char* bytes, entry** result) {
 
 namespace {
 
-// Names read ahead of their examination: readdir is cheap, the status of
-// each name is not, so a batch of names is read first and examined on two
-// threads when it is large enough to pay for the second one.
-constexpr size_t BatchNames = 16384;
-constexpr size_t TwoThreadNames = 2048;
-constexpr size_t ClaimNames = 256;  // names a thread takes at a time
+// The names of a directory are read ahead of their examination: readdir is
+// cheap, the status of each name is not. Names go into blocks; from the
+// first full block on a helper thread examines them while the rest are
+// read, and the reading thread joins in once all are read, then makes the
+// entries block by block while the helper works further on.
+constexpr size_t BlockNames = 2048;  // also the fewest names worth a second thread
+constexpr uint32_t ClaimNames = 256;  // names a thread examines at a time
 
-struct TBatch {
-  int dirFd = -1;
-  std::string bytes;             // the names, each 0-terminated
-  std::vector<uint32_t> offsets;  // where each name starts in bytes
-  std::vector<TEntryStatus> status;
-  std::vector<uint8_t> examined;  // 1 when the name could be examined
-  std::atomic<size_t> next{0};    // the first name no thread has claimed
+struct TNameBlock {
+  std::string bytes;  // the names, each 0-terminated
+  uint32_t offsets[BlockNames];
+  TEntryStatus status[BlockNames];
+  uint8_t examined[BlockNames];  // 1 when the name could be examined
+  uint32_t count = 0;
+  std::atomic<uint32_t> claimed{0};  // names some thread has taken
+  std::atomic<uint32_t> done{0};     // names whose status is written
+  std::atomic<TNameBlock*> next{nullptr};
 };
 
-// Examines the names of a batch, a claim at a time, until none are left.
-void* ExamineBatch(void* argument) {
-  TBatch& batch = *static_cast<TBatch*>(argument);
-  const size_t count = batch.offsets.size();
-  for (;;) {
-    const size_t first = batch.next.fetch_add(ClaimNames, std::memory_order_relaxed);
-    if (first >= count) return nullptr;
-    const size_t last = first + ClaimNames < count ? first + ClaimNames : count;
-    for (size_t i = first; i < last; ++i) {
-      batch.examined[i] = ExamineAt(batch.dirFd, batch.bytes.data() + batch.offsets[i], &batch.status[i]);
+struct TNameBlocks {
+  int dirFd = -1;
+  TNameBlock* first = nullptr;
+  std::atomic<bool> allRead{false};
+
+  ~TNameBlocks() {
+    while (first != nullptr) delete std::exchange(first, first->next.load(std::memory_order_relaxed));
+  }
+  // Examines claims of block until none are left.
+  void Examine(TNameBlock& block) {
+    for (;;) {
+      const uint32_t from = block.claimed.fetch_add(ClaimNames, std::memory_order_relaxed);
+      if (from >= block.count) return;
+      const uint32_t to = from + ClaimNames < block.count ? from + ClaimNames : block.count;
+      for (uint32_t i = from; i < to; ++i) {
+        block.examined[i] = ExamineAt(dirFd, block.bytes.data() + block.offsets[i], &block.status[i]);
+      }
+      block.done.fetch_add(to - from, std::memory_order_release);
     }
   }
-}
+};
 
-void ExamineAll(TBatch& batch) {
-  const size_t count = batch.offsets.size();
-  batch.status.resize(count);
-  batch.examined.assign(count, 0);
-  batch.next.store(0, std::memory_order_relaxed);
-  ThreadHandle helper = count >= TwoThreadNames ? StartThread(ExamineBatch, &batch) : ThreadHandle{};
-  ExamineBatch(&batch);
-  if (helper != 0) (void)JoinThread(helper);
+// The helper: every block in turn, once the reader has filled it (it has
+// published the next block, or read all names).
+void* ExamineBlocks(void* argument) {
+  TNameBlocks& blocks = *static_cast<TNameBlocks*>(argument);
+  for (TNameBlock* block = blocks.first; block != nullptr;) {
+    while (block->next.load(std::memory_order_acquire) == nullptr &&
+           !blocks.allRead.load(std::memory_order_acquire)) {
+      std::this_thread::yield();
+    }
+    blocks.Examine(*block);
+    block = block->next.load(std::memory_order_acquire);
+  }
+  return nullptr;
 }
 
 }  // namespace
@@ -260,39 +277,54 @@ int DirSearch::FindAll(const Westring& pattern, uint32_t attributes,
                        const std::function<bool(entry*)>& take) {
   Start(pattern, attributes);
   if (m_stream == nullptr) return m_lastError;
-  TBatch batch;
-  batch.dirFd = dirfd(m_stream);
+  TNameBlocks blocks;
+  blocks.dirFd = dirfd(m_stream);
+  blocks.first = new TNameBlock;
+  TNameBlock* last = blocks.first;
+  ThreadHandle helper{};
   Westring name;
   int err = 0;
-  while (err == 0) {
-    batch.bytes.clear();
-    batch.offsets.clear();
-    while (batch.offsets.size() < BatchNames) {
-      errno = 0;
-      const dirent* record = readdir(m_stream);
-      if (record == nullptr) {
-        err = errno != 0 ? errno : SearchResult::NoMoreEntries;
-        break;
-      }
-      DecodeName(record->d_name, &name);
-      if (!Accepts(name.c_str())) continue;
-      batch.offsets.push_back(static_cast<uint32_t>(batch.bytes.size()));
-      batch.bytes.append(record->d_name, std::strlen(record->d_name) + 1);
+  for (;;) {
+    errno = 0;
+    const dirent* record = readdir(m_stream);
+    if (record == nullptr) {
+      err = errno != 0 ? errno : SearchResult::NoMoreEntries;
+      break;
     }
-    ExamineAll(batch);
-    for (size_t i = 0; i < batch.offsets.size(); ++i) {
+    DecodeName(record->d_name, &name);
+    if (!Accepts(name.c_str())) continue;
+    if (last->count == BlockNames) {
+      TNameBlock* block = new TNameBlock;
+      last->next.store(block, std::memory_order_release);
+      if (last == blocks.first) helper = StartThread(ExamineBlocks, &blocks);
+      last = block;
+    }
+    last->offsets[last->count++] = static_cast<uint32_t>(last->bytes.size());
+    last->bytes.append(record->d_name, std::strlen(record->d_name) + 1);
+  }
+  blocks.allRead.store(true, std::memory_order_release);
+  bool stopped = false;
+  for (TNameBlock* block = blocks.first; block != nullptr && !stopped;
+       block = block->next.load(std::memory_order_relaxed)) {
+    blocks.Examine(*block);
+    while (block->done.load(std::memory_order_acquire) < block->count) std::this_thread::yield();
+    for (uint32_t i = 0; i < block->count && !stopped; ++i) {
       // A name that vanished since it was read is left out.
-      if (!batch.examined[i] || !AcceptsType(batch.status[i].flags)) continue;
-      DecodeName(batch.bytes.data() + batch.offsets[i], &name);
+      if (!block->examined[i] || !AcceptsType(block->status[i].flags)) continue;
+      DecodeName(block->bytes.data() + block->offsets[i], &name);
       entry* e = entry::Make(name.c_str(), name.Length());
       if (e == nullptr) continue;
-      FillEntryStatus(e, batch.status[i], IsHiddenName(name.c_str()));
-      if (!take(e)) {
-        Close();
-        return m_lastError = 0;
-      }
+      FillEntryStatus(e, block->status[i], IsHiddenName(name.c_str()));
+      stopped = !take(e);
     }
   }
+  if (helper != 0) {
+    // A stop leaves blocks unexamined; they are claimed away so the helper ends soon.
+    for (TNameBlock* block = blocks.first; block != nullptr; block = block->next.load(std::memory_order_relaxed)) {
+      block->claimed.store(BlockNames, std::memory_order_relaxed);
+    }
+    (void)JoinThread(helper);
+  }
   Close();
-  return m_lastError = err;
+  return m_lastError = stopped ? 0 : err;
 }
