@@ -93,11 +93,14 @@ TEntryStatus EntryStatusOf(const struct stat& own, const struct stat* target) {
     status.flags |= EntryFlag::Link;
     if (target == nullptr) status.flags |= EntryFlag::BrokenLink;
   }
-  if (S_ISDIR(st.st_mode)) status.flags |= EntryFlag::Directory;
-  else status.size = st.st_size;
+  if (S_ISDIR(st.st_mode))
+    status.flags |= EntryFlag::Directory;
+  else
+    status.size = st.st_size;
   // The read-only rule: writable only through a write bit that applies to
   // the process's real ids; the super-user gets no exception.
-  if (!Sys::WritableByProcess(st.st_mode, st.st_uid, st.st_gid)) status.flags |= EntryFlag::ReadOnly;
+  if (!Sys::WritableByProcess(st.st_mode, st.st_uid, st.st_gid))
+    status.flags |= EntryFlag::ReadOnly;
   status.mode = static_cast<uint16_t>(st.st_mode);
   status.owner = static_cast<uint16_t>(st.st_uid);
   status.group = static_cast<uint16_t>(st.st_gid);
@@ -172,7 +175,8 @@ bool DirSearch::Accepts(const wchar_t* name) const {
 
 bool DirSearch::AcceptsType(uint16_t flags) const {
   const bool isDirectory = (flags & EntryFlag::Directory) != 0;
-  if (m_attributes & SearchAttr::DirectoriesOnly) return isDirectory && (m_attributes & SearchAttr::Directory);
+  if (m_attributes & SearchAttr::DirectoriesOnly)
+    return isDirectory && (m_attributes & SearchAttr::Directory);
   return !isDirectory || (m_attributes & SearchAttr::Directory);
 }
 
@@ -220,7 +224,7 @@ namespace {
 // first full block on a helper thread examines them while the rest are
 // read, and the reading thread joins in once all are read, then makes the
 // entries block by block while the helper works further on.
-constexpr size_t BlockNames = 2048;  // also the fewest names worth a second thread
+constexpr size_t BlockNames = 2048;   // also the fewest names worth a second thread
 constexpr uint32_t ClaimNames = 256;  // names a thread examines at a time
 
 struct TNameBlock {
@@ -240,7 +244,8 @@ struct TNameBlocks {
   std::atomic<bool> allRead{false};
 
   ~TNameBlocks() {
-    while (first != nullptr) delete std::exchange(first, first->next.load(std::memory_order_relaxed));
+    while (first != nullptr)
+      delete std::exchange(first, first->next.load(std::memory_order_relaxed));
   }
   // Examines claims of block until none are left.
   void Examine(TNameBlock& block) {
@@ -249,7 +254,8 @@ struct TNameBlocks {
       if (from >= block.count) return;
       const uint32_t to = from + ClaimNames < block.count ? from + ClaimNames : block.count;
       for (uint32_t i = from; i < to; ++i) {
-        block.examined[i] = ExamineAt(dirFd, block.bytes.data() + block.offsets[i], &block.status[i]);
+        block.examined[i] =
+            ExamineAt(dirFd, block.bytes.data() + block.offsets[i], &block.status[i]);
       }
       block.done.fetch_add(to - from, std::memory_order_release);
     }
@@ -320,7 +326,8 @@ int DirSearch::FindAll(const Westring& pattern, uint32_t attributes,
   }
   if (helper != 0) {
     // A stop leaves blocks unexamined; they are claimed away so the helper ends soon.
-    for (TNameBlock* block = blocks.first; block != nullptr; block = block->next.load(std::memory_order_relaxed)) {
+    for (TNameBlock* block = blocks.first; block != nullptr;
+         block = block->next.load(std::memory_order_relaxed)) {
       block->claimed.store(BlockNames, std::memory_order_relaxed);
     }
     (void)JoinThread(helper);

@@ -61,7 +61,8 @@ class DirSearch {
   /// SearchResult::NoMoreEntries after the last match, 0 when take stopped,
   /// or an errno value (the open failing, or a read error after the matches
   /// read before it were handed over).
-  int FindAll(const Westring& pattern, uint32_t attributes, const std::function<bool(entry*)>& take);
+  int FindAll(const Westring& pattern, uint32_t attributes,
+              const std::function<bool(entry*)>& take);
   /// FindFirst followed by Close: tests for and examines one name. Without
   /// the Allocate bit the entry stays readable through LastEntry().
   int FindOne(const Westring& pattern, uint32_t attributes, entry** result = nullptr);

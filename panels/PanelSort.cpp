@@ -37,8 +37,6 @@ int BySize(const entry& a, const entry& b) {
   return ByName(a, b);
 }
 
-
-
 // A name folded once for sorting: each character upper-cased through the
 // case table with '_' ranked 1, the order NameSortCompare gives, stored
 // most-significant byte first in as few bytes as the largest folded
@@ -76,20 +74,23 @@ struct TKeyOrder {
 
   // The shorter key's terminator differs from the other key's character, so
   // the first difference lies within the shorter length plus one.
-  int Keys(const unsigned char* a, uint32_t lengthA, const unsigned char* b, uint32_t lengthB) const {
+  int Keys(const unsigned char* a, uint32_t lengthA, const unsigned char* b,
+           uint32_t lengthB) const {
     const uint32_t shorter = lengthA < lengthB ? lengthA : lengthB;
     return std::memcmp(a, b, static_cast<size_t>(width) * (shorter + 1));
   }
   int Names(const TSortItem& a, const TSortItem& b) const {
     if (a.head != b.head) return a.head < b.head ? -1 : 1;
-    const size_t bytes = static_cast<size_t>(width) * ((a.length < b.length ? a.length : b.length) + 1);
+    const size_t bytes =
+        static_cast<size_t>(width) * ((a.length < b.length ? a.length : b.length) + 1);
     const size_t seen = a.skip + HeadBytes;
     return bytes <= seen ? 0 : std::memcmp(a.key + seen, b.key + seen, bytes - seen);
   }
 
   int Within(const TSortItem& a, const TSortItem& b) const {
     switch (forward) {
-      case SortOrder::Name: return Names(a, b);
+      case SortOrder::Name:
+        return Names(a, b);
       case SortOrder::Extension: {
         const int result = Keys(a.key + width * a.extension, a.length - a.extension,
                                 b.key + width * b.extension, b.length - b.extension);
@@ -102,7 +103,8 @@ struct TKeyOrder {
       case SortOrder::Size:
         if (a.e->size != b.e->size) return a.e->size > b.e->size ? -1 : 1;
         return Names(a, b);
-      default: return 0;
+      default:
+        return 0;
     }
   }
   bool operator()(const TSortItem& a, const TSortItem& b) const {
@@ -152,7 +154,8 @@ void SortEntries(entry** items, int count, SortOrder order) {
       if (code > largest) largest = code;
       if (name[length] == L'.') extension = length + 1;
     }
-    sorted[i] = {nullptr, items[i], 0, length, extension != 0 ? extension : length, 0, items[i]->sortClass};
+    sorted[i] = {nullptr, items[i],           0, length, extension != 0 ? extension : length,
+                 0,       items[i]->sortClass};
     keyChars += length + 1;
   }
   const int width = largest <= 0xFF ? 1 : largest <= 0xFFFF ? 2 : 4;
@@ -161,7 +164,8 @@ void SortEntries(entry** items, int count, SortOrder order) {
   unsigned char* key = keys.data();
   for (TSortItem& item : sorted) {
     const wchar_t* name = item.e->Name();
-    for (uint32_t i = 0; i < item.length; ++i) StoreKeyChar(key + width * i, SortKeyChar(fold, name[i]), width);
+    for (uint32_t i = 0; i < item.length; ++i)
+      StoreKeyChar(key + width * i, SortKeyChar(fold, name[i]), width);
     StoreKeyChar(key + width * item.length, 0, width);
     item.key = key;
     key += width * (item.length + 1);
@@ -185,7 +189,8 @@ void SortEntries(entry** items, int count, SortOrder order) {
     const size_t bytes = static_cast<size_t>(width) * (item.length + 1);
     item.skip = static_cast<uint32_t>(shared[static_cast<unsigned char>(item.sortClass)]);
     item.head = 0;
-    for (size_t i = item.skip; i < item.skip + HeadBytes; ++i) item.head = item.head << 8 | (i < bytes ? item.key[i] : 0);
+    for (size_t i = item.skip; i < item.skip + HeadBytes; ++i)
+      item.head = item.head << 8 | (i < bytes ? item.key[i] : 0);
   }
   std::sort(sorted.begin(), sorted.end(), TKeyOrder{ForwardOrder(order), IsReversed(order), width});
   for (int i = 0; i < count; ++i) items[i] = sorted[i].e;

@@ -1,5 +1,3 @@
-#include "panels/DirSearch.h"
-
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -9,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "panels/DirSearch.h"
 #include "tests/panels/PanelTestUtil.h"
 
 using namespace paneltest;
@@ -159,8 +158,8 @@ TEST(DirSearch, FindAllListsWhatFindNextListsInTheSameOrder) {
   MakeLink("nowhere", dir / "dangling");
   MakeFile(dir / ".hidden");
   const auto describe = [](const entry* e) {
-    return std::wstring(e->Name()) + L":" + std::to_wstring(e->flags) + L":" + std::to_wstring(e->size) + L":" +
-           std::to_wstring(e->mode);
+    return std::wstring(e->Name()) + L":" + std::to_wstring(e->flags) + L":" +
+           std::to_wstring(e->size) + L":" + std::to_wstring(e->mode);
   };
   for (uint32_t attributes : {SearchAttr::PanelRead, SearchAttr::Allocate | SearchAttr::Hidden}) {
     std::vector<std::wstring> stepped, all;
@@ -170,19 +169,24 @@ TEST(DirSearch, FindAllListsWhatFindNextListsInTheSameOrder) {
       stepped.push_back(describe(e));
       delete e;
     }
-    EXPECT_EQ(search.FindAll(L"*", attributes, [&](entry* found) {
-      all.push_back(describe(found));
-      delete found;
-      return true;
-    }), SearchResult::NoMoreEntries);
+    EXPECT_EQ(search.FindAll(L"*", attributes,
+                             [&](entry* found) {
+                               all.push_back(describe(found));
+                               delete found;
+                               return true;
+                             }),
+              SearchResult::NoMoreEntries);
     EXPECT_EQ(all, stepped) << "attributes " << attributes;
   }
   int handed = 0;
   DirSearch search(Westring(dir.Path().c_str()));
-  EXPECT_EQ(search.FindAll(L"*", SearchAttr::PanelRead, [&](entry* found) {
-    delete found;
-    return ++handed < 10;
-  }), 0) << "a stop is not an error";
+  EXPECT_EQ(search.FindAll(L"*", SearchAttr::PanelRead,
+                           [&](entry* found) {
+                             delete found;
+                             return ++handed < 10;
+                           }),
+            0)
+      << "a stop is not an error";
   EXPECT_EQ(handed, 10);
   EXPECT_EQ(search.FindAll(L"nodir/*", SearchAttr::PanelRead, [](entry*) { return true; }), ENOENT);
 }

@@ -87,10 +87,11 @@ TEST(PanelSort, TimeTiesGoByNanosecondsThenName) {
 TEST(PanelSort, FoldedKeysOrderAsTheComparisonDoes) {
   // The sets make keys of one, two and four bytes a character.
   const std::vector<std::vector<const wchar_t*>> sets = {
-      {L"_a", L"a", L"A_", L"a_b", L"ab", L"AB.c", L"a.", L"a.b.c", L"file-1", L"FILE-10", L"file-2", L"a_", L"\u00e4",
-       L"\u00c4x", L"file-1.c", L"file-10.C", L"x", L"X"},
+      {L"_a", L"a", L"A_", L"a_b", L"ab", L"AB.c", L"a.", L"a.b.c", L"file-1", L"FILE-10",
+       L"file-2", L"a_", L"\u00e4", L"\u00c4x", L"file-1.c", L"file-10.C", L"x", L"X"},
       {L"\u00ff", L"\u0178a", L"z", L"_", L"\u0100", L"\u0101b", L"z.\u00ff", L"z.\u0178"},
-      {L"\U0001F600", L"\uF601", L"\U00010041", L"B", L"\u00e9", L"E", L"e_", L"\U0001F600a", L"e.\U0001F600", L"e._"}};
+      {L"\U0001F600", L"\uF601", L"\U00010041", L"B", L"\u00e9", L"E", L"e_", L"\U0001F600a",
+       L"e.\U0001F600", L"e._"}};
   for (const auto& names : sets) {
     std::vector<std::unique_ptr<entry>> owned;
     for (size_t i = 0; i < names.size(); ++i) {
@@ -107,8 +108,8 @@ TEST(PanelSort, FoldedKeysOrderAsTheComparisonDoes) {
       SortEntries(items.data(), static_cast<int>(items.size()), static_cast<SortOrder>(order));
       for (size_t i = 1; i < items.size(); ++i) {
         EXPECT_LE(CompareEntries(*items[i - 1], *items[i], static_cast<SortOrder>(order)), 0)
-            << "order " << order << ": " << Westring(items[i - 1]->Name()).ToUtf8().c_str() << " before "
-            << Westring(items[i]->Name()).ToUtf8().c_str();
+            << "order " << order << ": " << Westring(items[i - 1]->Name()).ToUtf8().c_str()
+            << " before " << Westring(items[i]->Name()).ToUtf8().c_str();
       }
     }
   }
