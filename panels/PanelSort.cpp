@@ -45,13 +45,13 @@ int BySize(const entry& a, const entry& b) {
 // character equals. Names compare from the first byte not all keys share,
 // and the first eight bytes from there are kept in the item as a number.
 struct TSortItem {
-  const unsigned char* key;
-  entry* e;
-  uint64_t head;       // key bytes from the shared prefix on, as a big-endian number
-  uint32_t length;     // characters before the terminating 0
-  uint32_t extension;  // where the text after the last "." starts; length when there is none
-  uint32_t skip;       // key bytes every name of the sort class shares
-  char sortClass;      // copied so that the comparisons stay within the items
+  const unsigned char* key = nullptr;
+  entry* e = nullptr;
+  uint64_t head = 0;       // key bytes from the shared prefix on, as a big-endian number
+  uint32_t length = 0;     // characters before the terminating 0
+  uint32_t extension = 0;  // where the text after the last "." starts; length when there is none
+  uint32_t skip = 0;       // key bytes every name of the sort class shares
+  char sortClass = 0;      // copied so that the comparisons stay within the items
 };
 
 uint32_t SortKeyChar(const uint16_t* fold, wchar_t ch) {
@@ -154,8 +154,11 @@ void SortEntries(entry** items, int count, SortOrder order) {
       if (code > largest) largest = code;
       if (name[length] == L'.') extension = length + 1;
     }
-    sorted[i] = {nullptr, items[i],           0, length, extension != 0 ? extension : length,
-                 0,       items[i]->sortClass};
+    TSortItem& item = sorted[i];
+    item.e = items[i];
+    item.length = length;
+    item.extension = extension != 0 ? extension : length;
+    item.sortClass = items[i]->sortClass;
     keyChars += length + 1;
   }
   const int width = largest <= 0xFF ? 1 : largest <= 0xFFFF ? 2 : 4;
