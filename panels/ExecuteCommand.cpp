@@ -36,9 +36,8 @@ int ChangeDirectoryCommand(const Westring& command, CPanel& panel) {
 }
 
 // vcdpgm writes the chosen directory into a file. A first line of more than
-// one character is the prefix the choice goes below (where a drive letter
-// would be elsewhere); without one the choice goes below the panel's
-// directory. The second line, after its first double quote and without its
+// one character names a drive: this system has the one root, so the choice
+// goes below "/"; without one it goes below the panel's directory. The second line, after its first double quote and without its
 // last character, is the choice. The file goes whatever happens.
 int ExternalChooserCommand(const Westring& command, int side) {
   CPanel& panel = *g_panels[side];
@@ -54,8 +53,7 @@ int ExternalChooserCommand(const Westring& command, int side) {
   if (err == 0 && in.Open(output, 0) == 0) {
     if (in.ReadLine(line, sizeof line) == 0) {
       Westring first = Westring::FromUtf8(line);
-      first.Trim();
-      if (first.Length() > 1) prefix = first;
+      if (first.Trim().Length() > 1) prefix = Westring();
       if (in.ReadLine(line, sizeof line) == 0) {
         const Westring second = Westring::FromUtf8(line);
         const int quote = second.Find(L'"');

@@ -170,6 +170,10 @@ TEST_F(CommandLineTest, DirectoryChangesInEveryForm) {
   TBoxWatcher gone("No such file or directory", {Key::Enter});
   EXPECT_EQ(Run("vcd"), -1) << "the panel's directory has gone";
   EXPECT_NE(access((dir / "vk2cd.$$$").c_str(), F_OK), 0);
+  ReadInto(Left(), dir.Path());
+  std::ofstream(dir / "vcdpgm.exe") << "printf '/:\\r\\ncd \"" << dir.Path() << "/sub\"\\r\\n'\n";
+  EXPECT_EQ(Run("vcd"), 0);
+  EXPECT_EQ(LeftDirectory(), dir / "sub") << "a drive line puts the choice below the root";
   SetEnvironmentVariable(L"TMP", Westring());
 
   ReadInto(Left(), "/");
