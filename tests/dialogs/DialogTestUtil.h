@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "console/Console.h"
 #include "console/KeyCodes.h"
@@ -61,6 +62,33 @@ inline std::u32string ScreenText(int col, int row, int width) {
   return text;
 }
 inline uint8_t AttrAt(int col, int row) { return Con().CellAt(col, row).attr; }
+
+/// The whole screen as UTF-8 text, rows joined by newlines.
+inline std::string ScreenRows() {
+  std::string rows;
+  for (int row = 0; row < Con().Lines(); ++row) {
+    Westring text;
+    for (char32_t ch : ScreenText(0, row, Con().Columns())) text += static_cast<wchar_t>(ch);
+    rows += std::string(text.ToUtf8().c_str()) + "\n";
+  }
+  return rows;
+}
+
+/// Waits for a text on the screen (a message box, say) and answers it with
+/// keys; after a few waits without it the keys go anyway, so nothing hangs.
+struct TBoxWatcher {
+  bool seen = false;
+  int waits = 0;
+  TBoxWatcher(const char* wanted, std::initializer_list<uint32_t> answer) {
+    Con().SetIdleHandler([this, wanted = std::string(wanted), keys = std::vector<uint32_t>(answer)] {
+      if (seen || waits > 3) return;
+      seen = ScreenRows().find(wanted) != std::string::npos;
+      if (seen || ++waits > 3)
+        for (uint32_t key : keys) PostKey(key);
+    });
+  }
+  ~TBoxWatcher() { Con().SetIdleHandler(nullptr); }
+};
 
 /// Empties the queue and blanks the screen before a test.
 inline void ResetScreen() {

@@ -45,33 +45,6 @@ int LineCount(const std::string& path) {
   return count;
 }
 
-// The whole screen as text, rows joined by newlines.
-std::string ScreenRows() {
-  std::string rows;
-  for (int row = 0; row < Con().Lines(); ++row) {
-    Westring text;
-    for (char32_t ch : ScreenText(0, row, Con().Columns())) text += static_cast<wchar_t>(ch);
-    rows += Utf8(text) + "\n";
-  }
-  return rows;
-}
-
-// Waits for a text on the screen (a message box, say) and answers it with
-// keys; after a few waits without it the keys go anyway, so nothing hangs.
-struct TBoxWatcher {
-  bool seen = false;
-  int waits = 0;
-  TBoxWatcher(const char* wanted, std::initializer_list<uint32_t> answer) {
-    Con().SetIdleHandler([this, wanted = std::string(wanted), keys = std::vector<uint32_t>(answer)] {
-      if (seen || waits > 3) return;
-      seen = ScreenRows().find(wanted) != std::string::npos;
-      if (seen || ++waits > 3)
-        for (uint32_t key : keys) PostKey(key);
-    });
-  }
-  ~TBoxWatcher() { Con().SetIdleHandler(nullptr); }
-};
-
 struct CommandLineTest : testing::Test {
   void SetUp() override {
     ResetScreen();
