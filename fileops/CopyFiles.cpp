@@ -152,6 +152,14 @@ bool SamePath(const Estring& a, const Estring& b) {
   return strcmp(AbsolutePath(a).c_str(), AbsolutePath(b).c_str()) == 0;
 }
 
+bool Inside(const Estring& source, const Estring& destination) {
+  const Estring from = AbsolutePath(source), to = AbsolutePath(destination);
+  const int length = from.Length();
+  if (strncmp(from.c_str(), to.c_str(), static_cast<size_t>(length)) != 0) return false;
+  return to.c_str()[length] == 0 || to.c_str()[length] == '/' ||
+         (length == 1 && from.c_str()[0] == '/');
+}
+
 int ListDirectory(const Estring& path, std::vector<Estring>* names) {
   DIR* stream = opendir(path.c_str());
   if (!stream) return errno;
@@ -260,6 +268,10 @@ int MoveFile(const Estring& source, const Estring& destination, int index, int c
     struct stat sourceInfo {
     }, destinationInfo{};
     int result = LinkStatus(source, &sourceInfo);
+    if (result == 0 && S_ISDIR(sourceInfo.st_mode) && Inside(source, destination)) {
+      (void)Ask(context, "Directory cannot be copied into itself", destination, MessageStyle::Ok);
+      return CopyResult::Cancelled;
+    }
     if (result == 0) {
       // A rename when one file system holds both; rename refuses to cross.
       result = LinkStatus(destination, &destinationInfo) == 0 ? EEXIST : 0;

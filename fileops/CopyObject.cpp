@@ -174,15 +174,6 @@ int CopyLink(const Estring& source, const Estring& destination, bool move) {
   return 0;
 }
 
-// True when destination is source or lies below it.
-bool Inside(const Estring& source, const Estring& destination) {
-  const Estring from = AbsolutePath(source), to = AbsolutePath(destination);
-  const int length = from.Length();
-  if (strncmp(from.c_str(), to.c_str(), static_cast<size_t>(length)) != 0) return false;
-  return to.c_str()[length] == 0 || to.c_str()[length] == '/' ||
-         (length == 1 && from.c_str()[0] == '/');
-}
-
 int CopyDirectory(const Estring& source, const Estring& destination, const struct stat& info,
                   bool move, TCopyContext* context) {
   if (Inside(source, destination)) {

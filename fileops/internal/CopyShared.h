@@ -28,6 +28,8 @@ bool SamePath(const Estring& a, const Estring& b);
 /// The path made absolute against the current directory, "." and ".."
 /// components and repeated slashes resolved by their text.
 Estring AbsolutePath(const Estring& path);
+/// True when destination is source or lies below it (by the absolute paths).
+bool Inside(const Estring& source, const Estring& destination);
 /// Names in a directory without "." and ".."; 0 or errno.
 int ListDirectory(const Estring& path, std::vector<Estring>* names);
 

@@ -1,5 +1,6 @@
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/file.h>
 #include <sys/fsuid.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -10,11 +11,13 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "../TempDirectory.h"
 #include "../dialogs/DialogTestUtil.h"
 #include "fileops/CopyFiles.h"
+#include "fileops/CopyProgress.h"
 #include "foundation/SysCalls.h"
 
 namespace {
@@ -157,6 +160,8 @@ TEST_F(CopyEngine, FailuresKeepTheSourceAndRemoveThePartCopied) {
   PostKey(Key::Enter);  // OK at "Directory cannot be copied into itself"
   mkdir((dir / "tree").c_str(), 0755);
   EXPECT_EQ(CopyFile(At("tree"), At("tree/inside"), 1, 1, &context), CopyResult::Cancelled);
+  PostKey(Key::Enter);
+  EXPECT_EQ(MoveFile(At("tree"), At("tree/inside"), 1, 1, &context), CopyResult::Cancelled);
   EXPECT_NE(access((dir / "tree/inside").c_str(), F_OK), 0);
   PostKey(Key::Enter);  // any key but Esc skips at "File cannot overwrite itself"
   EXPECT_EQ(CopyFile(At("big"), At("./big"), 1, 1, &context), CopyResult::Skipped);
@@ -177,7 +182,7 @@ TEST_F(CopyEngine, FailuresKeepTheSourceAndRemoveThePartCopied) {
   EXPECT_EQ(Read(dir / "big"), big);
 }
 
-TEST_F(CopyEngine, OverwriteAnswersLastForTheCommand) {
+TEST_F(CopyEngine, AnswersLastForTheCommand) {
   for (const char* side : {"src", "dst"}) {
     mkdir((dir / side).c_str(), 0755);
     for (const char* name : {"a", "b", "c"})
@@ -209,6 +214,74 @@ TEST_F(CopyEngine, OverwriteAnswersLastForTheCommand) {
   EXPECT_EQ(MoveFile(At("src"), At("dst"), 1, 1, &move), 0);
   EXPECT_EQ(Read(dir / "dst/b"), "srcb");
   EXPECT_NE(access((dir / "src").c_str(), F_OK), 0) << "the merged source directory is removed";
+
+  // A source another process holds locked for writing.
+  Write(dir / "busy", "data");
+  const int writer = open((dir / "busy").c_str(), O_WRONLY);
+  ASSERT_EQ(flock(writer, LOCK_EX), 0);
+  PostKey('e');  // None: skip every such file
+  EXPECT_EQ(CopyFile(At("busy"), At("busy.1"), 1, 2, &move), CopyResult::Skipped);
+  EXPECT_EQ(CopyFile(At("busy"), At("busy.2"), 2, 2, &move), CopyResult::Skipped)
+      << "no second question";
+  PostKey('y');  // OK: copy it anyway
+  EXPECT_EQ(CopyFile(At("busy"), At("busy.3"), 1, 1, &always), 0);
+  close(writer);
+  EXPECT_EQ(Read(dir / "busy.3"), "data");
+  EXPECT_NE(access((dir / "busy.1").c_str(), F_OK), 0);
+}
+
+TEST(CopyProgressTexts, BarAndTimes) {
+  EXPECT_EQ(CopyBarFilled(1, 3, 36), 12);
+  EXPECT_EQ(CopyBarFilled(5, 3, 36), 36) << "more done than the total fills the bar, no more";
+  EXPECT_EQ(CopyBarFilled(5, 0, 36), 0);
+  const std::string text = Westring(CopyStatusText(1 << 20, 3 << 20, 65.5)).ToUtf8().c_str();
+  EXPECT_EQ(text.substr(0, 17), "Time: 1:05  BPS: ") << text;
+  EXPECT_EQ(text.substr(text.size() - 11), "  ETA: 2:11") << text;
+  EXPECT_TRUE(CopyStatusText(0, 10, 5).IsEmpty());
+  EXPECT_TRUE(CopyStatusText(10, 10, 0).IsEmpty());
+}
+
+// The window of a copy that lasts: it opens after a second with the names,
+// the place in the command and the bar over the command's bytes, and Esc
+// then ends the copy and removes the part copied.
+TEST_F(CopyEngine, SlowCopyShowsProgressAndEscStopsIt) {
+  const std::string pipe = dir / "pipe";
+  ASSERT_EQ(mkfifo(pipe.c_str(), 0644), 0);
+  TCopyContext context;
+  context.progress.total = 20000;
+  std::string screen;
+  bool halfBar = false;
+  std::thread feeder([&] {
+    const int fd = open(pipe.c_str(), O_WRONLY);
+    const std::string half(10000, 'p');
+    (void)!write(fd, half.data(), half.size());
+    for (int tries = 0; tries < 200; ++tries) {  // the window's first drawing
+      usleep(50000);
+      screen.clear();
+      int filled = 0, empty = 0;
+      for (int row = 0; row < dialogtest::Con().Lines(); ++row) {
+        for (int col = 0; col < dialogtest::Con().Columns(); ++col) {
+          const uint32_t ch = dialogtest::Con().CellAt(col, row).ch;
+          filled += ch == 0x2588;
+          empty += ch == 0x2591;
+          screen += ch < 128 ? static_cast<char>(ch) : '#';
+        }
+        screen += '\n';
+      }
+      halfBar = filled > 0 && filled == (filled + empty) / 2;  // 10000 of 20000
+      if (halfBar) break;
+    }
+    PostKey(Key::Esc);
+    (void)!write(fd, half.data(), half.size());
+    close(fd);
+  });
+  EXPECT_EQ(CopyFile(Estring(pipe.c_str()), At("out"), 2, 3, &context), CopyResult::Cancelled);
+  feeder.join();
+  EXPECT_TRUE(halfBar) << screen;
+  EXPECT_NE(screen.find("Copying"), std::string::npos) << screen;
+  EXPECT_NE(screen.find("(2 of 3)"), std::string::npos) << screen;
+  EXPECT_NE(screen.find("Time: 0:0"), std::string::npos) << screen;
+  EXPECT_NE(access((dir / "out").c_str(), F_OK), 0) << "the partial destination is deleted";
 }
 
 }  // namespace
