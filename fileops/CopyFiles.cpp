@@ -179,8 +179,8 @@ int ListDirectory(const Estring& path, std::vector<Estring>* names) {
 int CopyFile(const Estring& source, const Estring& destination, int index, int count,
              TCopyContext* context) {
   ShowFile(context, Operation::Copy, source, destination, index, count);
-  struct stat sourceInfo {
-  }, destinationInfo{};
+  struct stat sourceInfo {};
+  struct stat destinationInfo {};
   if (context->overwrite == OverwriteMode::IfOlder && LinkStatus(source, &sourceInfo) == 0 &&
       stat(destination.c_str(), &destinationInfo) == 0 && !S_ISDIR(destinationInfo.st_mode) &&
       NotOlder(destinationInfo, sourceInfo))
@@ -265,8 +265,8 @@ int MoveFile(const Estring& source, const Estring& destination, int index, int c
              TCopyContext* context) {
   ShowFile(context, Operation::Move, source, destination, index, count);
   for (;;) {
-    struct stat sourceInfo {
-    }, destinationInfo{};
+    struct stat sourceInfo {};
+    struct stat destinationInfo {};
     int result = LinkStatus(source, &sourceInfo);
     if (result == 0 && S_ISDIR(sourceInfo.st_mode) && Inside(source, destination)) {
       (void)Ask(context, "Directory cannot be copied into itself", destination, MessageStyle::Ok);
