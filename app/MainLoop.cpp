@@ -15,6 +15,7 @@
 #include "dialogs/Look.h"
 #include "dialogs/MessageBox.h"
 #include "dialogs/ScrollBackViewer.h"
+#include "fileops/CopyCommand.h"
 #include "foundation/SysCalls.h"
 #include "panels/CommandMacros.h"
 #include "panels/ExecuteCommand.h"
@@ -288,6 +289,12 @@ bool CMainLoop::RunCommandCode(uint32_t code) {
     case Key::ShiftF4: AskAndViewOrEdit(true); return true;
     case Key::ShiftF1: OpenManual(); return true;
     case Key::ShiftF9: SaveSetup(); return true;
+    case Key::F5: case Key::ShiftF5: case Key::F6: case Key::ShiftF6:
+      if (Shown(m_active))
+        RunCopyCommand(panel, Panel(1 - m_active), code == Key::F6 || code == Key::ShiftF6,
+                       code == Key::ShiftF5 || code == Key::ShiftF6);
+      m_redrawAll = true;
+      return true;
     case Key::Insert:
       if (!Shown(m_active)) return true;
       panel.Tag(panel.CursorIndex(), TagMode::Toggle);

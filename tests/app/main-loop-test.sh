@@ -2,7 +2,7 @@
 # The whole program under real X keys: the menu bar and its five menus, the
 # function-key bar following held modifiers, sorting with Ctrl+F3..F8, quick
 # search with Alt held, the grey selection keys, Esc switching the panels, Tab,
-# a typed command, the quit question and the exit-directory file. The cell
+# a typed command, F5 and F6, the quit question and the exit-directory file. The cell
 # grid is read through VK_SCREEN_DUMP; one screenshot is checked for size.
 # Usage: main-loop-test.sh VK_BINARY   (needs a DISPLAY)
 set -u
@@ -29,7 +29,10 @@ printf '%0300d' 0 > "$work/left/c.bin"
 touch -d '2011-01-01' "$work/left/a.txt"
 touch -d '2021-01-01' "$work/left/b.c"
 touch -d '2001-01-01' "$work/left/c.bin"
-mkdir -p "$work/home/.vkl"
+mkdir -p "$work/right/tree/deep" "$work/home/.vkl"
+head -c 70000 /dev/urandom > "$work/right/tree/deep/big"
+printf 'one\n' > "$work/right/tree/a b"
+ln -s "deep/big" "$work/right/tree/link"
 printf '[General Options]\r\nColumns=100\r\nEscPanelSwitch=on\r\nTagDirs=off\r\nd3=%s\r\n' "$work/right/sub" > "$work/home/.vkl/vk.ini"
 export HOME="$work/home" VK_SCREEN_DUMP="$work/screen.txt" VK_FIRST_SCREEN="$work/first.txt"
 
@@ -212,6 +215,14 @@ check "Ctrl+3 goes to stored path 3" '[[ "$(row 23)" == "$work/right/sub>"* ]]'
 xdotool type --delay 40 'cd ..'
 keys Return
 check "cd .. on the command line goes back up" '[[ "$(row 23)" == "$work/right>"* ]]'
+
+# F5 copies the tree under the cursor to the other panel; F6 moves a file there.
+keys alt+t alt+r Escape F5
+check "F5 asks where to copy the entry" 'screen | grep -aq "Copy \"tree\" to"'
+keys Return
+check "F5 copied the tree, byte for byte" 'diff -r "$work/right/tree" "$work/left/tree" && [ -L "$work/left/tree/link" ]'
+keys alt+f alt+r Escape F6 Return
+check "F6 moved the file to the other panel" '[ -f "$work/left/from-vk.txt" ] && [ ! -e "$work/right/from-vk.txt" ]'
 
 keys F10 y
 for _ in $(seq 50); do kill -0 $pid 2>/dev/null || break; sleep 0.1; done

@@ -1,0 +1,43 @@
+#!/usr/bin/env bash
+# Copies one 1 GiB file and a tree of 20,000 files of 2 KB in 20 directories
+# through the copy engine and with cp (cp -a for the tree), best of three
+# runs each, and prints the ratios vk / cp of the times.
+# Usage: bench/copy.sh BUILD_DIR [ROOT]   (ROOT: where the files go, /tmp)
+set -eu
+build=$1 root=${2:-/tmp}
+bench=$build/bench/vk_copy_bench
+dir=$(mktemp -d "$root/vk-bench-XXXXXX")
+trap 'rm -rf "$dir"' EXIT
+
+head -c $((1 << 30)) /dev/urandom > "$dir/big"
+mkdir "$dir/tree"
+block=$(head -c 1536 /dev/urandom | base64 -w 0)  # 2048 bytes of text
+for d in $(seq -w 1 20); do
+  mkdir "$dir/tree/d$d"
+  for f in $(seq -f 'file-%04g' 1 1000); do printf '%s' "$block" > "$dir/tree/d$d/$f"; done
+done
+sync
+echo "source: $(du -sh "$dir/big" | cut -f1) file, $(find "$dir/tree" -type f | wc -l) files in the tree"
+
+# Best wall time of three runs of a command that writes $dir/out.
+best_of() {
+  local best= start end
+  for _ in 1 2 3; do
+    rm -rf "$dir/out"
+    start=$(date +%s.%N)
+    "$@" > /dev/null
+    end=$(date +%s.%N)
+    best=$(awk -v s="$start" -v e="$end" -v b="$best" 'BEGIN {t = e - s; print (b == "" || t < b) ? t : b}')
+  done
+  rm -rf "$dir/out"
+  echo "$best"
+}
+
+vk_file=$(best_of "$bench" "$dir/big" "$dir/out")
+cp_file=$(best_of cp "$dir/big" "$dir/out")
+vk_tree=$(best_of "$bench" "$dir/tree" "$dir/out")
+cp_tree=$(best_of cp -a "$dir/tree" "$dir/out")
+printf 'file: vk %.3f s, cp %.3f s\n' "$vk_file" "$cp_file"
+printf 'tree: vk %.3f s, cp -a %.3f s\n' "$vk_tree" "$cp_tree"
+awk -v v="$vk_file" -v c="$cp_file" 'BEGIN {printf "file ratio vk/cp time %.2f\n", v / c}'
+awk -v v="$vk_tree" -v c="$cp_tree" 'BEGIN {printf "tree ratio vk/cp-a time %.2f\n", v / c}'

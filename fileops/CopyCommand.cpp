@@ -1,0 +1,66 @@
+#include "fileops/CopyCommand.h"
+
+#include <vector>
+
+#include "fileops/CopyDialog.h"
+#include "fileops/CopyFiles.h"
+#include "foundation/SysCalls.h"
+#include "panels/Panel.h"
+
+namespace {
+
+// The entries a command works on, in panel order: the tagged ones, else the
+// one under the cursor ("..", never).
+std::vector<int> ChosenEntries(const CPanel& panel, bool inPlace) {
+  std::vector<int> chosen;
+  if (!inPlace && panel.TaggedCount() > 0) {
+    for (int i = 0; i < panel.Count(); ++i)
+      if (panel.At(i)->tagged) chosen.push_back(i);
+    return chosen;
+  }
+  const entry* current = panel.CursorEntry();
+  if (current != nullptr && !current->IsUpDir()) chosen.push_back(panel.CursorIndex());
+  return chosen;
+}
+
+// Each entry in panel order; one done is untagged and remembered for
+// Restore Selection. A cancel ends the command.
+void CopyEntries(CPanel& active, const std::vector<int>& chosen, const TDestination& destination,
+                 bool move, TCopyContext* context) {
+  const int count = static_cast<int>(chosen.size());
+  for (int n = 0; n < count; ++n) {
+    entry* e = active.At(chosen[n]);
+    const Westring source = active.PathOf(e->Name());
+    const Westring target = CopyTarget(destination, source);
+    const int result = move ? MoveFile(source, target, n + 1, count, context)
+                            : CopyFile(source, target, n + 1, count, context);
+    if (result == CopyResult::Done) {
+      active.Tag(chosen[n], TagMode::Untag);
+      e->previouslyTagged = 1;
+    }
+    if (result == CopyResult::Cancelled) return;
+  }
+}
+
+}  // namespace
+
+void RunCopyCommand(CPanel& active, CPanel& other, bool move, bool inPlace) {
+  const std::vector<int> chosen = ChosenEntries(active, inPlace);
+  if (chosen.empty()) return;
+  const int count = static_cast<int>(chosen.size());
+  const Westring firstName(active.At(chosen[0])->Name());
+  TCopyRequest request{inPlace ? firstName : other.Directory(), 0};
+  if (!RunCopyDialog(move, CopyDialogTitle(move, count, firstName), other.Directory(), &request)) return;
+  TDestination destination;
+  if (CheckDestination(request.destination, active.Directory(), count, &destination) != 0) return;
+
+  for (int i = 0; i < active.Count(); ++i) active.At(i)->previouslyTagged = 0;
+  {
+    TCopyContext context;  // its progress window closes with it
+    context.overwrite = move ? OverwriteMode::Ask : static_cast<OverwriteMode>(request.overwrite);
+    for (int index : chosen) AddToCopyTotal(Estring(active.PathOf(active.At(index)->Name()).ToUtf8()), &context);
+    CopyEntries(active, chosen, destination, move, &context);
+  }
+  active.MarkForReread();
+  other.MarkForReread();
+}
