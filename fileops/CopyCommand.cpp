@@ -5,6 +5,7 @@
 #include "fileops/CopyDialog.h"
 #include "fileops/CopyFiles.h"
 #include "foundation/SysCalls.h"
+#include "panels/DirSearch.h"
 #include "panels/Panel.h"
 
 namespace {
@@ -23,6 +24,13 @@ std::vector<int> ChosenEntries(const CPanel& panel, bool inPlace) {
   return chosen;
 }
 
+Estring JoinPath(const Estring& directory, const Estring& name) {
+  Estring path = directory;
+  if (path.IsEmpty() || path[path.Length() - 1] != '/') path += "/";
+  path += name;
+  return path;
+}
+
 // Each entry in panel order; one done is untagged and remembered for
 // Restore Selection. A cancel ends the command.
 void CopyEntries(CPanel& active, const std::vector<int>& chosen, const TDestination& destination,
@@ -30,10 +38,16 @@ void CopyEntries(CPanel& active, const std::vector<int>& chosen, const TDestinat
   const int count = static_cast<int>(chosen.size());
   for (int n = 0; n < count; ++n) {
     entry* e = active.At(chosen[n]);
-    const Westring source = active.PathOf(e->Name());
-    const Westring target = CopyTarget(destination, source);
-    const int result = move ? MoveFile(source, target, n + 1, count, context)
-                            : CopyFile(source, target, n + 1, count, context);
+    const Westring name(e->Name());
+    const Westring target = CopyTarget(destination, active.PathOf(name.c_str()));
+    // The name goes to the system as the bytes it has there, also when the
+    // target keeps it.
+    const Estring bytes = SystemName(active.Directory(), name);
+    const Estring source = JoinPath(active.Directory().ToUtf8(), bytes);
+    const Estring targetBytes =
+        target.NamePart() == name ? JoinPath(target.DirPart().ToUtf8(), bytes) : target.ToUtf8();
+    const int result = move ? MoveFile(source, targetBytes, n + 1, count, context)
+                            : CopyFile(source, targetBytes, n + 1, count, context);
     if (result == CopyResult::Done) {
       active.Tag(chosen[n], TagMode::Untag);
       e->previouslyTagged = 1;
@@ -58,7 +72,10 @@ void RunCopyCommand(CPanel& active, CPanel& other, bool move, bool inPlace) {
   {
     TCopyContext context;  // its progress window closes with it
     context.overwrite = move ? OverwriteMode::Ask : static_cast<OverwriteMode>(request.overwrite);
-    for (int index : chosen) AddToCopyTotal(Estring(active.PathOf(active.At(index)->Name()).ToUtf8()), &context);
+    for (int index : chosen) {
+      const Westring name(active.At(index)->Name());
+      AddToCopyTotal(JoinPath(active.Directory().ToUtf8(), SystemName(active.Directory(), name)), &context);
+    }
     CopyEntries(active, chosen, destination, move, &context);
   }
   active.MarkForReread();

@@ -45,6 +45,28 @@ void DecodeName(const char* bytes, Westring* out) {
 
 }  // namespace
 
+Estring SystemName(const Westring& directory, const Westring& name) {
+  const Estring utf8 = name.ToUtf8();
+  Estring path = directory.ToUtf8();
+  path += "/";
+  path += utf8;
+  struct stat st;
+  if (lstat(path.c_str(), &st) == 0) return utf8;
+  DIR* stream = opendir(directory.ToUtf8().c_str());
+  if (stream == nullptr) return utf8;
+  Estring found = utf8;
+  Westring decoded;
+  while (const dirent* record = readdir(stream)) {
+    DecodeName(record->d_name, &decoded);
+    if (decoded == name) {
+      found = Estring(record->d_name);
+      break;
+    }
+  }
+  closedir(stream);
+  return found;
+}
+
 bool IsHiddenName(const wchar_t* name) {
   return name[0] == L'.' && !(name[1] == L'.' && name[2] == 0);
 }

@@ -1,4 +1,5 @@
-// The copy destination: the dialog's keys, its checks and the target names.
+// The copy command from a panel, and its destination: the dialog's keys,
+// its checks and the target names.
 #include "fileops/CopyDialog.h"
 
 #include <gtest/gtest.h>
@@ -6,7 +7,9 @@
 
 #include <fstream>
 
+#include "fileops/CopyCommand.h"
 #include "tests/TempDirectory.h"
+#include "tests/panels/PanelTestUtil.h"
 #include "tests/dialogs/DialogTestUtil.h"
 
 using namespace dialogtest;
@@ -66,4 +69,26 @@ TEST(CopyDialog, TitlesKeysAndTheOverwriteMode) {
   EXPECT_EQ(U(request.destination), "/other/bare");
   PostKey(Key::Esc);
   EXPECT_FALSE(RunCopyDialog(true, L"Move", L"/other", &request));
+}
+
+TEST(CopyCommand, TaggedEntriesKeepTheirBytesAndAreUntagged) {
+  ResetScreen();
+  TTempDirectory from("vk-copy-from"), to("vk-copy-to");
+  const std::string odd = "bad\xff name\nline";
+  std::ofstream(from / odd) << "odd";
+  std::ofstream(from / "plain.txt") << "plain";
+  CPanel active(PanelSide::Left), other(PanelSide::Right);
+  paneltest::ReadInto(active, from.Path());
+  paneltest::ReadInto(other, to.Path());
+  active.TagAll(TagMode::Tag, false);
+  PostKey(Key::Enter);  // the dialog's first text is the other panel's directory
+  TBoxWatcher failure("not found", {Key::Esc});
+  RunCopyCommand(active, other, true, false);
+  EXPECT_FALSE(failure.seen);
+  std::ifstream moved(to / odd);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(moved), {}), "odd") << "the name's bytes are kept";
+  EXPECT_NE(access((to / "plain.txt").c_str(), F_OK), -1);
+  EXPECT_EQ(access((from / odd).c_str(), F_OK), -1) << "moved, not copied";
+  EXPECT_EQ(active.TaggedCount(), 0);
+  EXPECT_TRUE(active.RereadPending() && other.RereadPending());
 }
