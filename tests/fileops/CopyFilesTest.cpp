@@ -258,15 +258,17 @@ TEST_F(CopyEngine, SlowCopyShowsProgressAndEscStopsIt) {
       usleep(50000);
       screen.clear();
       int filled = 0, empty = 0;
-      for (int row = 0; row < dialogtest::Con().Lines(); ++row) {
-        for (int col = 0; col < dialogtest::Con().Columns(); ++col) {
-          const uint32_t ch = dialogtest::Con().CellAt(col, row).ch;
-          filled += ch == 0x2588;
-          empty += ch == 0x2591;
-          screen += ch < 128 ? static_cast<char>(ch) : '#';
+      dialogtest::Con().RunOnWindowThread([&] {  // the grid under its lock
+        for (int row = 0; row < dialogtest::Con().Lines(); ++row) {
+          for (int col = 0; col < dialogtest::Con().Columns(); ++col) {
+            const uint32_t ch = dialogtest::Con().CellAt(col, row).ch;
+            filled += ch == 0x2588;
+            empty += ch == 0x2591;
+            screen += ch < 128 ? static_cast<char>(ch) : '#';
+          }
+          screen += '\n';
         }
-        screen += '\n';
-      }
+      });
       halfBar = filled > 0 && filled == (filled + empty) / 2;  // 10000 of 20000
       if (halfBar) break;
     }
