@@ -23,10 +23,11 @@ using namespace copyengine;
 namespace {
 
 constexpr size_t kBufferSize = 32768;
-// copy_file_range steps grow while one takes less than this, so the cancel
-// poll comes at least as often as after a 32768-byte step of a slow disk.
-constexpr double kStepSeconds = 0.01;
-constexpr size_t kLargestStep = size_t{8} << 20;
+// copy_file_range steps double while one takes under half of this and halve
+// while one takes longer, so the cancel poll comes about this often, or after
+// every 32768 bytes where even those take longer.
+constexpr double kStepSeconds = 0.02;
+constexpr size_t kLargestStep = size_t{64} << 20;
 constexpr int kReadAttempts = 3;
 
 bool IsSpecial(mode_t mode) {
