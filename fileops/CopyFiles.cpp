@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <vector>
@@ -171,6 +172,9 @@ int ListDirectory(const Estring& path, std::vector<Estring>* names) {
   }
   const int err = errno;
   closedir(stream);
+  // In name order, so that a copy goes the same way each time.
+  std::sort(names->begin(), names->end(),
+            [](const Estring& a, const Estring& b) { return strcmp(a.c_str(), b.c_str()) < 0; });
   return err;
 }
 

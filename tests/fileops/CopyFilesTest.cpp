@@ -181,6 +181,26 @@ TEST_F(CopyEngine, FailuresKeepTheSourceAndRemoveThePartCopied) {
   EXPECT_EQ(Read(dir / "big"), big);
 }
 
+// A file of a directory being copied is deleted before its turn comes: it
+// is reported, the rest is copied and the directory counts as not complete.
+TEST_F(CopyEngine, SourceRemovedDuringTheCopy) {
+  mkdir((dir / "src").c_str(), 0755);
+  ASSERT_EQ(mkfifo((dir / "src/a pipe").c_str(), 0644), 0);
+  Write(dir / "src/b", "b");
+  std::thread feeder([&] {
+    const int fd = open((dir / "src/a pipe").c_str(), O_WRONLY);
+    unlink((dir / "src/b").c_str());  // the copy waits for the pipe's data meanwhile
+    (void)!write(fd, "a", 1);
+    close(fd);
+  });
+  PostKey(Key::Enter);  // OK at "File not found"
+  TCopyContext context;
+  EXPECT_EQ(CopyFile(At("src"), At("dst"), 1, 1, &context), CopyResult::Skipped);
+  feeder.join();
+  EXPECT_EQ(Read(dir / "dst/a pipe"), "a");
+  EXPECT_NE(access((dir / "dst/b").c_str(), F_OK), 0);
+}
+
 TEST_F(CopyEngine, AnswersLastForTheCommand) {
   for (const char* side : {"src", "dst"}) {
     mkdir((dir / side).c_str(), 0755);
