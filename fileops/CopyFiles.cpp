@@ -197,7 +197,6 @@ int CopyFile(const Estring& source, const Estring& destination, int index, int c
     if (result == 0 || result == CopyResult::Skipped) return result;
     if (result < 0) return CopyResult::Cancelled;
     const int code = CopyErrorCode(result);
-    if (code == CopyErrorCode(EIO)) return result;
     if (code == CopyErrorCode(EEXIST) || code == CopyErrorCode(EACCES)) {
       if (SamePath(source, destination)) {
         return Ask(context, "File cannot overwrite itself", destination, MessageStyle::Ok) == 27
@@ -289,7 +288,6 @@ int MoveFile(const Estring& source, const Estring& destination, int index, int c
     if (result == 0 || result == CopyResult::Skipped) return result;
     if (result < 0) return CopyResult::Cancelled;
     const int code = CopyErrorCode(result);
-    if (code == CopyErrorCode(EIO)) return result;
     if ((code == CopyErrorCode(EEXIST) || code == CopyErrorCode(EACCES)) &&
         LinkStatus(destination, &destinationInfo) == 0 && !SamePath(source, destination)) {
       if (S_ISDIR(sourceInfo.st_mode) && S_ISDIR(destinationInfo.st_mode))

@@ -98,9 +98,11 @@ int CopyByBuffer(int in, int out, const Estring& source, const Estring& destinat
 
 // In-kernel copying between regular files; *fallBack is set when the file
 // systems cannot do it before anything was copied.
-int CopyByRange(int in, int out, TCopyContext* context, bool* fallBack) {
+int CopyByRange(int in, int out, const Estring& source, const Estring& destination,
+                TCopyContext* context, bool* fallBack) {
   size_t step = kBufferSize;
   bool copiedAny = false;
+  int failures = 0;
   for (;;) {
     const double started = NowSeconds();
     const ssize_t got = copy_file_range(in, nullptr, out, nullptr, step, 0);
@@ -112,7 +114,12 @@ int CopyByRange(int in, int out, TCopyContext* context, bool* fallBack) {
         *fallBack = true;
         return 0;
       }
-      return err;
+      if (err == EIO && ++failures < kReadAttempts) continue;
+      if (err != EIO) return err;
+      int reported = err;
+      if (!ReportCopyError(&reported, source, destination, context)) return reported;
+      failures = 0;
+      continue;
     }
     if (got == 0) return 0;
     copiedAny = true;
@@ -147,7 +154,7 @@ int CopyRegular(const Estring& source, const Estring& destination, const struct 
 
   int err = 0;
   bool fallBack = special || !S_ISREG(info.st_mode);
-  if (!fallBack) err = CopyByRange(in.Get(), out.Get(), context, &fallBack);
+  if (!fallBack) err = CopyByRange(in.Get(), out.Get(), source, destination, context, &fallBack);
   if (fallBack && err == 0) err = CopyByBuffer(in.Get(), out.Get(), source, destination, context);
   if (err == 0 && !special) {
     const struct timespec times[2] = {info.st_atim, info.st_mtim};
