@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <vector>
@@ -171,6 +172,9 @@ int ListDirectory(const Estring& path, std::vector<Estring>* names) {
   }
   const int err = errno;
   closedir(stream);
+  // In name order, so that a copy goes the same way each time.
+  std::sort(names->begin(), names->end(),
+            [](const Estring& a, const Estring& b) { return strcmp(a.c_str(), b.c_str()) < 0; });
   return err;
 }
 
@@ -193,7 +197,6 @@ int CopyFile(const Estring& source, const Estring& destination, int index, int c
     if (result == 0 || result == CopyResult::Skipped) return result;
     if (result < 0) return CopyResult::Cancelled;
     const int code = CopyErrorCode(result);
-    if (code == CopyErrorCode(EIO)) return result;
     if (code == CopyErrorCode(EEXIST) || code == CopyErrorCode(EACCES)) {
       if (SamePath(source, destination)) {
         return Ask(context, "File cannot overwrite itself", destination, MessageStyle::Ok) == 27
@@ -285,7 +288,6 @@ int MoveFile(const Estring& source, const Estring& destination, int index, int c
     if (result == 0 || result == CopyResult::Skipped) return result;
     if (result < 0) return CopyResult::Cancelled;
     const int code = CopyErrorCode(result);
-    if (code == CopyErrorCode(EIO)) return result;
     if ((code == CopyErrorCode(EEXIST) || code == CopyErrorCode(EACCES)) &&
         LinkStatus(destination, &destinationInfo) == 0 && !SamePath(source, destination)) {
       if (S_ISDIR(sourceInfo.st_mode) && S_ISDIR(destinationInfo.st_mode))

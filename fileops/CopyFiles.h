@@ -61,8 +61,9 @@ struct TCopyContext {
 /// destination; with `overwrite` an existing destination file is replaced,
 /// else the result is EACCES. With `move` the source is removed after a
 /// complete copy (a directory only when nothing in it was skipped or failed).
-/// Returns a CopyResult or an errno value; a partial destination file is
-/// deleted on failure.
+/// Returns a CopyResult or an errno value; a read error that persists is
+/// put to the user here and comes back as Skipped or -1. A partial
+/// destination file is deleted on failure.
 [[nodiscard]] int CopyObject(const Estring& source, const Estring& destination, bool overwrite,
                              bool move, TCopyContext* context);
 /// Copies source to destination (index of count in the command) through

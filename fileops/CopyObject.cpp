@@ -23,10 +23,11 @@ using namespace copyengine;
 namespace {
 
 constexpr size_t kBufferSize = 32768;
-// copy_file_range steps grow while one takes less than this, so the cancel
-// poll comes at least as often as after a 32768-byte step of a slow disk.
-constexpr double kStepSeconds = 0.01;
-constexpr size_t kLargestStep = size_t{8} << 20;
+// copy_file_range steps double while one takes under half of this and halve
+// while one takes longer, so the cancel poll comes about this often, or after
+// every 32768 bytes where even those take longer.
+constexpr double kStepSeconds = 0.02;
+constexpr size_t kLargestStep = size_t{64} << 20;
 constexpr int kReadAttempts = 3;
 
 bool IsSpecial(mode_t mode) {
@@ -97,9 +98,11 @@ int CopyByBuffer(int in, int out, const Estring& source, const Estring& destinat
 
 // In-kernel copying between regular files; *fallBack is set when the file
 // systems cannot do it before anything was copied.
-int CopyByRange(int in, int out, TCopyContext* context, bool* fallBack) {
+int CopyByRange(int in, int out, const Estring& source, const Estring& destination,
+                TCopyContext* context, bool* fallBack) {
   size_t step = kBufferSize;
   bool copiedAny = false;
+  int failures = 0;
   for (;;) {
     const double started = NowSeconds();
     const ssize_t got = copy_file_range(in, nullptr, out, nullptr, step, 0);
@@ -111,7 +114,12 @@ int CopyByRange(int in, int out, TCopyContext* context, bool* fallBack) {
         *fallBack = true;
         return 0;
       }
-      return err;
+      if (err == EIO && ++failures < kReadAttempts) continue;
+      if (err != EIO) return err;
+      int reported = err;
+      if (!ReportCopyError(&reported, source, destination, context)) return reported;
+      failures = 0;
+      continue;
     }
     if (got == 0) return 0;
     copiedAny = true;
@@ -146,7 +154,7 @@ int CopyRegular(const Estring& source, const Estring& destination, const struct 
 
   int err = 0;
   bool fallBack = special || !S_ISREG(info.st_mode);
-  if (!fallBack) err = CopyByRange(in.Get(), out.Get(), context, &fallBack);
+  if (!fallBack) err = CopyByRange(in.Get(), out.Get(), source, destination, context, &fallBack);
   if (fallBack && err == 0) err = CopyByBuffer(in.Get(), out.Get(), source, destination, context);
   if (err == 0 && !special) {
     const struct timespec times[2] = {info.st_atim, info.st_mtim};

@@ -181,6 +181,26 @@ TEST_F(CopyEngine, FailuresKeepTheSourceAndRemoveThePartCopied) {
   EXPECT_EQ(Read(dir / "big"), big);
 }
 
+// A file of a directory being copied is deleted before its turn comes: it
+// is reported, the rest is copied and the directory counts as not complete.
+TEST_F(CopyEngine, SourceRemovedDuringTheCopy) {
+  mkdir((dir / "src").c_str(), 0755);
+  ASSERT_EQ(mkfifo((dir / "src/a pipe").c_str(), 0644), 0);
+  Write(dir / "src/b", "b");
+  std::thread feeder([&] {
+    const int fd = open((dir / "src/a pipe").c_str(), O_WRONLY);
+    unlink((dir / "src/b").c_str());  // the copy waits for the pipe's data meanwhile
+    (void)!write(fd, "a", 1);
+    close(fd);
+  });
+  PostKey(Key::Enter);  // OK at "File not found"
+  TCopyContext context;
+  EXPECT_EQ(CopyFile(At("src"), At("dst"), 1, 1, &context), CopyResult::Skipped);
+  feeder.join();
+  EXPECT_EQ(Read(dir / "dst/a pipe"), "a");
+  EXPECT_NE(access((dir / "dst/b").c_str(), F_OK), 0);
+}
+
 TEST_F(CopyEngine, AnswersLastForTheCommand) {
   for (const char* side : {"src", "dst"}) {
     mkdir((dir / side).c_str(), 0755);
@@ -258,15 +278,17 @@ TEST_F(CopyEngine, SlowCopyShowsProgressAndEscStopsIt) {
       usleep(50000);
       screen.clear();
       int filled = 0, empty = 0;
-      for (int row = 0; row < dialogtest::Con().Lines(); ++row) {
-        for (int col = 0; col < dialogtest::Con().Columns(); ++col) {
-          const uint32_t ch = dialogtest::Con().CellAt(col, row).ch;
-          filled += ch == 0x2588;
-          empty += ch == 0x2591;
-          screen += ch < 128 ? static_cast<char>(ch) : '#';
+      dialogtest::Con().RunOnWindowThread([&] {  // the grid under its lock
+        for (int row = 0; row < dialogtest::Con().Lines(); ++row) {
+          for (int col = 0; col < dialogtest::Con().Columns(); ++col) {
+            const uint32_t ch = dialogtest::Con().CellAt(col, row).ch;
+            filled += ch == 0x2588;
+            empty += ch == 0x2591;
+            screen += ch < 128 ? static_cast<char>(ch) : '#';
+          }
+          screen += '\n';
         }
-        screen += '\n';
-      }
+      });
       halfBar = filled > 0 && filled == (filled + empty) / 2;  // 10000 of 20000
       if (halfBar) break;
     }
