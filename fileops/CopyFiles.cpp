@@ -1,4 +1,5 @@
 #include "fileops/CopyFiles.h"
+#include "fileops/Descriptions.h"
 
 #include <dirent.h>
 #include <sys/stat.h>
@@ -167,7 +168,9 @@ int ListDirectory(const Estring& path, std::vector<Estring>* names) {
   errno = 0;
   while (const dirent* record = readdir(stream)) {
     const char* name = record->d_name;
-    if (strcmp(name, ".") != 0 && strcmp(name, "..") != 0) names->emplace_back(name);
+    // A directory's descriptions travel with the files they describe.
+    if (strcmp(name, ".") != 0 && strcmp(name, "..") != 0 && strcmp(name, "descript.ion") != 0)
+      names->emplace_back(name);
     errno = 0;
   }
   const int err = errno;
@@ -279,8 +282,10 @@ int MoveFile(const Estring& source, const Estring& destination, int index, int c
       // A rename when one file system holds both; rename refuses to cross.
       result = LinkStatus(destination, &destinationInfo) == 0 ? EEXIST : 0;
       if (result == 0) result = rename(source.c_str(), destination.c_str()) == 0 ? 0 : errno;
-      if (result == 0)
+      if (result == 0) {
         context->progress.done.fetch_add(S_ISREG(sourceInfo.st_mode) ? sourceInfo.st_size : 0);
+        CarryDescription(source, destination, true);
+      }
       if (result == EXDEV)
         result = CopyObject(source, destination, context->overwrite == OverwriteMode::Always, true,
                             context);

@@ -14,6 +14,7 @@
 #include "console/Console.h"
 #include "dialogs/MessageBox.h"
 #include "fileops/CopyFiles.h"
+#include "fileops/Descriptions.h"
 #include "fileops/CopyProgress.h"
 #include "fileops/internal/CopyShared.h"
 #include "foundation/TimeValue.h"
@@ -167,7 +168,7 @@ int CopyRegular(const Estring& source, const Estring& destination, const struct 
     if (!special) (void)unlink(destination.c_str());
     return err;
   }
-  // FIXME: file descriptions ("descript.ion") are not carried along.
+  CarryDescription(source, destination, move);
   if (move && unlink(source.c_str()) != 0) return errno;
   return 0;
 }

@@ -30,7 +30,8 @@ bool SamePath(const Estring& a, const Estring& b);
 Estring AbsolutePath(const Estring& path);
 /// True when destination is source or lies below it (by the absolute paths).
 bool Inside(const Estring& source, const Estring& destination);
-/// Names in a directory without "." and "..", in byte order; 0 or errno.
+/// Names in a directory without ".", ".." and "descript.ion", in byte order;
+/// 0 or errno.
 int ListDirectory(const Estring& path, std::vector<Estring>* names);
 
 }  // namespace copyengine

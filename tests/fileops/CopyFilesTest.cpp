@@ -306,3 +306,20 @@ TEST_F(CopyEngine, SlowCopyShowsProgressAndEscStopsIt) {
 }
 
 }  // namespace
+
+TEST_F(CopyEngine, DescriptionsGoWithTheirFiles) {
+  mkdir((dir / "a").c_str(), 0755);
+  mkdir((dir / "b").c_str(), 0755);
+  Write(dir / "a/x", "x");
+  Write(dir / "a/y z", "y");
+  Write(dir / "a/descript.ion", "x  first file\r\n\"y z\" second\r\n");
+  Write(dir / "b/descript.ion", "x old\r\n");
+  TCopyContext context;
+  ASSERT_EQ(CopyFile(At("a/x"), At("b/x"), 1, 1, &context), 0);
+  EXPECT_EQ(Read(dir / "b/descript.ion"), "x first file\r\n") << "the old line of that name is replaced";
+  ASSERT_EQ(MoveFile(At("a/y z"), At("b/w w"), 1, 1, &context), 0);
+  EXPECT_EQ(Read(dir / "b/descript.ion"), "x first file\r\n\"w w\" second\r\n");
+  EXPECT_EQ(Read(dir / "a/descript.ion"), "x  first file\r\n") << "a move takes the line out";
+  ASSERT_EQ(CopyFile(At("a"), At("c"), 1, 1, &context), 0);
+  EXPECT_EQ(Read(dir / "c/descript.ion"), "x first file\r\n") << "built from the copied files' lines";
+}
