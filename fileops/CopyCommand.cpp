@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "config/Settings.h"
 #include "fileops/CopyDialog.h"
 #include "fileops/CopyFiles.h"
 #include "foundation/SysCalls.h"
@@ -29,6 +30,13 @@ Estring JoinPath(const Estring& directory, const Estring& name) {
   if (path.IsEmpty() || path[path.Length() - 1] != '/') path += "/";
   path += name;
   return path;
+}
+
+// A source on a file system named in "Case Filter File Systems:" (any part
+// of the setting, in any case) gives lower-case names to what it copies.
+bool IsCaseFilterFileSystem(const Westring& directory) {
+  const Westring type = Sys::FileSystemType(directory);
+  return !type.IsEmpty() && g_settings.caseFilter.FindSubNoCase(type) >= 0;
 }
 
 // Each entry in panel order; one done is untagged and remembered for
@@ -72,6 +80,7 @@ void RunCopyCommand(CPanel& active, CPanel& other, bool move, bool inPlace) {
   {
     TCopyContext context;  // its progress window closes with it
     context.overwrite = move ? OverwriteMode::Ask : static_cast<OverwriteMode>(request.overwrite);
+    context.lowerCaseNames = IsCaseFilterFileSystem(active.Directory());
     for (int index : chosen) {
       const Westring name(active.At(index)->Name());
       AddToCopyTotal(JoinPath(active.Directory().ToUtf8(), SystemName(active.Directory(), name)), &context);

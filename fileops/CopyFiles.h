@@ -54,6 +54,7 @@ struct TCopyContext {
   int openForWriting = 0;  // 0 ask, 1 copy all such files, -1 skip all such files
   int flags = 0;           // CopyFlag bits
   int depth = 0;           // directories entered; only top-level merges are asked about
+  bool lowerCaseNames = false;  // names made inside copied directories are lower-cased
   TCopyProgressRecord progress;
 };
 

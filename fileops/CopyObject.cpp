@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstring>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "console/Console.h"
@@ -30,6 +31,14 @@ constexpr size_t kBufferSize = 32768;
 constexpr double kStepSeconds = 0.02;
 constexpr size_t kLargestStep = size_t{64} << 20;
 constexpr int kReadAttempts = 3;
+
+// ASCII letters only: the bytes of other characters stay as they are.
+Estring LowerCased(const Estring& name) {
+  std::string lower = name.c_str();
+  for (char& ch : lower)
+    if (ch >= 'A' && ch <= 'Z') ch = static_cast<char>(ch - 'A' + 'a');
+  return Estring(lower.c_str());
+}
 
 bool IsSpecial(mode_t mode) {
   return S_ISCHR(mode) || S_ISBLK(mode) || S_ISFIFO(mode) || S_ISSOCK(mode);
@@ -219,7 +228,8 @@ int CopyDirectory(const Estring& source, const Estring& destination, const struc
       result = CopyResult::Cancelled;
       break;
     }
-    const Estring from = Joined(source, name.c_str()), to = Joined(destination, name.c_str());
+    const Estring from = Joined(source, name.c_str());
+    const Estring to = Joined(destination, context->lowerCaseNames ? LowerCased(name).c_str() : name.c_str());
     const int done = move ? MoveFile(from, to, 1, 1, context) : CopyFile(from, to, 1, 1, context);
     if (done < 0) {
       result = CopyResult::Cancelled;

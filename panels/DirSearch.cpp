@@ -55,13 +55,17 @@ Estring SystemName(const Westring& directory, const Westring& name) {
   DIR* stream = opendir(directory.ToUtf8().c_str());
   if (stream == nullptr) return utf8;
   Estring found = utf8;
+  bool exact = false, folded = false;
   Westring decoded;
   while (const dirent* record = readdir(stream)) {
     DecodeName(record->d_name, &decoded);
-    if (decoded == name) {
+    exact = decoded == name;
+    // A panel on a case-converting file system shows names in another case.
+    if (exact || (!folded && decoded.EqualsNoCase(name))) {
       found = Estring(record->d_name);
-      break;
+      folded = true;
     }
+    if (exact) break;
   }
   closedir(stream);
   return found;

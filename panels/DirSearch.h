@@ -127,6 +127,7 @@ bool IsHiddenName(const wchar_t* name);
 
 /// The bytes the file system holds for name in directory. Names that are not
 /// valid UTF-8 are widened byte by byte and so do not encode back to what
-/// is on disk; such a name is looked up among the directory's own names.
+/// is on disk, and a case-converted panel shows names in another case; such
+/// a name is looked up among the directory's own names.
 /// Falls back to the UTF-8 of name.
 Estring SystemName(const Westring& directory, const Westring& name);

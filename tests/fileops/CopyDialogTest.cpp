@@ -4,10 +4,13 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <fstream>
 
+#include "config/Settings.h"
 #include "fileops/CopyCommand.h"
+#include "foundation/SysCalls.h"
 #include "tests/TempDirectory.h"
 #include "tests/panels/PanelTestUtil.h"
 #include "tests/dialogs/DialogTestUtil.h"
@@ -91,4 +94,23 @@ TEST(CopyCommand, TaggedEntriesKeepTheirBytesAndAreUntagged) {
   EXPECT_EQ(access((from / odd).c_str(), F_OK), -1) << "moved, not copied";
   EXPECT_EQ(active.TaggedCount(), 0);
   EXPECT_TRUE(active.RereadPending() && other.RereadPending());
+}
+
+TEST(CopyCommand, CaseFilterLowersTheNamesInsideCopiedDirectories) {
+  ResetScreen();
+  TTempDirectory from("vk-case-from"), to("vk-case-to");
+  mkdir((from / "Dir").c_str(), 0755);
+  std::ofstream(from / "Dir/Name.TXT") << "x";
+  g_settings.caseFilter = L"vfat " + Sys::FileSystemType(W(from.Path()));
+  CPanel active(PanelSide::Left), other(PanelSide::Right);
+  paneltest::ReadInto(active, from.Path());
+  paneltest::ReadInto(other, to.Path());
+  ASSERT_EQ(active.Count(), 2) << "\"..\" and Dir";
+  active.SetCursorIndex(1);
+  PostKey(Key::Enter);
+  TBoxWatcher failure("not found", {Key::Esc});  // the panel shows the names upper-cased
+  RunCopyCommand(active, other, false, false);
+  EXPECT_FALSE(failure.seen);
+  g_settings.caseFilter = Westring();
+  EXPECT_EQ(access((to / "Dir/name.txt").c_str(), F_OK), 0) << "the top name stays, names inside are lower-cased";
 }
