@@ -5,9 +5,12 @@
 #include "config/Settings.h"
 #include "fileops/CopyDialog.h"
 #include "fileops/CopyFiles.h"
+#include "fileops/internal/CopyShared.h"
 #include "foundation/SysCalls.h"
 #include "panels/DirSearch.h"
 #include "panels/Panel.h"
+
+using copyengine::Joined;
 
 namespace {
 
@@ -23,13 +26,6 @@ std::vector<int> ChosenEntries(const CPanel& panel, bool inPlace) {
   const entry* current = panel.CursorEntry();
   if (current != nullptr && !current->IsUpDir()) chosen.push_back(panel.CursorIndex());
   return chosen;
-}
-
-Estring JoinPath(const Estring& directory, const Estring& name) {
-  Estring path = directory;
-  if (path.IsEmpty() || path[path.Length() - 1] != '/') path += "/";
-  path += name;
-  return path;
 }
 
 // A source on a file system named in "Case Filter File Systems:" (any part
@@ -51,9 +47,9 @@ void CopyEntries(CPanel& active, const std::vector<int>& chosen, const TDestinat
     // The name goes to the system as the bytes it has there, also when the
     // target keeps it.
     const Estring bytes = SystemName(active.Directory(), name);
-    const Estring source = JoinPath(active.Directory().ToUtf8(), bytes);
+    const Estring source = Joined(active.Directory().ToUtf8(), bytes.c_str());
     const Estring targetBytes =
-        target.NamePart() == name ? JoinPath(target.DirPart().ToUtf8(), bytes) : target.ToUtf8();
+        target.NamePart() == name ? Joined(target.DirPart().ToUtf8(), bytes.c_str()) : target.ToUtf8();
     const int result = move ? MoveFile(source, targetBytes, n + 1, count, context)
                             : CopyFile(source, targetBytes, n + 1, count, context);
     if (result == CopyResult::Done) {
@@ -83,7 +79,7 @@ void RunCopyCommand(CPanel& active, CPanel& other, bool move, bool inPlace) {
     context.lowerCaseNames = IsCaseFilterFileSystem(active.Directory());
     for (int index : chosen) {
       const Westring name(active.At(index)->Name());
-      AddToCopyTotal(JoinPath(active.Directory().ToUtf8(), SystemName(active.Directory(), name)), &context);
+      AddToCopyTotal(Joined(active.Directory().ToUtf8(), SystemName(active.Directory(), name).c_str()), &context);
     }
     CopyEntries(active, chosen, destination, move, &context);
   }

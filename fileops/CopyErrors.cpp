@@ -15,6 +15,25 @@ constexpr int NotFound = 2, IoError = 5, Access = 13, Exists = 17, CrossDevice =
 constexpr int DriveNotReady = 0x40000002;
 }  // namespace Code
 
+// The message of each numbered error, whether it names the destination, and
+// whether OK is its only answer (the others offer Retry, Skip and Cancel);
+// any other error shows the system's own text.
+struct TErrorRow {
+  int code;
+  const char* text;
+  bool onDestination, okOnly;
+};
+constexpr TErrorRow kErrorRows[] = {
+    {Code::NotDirectory, "Path not found", true, true},
+    {Code::IoError, "Error reading disk", false, false},
+    {Code::Access, "Access Denied", false, false},
+    {Code::NotFound, "File not found", false, true},
+    {Code::ReadOnly, "Disk write protected, cannot write", false, false},
+    {Code::NoSpace, "No room for", false, false},
+    {Code::NameTooLong, "Name too long", true, true},
+    {Code::DriveNotReady, "Drive not ready", false, false},
+};
+
 }  // namespace
 
 // The one place where this system's errno values meet the table's numbers.
@@ -57,42 +76,13 @@ int CopyErrorCode(int err) {
 bool ReportCopyError(int* result, const Estring& source, const Estring& destination,
                      TCopyContext* context) {
   const int err = *result;
-  const char* text = nullptr;
-  bool onDestination = false, okOnly = false;
-  Estring other;
-  switch (CopyErrorCode(err)) {
-    case Code::NotDirectory:
-      text = "Path not found";
-      onDestination = okOnly = true;
-      break;
-    case Code::IoError:
-      text = "Error reading disk";
-      break;
-    case Code::Access:
-      text = "Access Denied";
-      break;
-    case Code::NotFound:
-      text = "File not found";
-      okOnly = true;
-      break;
-    case Code::ReadOnly:
-      text = "Disk write protected, cannot write";
-      break;
-    case Code::NoSpace:
-      text = "No room for";
-      break;
-    case Code::NameTooLong:
-      text = "Name too long";
-      onDestination = okOnly = true;
-      break;
-    case Code::DriveNotReady:
-      text = "Drive not ready";
-      break;
-    default:
-      other = Sys::ErrorText(err).ToUtf8();
-      text = other.c_str();
-      break;
-  }
+  const TErrorRow* row = nullptr;
+  for (const TErrorRow& candidate : kErrorRows)
+    if (candidate.code == CopyErrorCode(err)) row = &candidate;
+  const Estring other = row == nullptr ? Sys::ErrorText(err).ToUtf8() : Estring();
+  const char* text = row != nullptr ? row->text : other.c_str();
+  const bool onDestination = row != nullptr && row->onDestination;
+  const bool okOnly = row != nullptr && row->okOnly;
   const Estring& path = onDestination ? destination : source;
   const int answer = copyengine::Ask(context, text, path,
                                      okOnly ? MessageStyle::Ok : MessageStyle::RetrySkipCancel);
