@@ -42,8 +42,6 @@ constexpr TNotYetAvailable kNotYetAvailable[] = {
     {Key::F3, "The internal viewer"},
     {Key::F4, "The internal editor"},
     {Key::F7, "Make directory"},
-    {Key::F8, "Delete"},
-    {Key::ShiftF8, "Delete"},
     {Key::ShiftF7, "Making an archive"},
     {Key::ShiftCtrlF5, "Making symbolic links"},
     {Key::CtrlA, "File attributes"},

@@ -16,6 +16,7 @@
 #include "dialogs/MessageBox.h"
 #include "dialogs/ScrollBackViewer.h"
 #include "fileops/CopyCommand.h"
+#include "fileops/DeleteCommand.h"
 #include "foundation/SysCalls.h"
 #include "panels/CommandMacros.h"
 #include "panels/ExecuteCommand.h"
@@ -293,6 +294,11 @@ bool CMainLoop::RunCommandCode(uint32_t code) {
       if (Shown(m_active))
         RunCopyCommand(panel, Panel(1 - m_active), code == Key::F6 || code == Key::ShiftF6,
                        code == Key::ShiftF5 || code == Key::ShiftF6);
+      m_redrawAll = true;
+      return true;
+    case Key::F8: case Key::ShiftF8:
+      if (Shown(m_active) && panel.Type() == PanelType::Files)
+        RunDeleteCommand(panel, Panel(1 - m_active), code == Key::ShiftF8);
       m_redrawAll = true;
       return true;
     case Key::Insert:

@@ -12,13 +12,9 @@
 
 using copyengine::Joined;
 
-namespace {
-
-// The entries a command works on, in panel order: the tagged ones, else the
-// one under the cursor ("..", never).
-std::vector<int> ChosenEntries(const CPanel& panel, bool inPlace) {
+std::vector<int> ChosenEntries(const CPanel& panel, bool cursorOnly) {
   std::vector<int> chosen;
-  if (!inPlace && panel.TaggedCount() > 0) {
+  if (!cursorOnly && panel.TaggedCount() > 0) {
     for (int i = 0; i < panel.Count(); ++i)
       if (panel.At(i)->tagged) chosen.push_back(i);
     return chosen;
@@ -27,6 +23,8 @@ std::vector<int> ChosenEntries(const CPanel& panel, bool inPlace) {
   if (current != nullptr && !current->IsUpDir()) chosen.push_back(panel.CursorIndex());
   return chosen;
 }
+
+namespace {
 
 // A source on a file system named in "Case Filter File Systems:" (any part
 // of the setting, in any case) gives lower-case names to what it copies.

@@ -41,17 +41,6 @@ bool NotOlder(const struct stat& destination, const struct stat& source) {
   return destination.st_mtim.tv_nsec >= source.st_mtim.tv_nsec;
 }
 
-// Deletes an existing destination before it is replaced: 0 when it is gone,
-// else what ReportCopyError left (-1 cancels, anything else skips).
-int DeleteDestination(const Estring& source, const Estring& destination, TCopyContext* context) {
-  for (;;) {
-    int err = unlink(destination.c_str()) == 0 || errno == ENOENT ? 0 : errno;
-    if (err == 0) return 0;
-    if (!ReportCopyError(&err, source, destination, context))
-      return err == 0 ? CopyResult::Skipped : err;
-  }
-}
-
 // The overwrite question of a copy; 1 to delete and retry, else the result.
 int SettleExisting(const Estring& destination, TCopyContext* context, const struct stat& sourceInfo,
                    const struct stat& destinationInfo) {
@@ -162,14 +151,14 @@ bool Inside(const Estring& source, const Estring& destination) {
          (length == 1 && from.c_str()[0] == '/');
 }
 
-int ListDirectory(const Estring& path, std::vector<Estring>* names) {
+int ListDirectory(const Estring& path, std::vector<Estring>* names, bool withDescriptions) {
   DIR* stream = opendir(path.c_str());
   if (!stream) return errno;
   errno = 0;
   while (const dirent* record = readdir(stream)) {
     const char* name = record->d_name;
-    // A directory's descriptions travel with the files they describe.
-    if (strcmp(name, ".") != 0 && strcmp(name, "..") != 0 && strcmp(name, "descript.ion") != 0)
+    if (strcmp(name, ".") != 0 && strcmp(name, "..") != 0 &&
+        (withDescriptions || strcmp(name, "descript.ion") != 0))
       names->emplace_back(name);
     errno = 0;
   }
@@ -210,7 +199,7 @@ int CopyFile(const Estring& source, const Estring& destination, int index, int c
           LinkStatus(source, &sourceInfo) == 0) {
         const int settled = SettleExisting(destination, context, sourceInfo, destinationInfo);
         if (settled != 1) return settled;
-        if (int err = DeleteDestination(source, destination, context)) return err;
+        if (int err = DeleteDestination(destination, context)) return err;
         continue;
       }
     }
@@ -257,12 +246,7 @@ int MergeDirectories(const Estring& source, const Estring& destination, TCopyCon
   }
   --context->depth;
   if (listed != 0 && listed != ENOENT) return listed;
-  while (rmdir(source.c_str()) != 0) {
-    int err = errno;
-    if (err == EACCES || err == ENOTEMPTY || err == EEXIST) return CopyResult::Skipped;
-    if (!ReportCopyError(&err, source, destination, context)) return err;
-  }
-  return 0;
+  return RemoveMovedDirectory(source, context);
 }
 
 }  // namespace
@@ -320,7 +304,7 @@ int MoveFile(const Estring& source, const Estring& destination, int index, int c
         if (!ReportCopyError(&result, source, destination, context)) return result;
         continue;
       }
-      if (int err = DeleteDestination(source, destination, context)) return err;
+      if (int err = DeleteDestination(destination, context)) return err;
       continue;
     }
     if (!ReportCopyError(&result, source, destination, context)) return result;

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "fileops/DeleteFiles.h"
 #include "foundation/Estring.h"
 #include "foundation/Westring.h"
 
@@ -56,6 +57,7 @@ struct TCopyContext {
   int depth = 0;           // directories entered; only top-level merges are asked about
   bool lowerCaseNames = false;  // names made inside copied directories are lower-cased
   TCopyProgressRecord progress;
+  TDeleteState deletion;  // replaced destinations and moved sources go through it
 };
 
 /// Copies one file, link or directory (recursively) from source to

@@ -17,12 +17,23 @@
 #include "fileops/CopyFiles.h"
 #include "fileops/Descriptions.h"
 #include "fileops/CopyProgress.h"
+#include "fileops/DeleteFiles.h"
 #include "fileops/internal/CopyShared.h"
 #include "foundation/TimeValue.h"
 
 using namespace copyengine;
 
 namespace {
+
+// The delete engine's result as one of the copy engine's.
+int AsCopyResult(int deleted) {
+  return deleted == 1 ? 0 : deleted < 0 ? CopyResult::Cancelled : CopyResult::Skipped;
+}
+
+// The source of a move, once its copy is complete; a failure was put to the user.
+int RemoveMovedSource(const Estring& source, TCopyContext* context) {
+  return AsCopyResult(DeleteFile(source, DeleteMode::QuietForce, context));
+}
 
 constexpr size_t kBufferSize = 32768;
 // copy_file_range steps double while one takes under half of this and halve
@@ -174,22 +185,20 @@ int CopyRegular(const Estring& source, const Estring& destination, const struct 
   const int closed = out.Close();
   if (err == 0) err = closed;
   if (err != 0) {
-    if (!special) (void)unlink(destination.c_str());
+    if (!special) (void)DeleteFile(destination, DeleteMode::QuietForce, context);
     return err;
   }
   CarryDescription(source, destination, move);
-  if (move && unlink(source.c_str()) != 0) return errno;
-  return 0;
+  return move ? RemoveMovedSource(source, context) : 0;
 }
 
-int CopyLink(const Estring& source, const Estring& destination, bool move) {
+int CopyLink(const Estring& source, const Estring& destination, bool move, TCopyContext* context) {
   std::vector<char> target(4096);
   const ssize_t length = readlink(source.c_str(), target.data(), target.size() - 1);
   if (length < 0) return errno;
   target[static_cast<size_t>(length)] = 0;
   if (symlink(target.data(), destination.c_str()) != 0) return errno;
-  if (move && unlink(source.c_str()) != 0) return errno;
-  return 0;
+  return move ? RemoveMovedSource(source, context) : 0;
 }
 
 int CopyDirectory(const Estring& source, const Estring& destination, const struct stat& info,
@@ -243,11 +252,7 @@ int CopyDirectory(const Estring& source, const Estring& destination, const struc
   (void)chmod(destination.c_str(), info.st_mode & 07777);
   if (result != 0) return result;
   if (!move || !complete) return complete ? 0 : CopyResult::Skipped;
-  while (rmdir(source.c_str()) != 0) {
-    int err = errno;
-    if (!ReportCopyError(&err, source, destination, context)) return err;
-  }
-  return 0;
+  return RemoveMovedDirectory(source, context);
 }
 
 }  // namespace
@@ -260,7 +265,7 @@ int CopyObject(const Estring& source, const Estring& destination, bool overwrite
   int result = LinkStatus(source, &info);
   if (result == 0) {
     if (S_ISLNK(info.st_mode))
-      result = CopyLink(source, destination, move);
+      result = CopyLink(source, destination, move, context);
     else if (S_ISDIR(info.st_mode))
       result = CopyDirectory(source, destination, info, move, context);
     else
@@ -271,3 +276,19 @@ int CopyObject(const Estring& source, const Estring& destination, bool overwrite
   }
   return result;
 }
+
+namespace copyengine {
+
+int RemoveMovedDirectory(const Estring& source, TCopyContext* context) {
+  // Raised, the depth keeps a directory that still holds entries without asking.
+  ++context->deletion.treeDepth;
+  const int deleted = DeleteDirectory(source, L"*", context);
+  --context->deletion.treeDepth;
+  return AsCopyResult(deleted);
+}
+
+int DeleteDestination(const Estring& destination, TCopyContext* context) {
+  return AsCopyResult(DeleteFile(destination, DeleteMode::Quiet, context));
+}
+
+}  // namespace copyengine

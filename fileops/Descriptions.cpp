@@ -1,5 +1,7 @@
 #include "fileops/Descriptions.h"
 
+#include <unistd.h>
+
 #include <cstdio>
 #include <fstream>
 #include <string>
@@ -87,4 +89,16 @@ void CarryDescription(const Estring& source, const Estring& destination, bool mo
   const bool quote = to.name.find_first_of(" \t") != std::string::npos;
   target.push_back((quote ? "\"" + to.name + "\"" : to.name) + " " + description);
   (void)WriteLines(FileOf(to.directory), target);
+}
+
+void DropDescription(const Estring& path) {
+  const TPathParts parts = Split(path);
+  const std::string file = FileOf(parts.directory);
+  // Most directories have no descriptions; a tree deletion asks for each file.
+  if (access(file.c_str(), F_OK) != 0) return;
+  std::vector<std::string> lines = ReadLines(file);
+  const int at = FindLine(lines, parts.name);
+  if (at < 0) return;
+  lines.erase(lines.begin() + at);
+  (void)WriteLines(file, lines);
 }

@@ -9,3 +9,5 @@
 /// name, replacing a line of that name; a move also takes it out of the
 /// source directory's file. Failures leave the files as they were.
 void CarryDescription(const Estring& source, const Estring& destination, bool move);
+/// After path was deleted: its line goes from its directory's file.
+void DropDescription(const Estring& path);

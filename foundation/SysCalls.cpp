@@ -64,11 +64,15 @@ char PermissionChar(bool special, bool execute, char set, char unset) {
 
 }  // namespace
 
-int DeleteFile(const Westring& path) {
-  std::string bytes = Bytes(path);
-  if (access(bytes.c_str(), W_OK) != 0 && errno != ENOENT) return errno;
-  return unlink(bytes.c_str()) == 0 ? 0 : errno;
+int DeleteFile(const char* path) {
+  // A link's own permissions mean nothing; access() would ask its target's.
+  struct stat info {};
+  const bool link = lstat(path, &info) == 0 && S_ISLNK(info.st_mode);
+  if (!link && access(path, W_OK) != 0 && errno != ENOENT) return errno;
+  return unlink(path) == 0 ? 0 : errno;
 }
+
+int DeleteFile(const Westring& path) { return DeleteFile(Bytes(path).c_str()); }
 
 int MakeWritable(const Westring& path, TSavedMode* saved) {
   std::string bytes = Bytes(path);

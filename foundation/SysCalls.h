@@ -39,8 +39,10 @@ using Platform::MountSelection;
 
 /// Deletes a file; an existing file that access() finds not writable is
 /// refused with that error and kept. The superuser passes access(), so it
-/// deletes read-only files too.
+/// deletes read-only files too. A symbolic link goes whatever its target is.
 [[nodiscard]] int DeleteFile(const Westring& path);
+/// The same for a path held as the system's bytes.
+[[nodiscard]] int DeleteFile(const char* path);
 /// Adds the owner-write bit and remembers the old mode in saved; returns
 /// EACCES without changing anything when the owner-write bit is already set.
 [[nodiscard]] int MakeWritable(const Westring& path, TSavedMode* saved);

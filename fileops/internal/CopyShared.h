@@ -30,8 +30,17 @@ bool SamePath(const Estring& a, const Estring& b);
 Estring AbsolutePath(const Estring& path);
 /// True when destination is source or lies below it (by the absolute paths).
 bool Inside(const Estring& source, const Estring& destination);
-/// Names in a directory without ".", ".." and "descript.ion", in byte order;
-/// 0 or errno.
-int ListDirectory(const Estring& path, std::vector<Estring>* names);
+/// Names in a directory without "." and "..", in byte order; "descript.ion"
+/// only when asked for (copies carry descriptions with the files they
+/// describe). 0 or errno.
+int ListDirectory(const Estring& path, std::vector<Estring>* names, bool withDescriptions = false);
+
+/// Removes the emptied source directory of a move through the delete engine;
+/// one that still holds entries stays without a question. 0,
+/// CopyResult::Skipped or CopyResult::Cancelled.
+int RemoveMovedDirectory(const Estring& source, TCopyContext* context);
+/// Deletes an existing destination before it is replaced, asking about a
+/// read-only one. Results as for RemoveMovedDirectory.
+int DeleteDestination(const Estring& destination, TCopyContext* context);
 
 }  // namespace copyengine
