@@ -2,7 +2,7 @@
 # The whole program under real X keys: the menu bar and its five menus, the
 # function-key bar following held modifiers, sorting with Ctrl+F3..F8, quick
 # search with Alt held, the grey selection keys, Esc switching the panels, Tab,
-# a typed command, F5 and F6, the quit question and the exit-directory file. The cell
+# a typed command, F5, F6 and F8, the quit question and the exit-directory file. The cell
 # grid is read through VK_SCREEN_DUMP; one screenshot is checked for size.
 # Usage: main-loop-test.sh VK_BINARY   (needs a DISPLAY)
 set -u
@@ -32,6 +32,7 @@ touch -d '2001-01-01' "$work/left/c.bin"
 mkdir -p "$work/right/tree/deep" "$work/home/.vkl"
 head -c 70000 /dev/urandom > "$work/right/tree/deep/big"
 printf 'one\n' > "$work/right/tree/a b"
+printf 'gone\n' > "$work/right/gone.txt"
 ln -s "deep/big" "$work/right/tree/link"
 printf '[General Options]\r\nColumns=100\r\nEscPanelSwitch=on\r\nTagDirs=off\r\nd3=%s\r\n' "$work/right/sub" > "$work/home/.vkl/vk.ini"
 export HOME="$work/home" VK_SCREEN_DUMP="$work/screen.txt" VK_FIRST_SCREEN="$work/first.txt"
@@ -223,6 +224,17 @@ keys Return
 check "F5 copied the tree, byte for byte" 'diff -r "$work/right/tree" "$work/left/tree" && [ -L "$work/left/tree/link" ]'
 keys alt+f alt+r Escape F6 Return
 check "F6 moved the file to the other panel" '[ -f "$work/left/from-vk.txt" ] && [ ! -e "$work/right/from-vk.txt" ]'
+
+# F8 deletes a file after one question, a non-empty directory after the typed "YES".
+keys alt+g alt+o Escape F8
+check "F8 asks before deleting the file" 'screen | grep -aq "Do you wish to delete"'
+keys Return
+check "F8 deleted the file" '[ ! -e "$work/right/gone.txt" ] && [ -d "$work/right/tree" ]'
+keys alt+t alt+r Escape F8 Return
+check "a non-empty directory asks for the word" 'screen | grep -aq "Delete tree?" && screen | grep -aq "Type \"YES\""'
+xdotool type --delay 40 'YES'
+keys Return
+check "the tree went, the copy in the other panel stayed" '[ ! -e "$work/right/tree" ] && [ -f "$work/left/tree/deep/big" ] && ! screen | grep -aq "Delete tree?"'
 
 keys F10 y
 for _ in $(seq 50); do kill -0 $pid 2>/dev/null || break; sleep 0.1; done
