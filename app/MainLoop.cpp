@@ -16,6 +16,8 @@
 #include "dialogs/MessageBox.h"
 #include "dialogs/ScrollBackViewer.h"
 #include "fileops/CopyCommand.h"
+#include "fileops/MakeDirectory.h"
+#include "fileops/MakeLinks.h"
 #include "foundation/SysCalls.h"
 #include "panels/CommandMacros.h"
 #include "panels/ExecuteCommand.h"
@@ -293,6 +295,14 @@ bool CMainLoop::RunCommandCode(uint32_t code) {
       if (Shown(m_active))
         RunCopyCommand(panel, Panel(1 - m_active), code == Key::F6 || code == Key::ShiftF6,
                        code == Key::ShiftF5 || code == Key::ShiftF6);
+      m_redrawAll = true;
+      return true;
+    case Key::F7:
+      if (Shown(m_active)) RunMakeDirectoryCommand(panel, Panel(1 - m_active));
+      m_redrawAll = true;
+      return true;
+    case Key::ShiftCtrlF5:
+      if (Shown(m_active) && panel.Type() == PanelType::Files) RunMakeLinksCommand(panel, Panel(1 - m_active));
       m_redrawAll = true;
       return true;
     case Key::Insert:
