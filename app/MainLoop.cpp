@@ -17,6 +17,8 @@
 #include "dialogs/ScrollBackViewer.h"
 #include "fileops/CopyCommand.h"
 #include "fileops/DeleteCommand.h"
+#include "fileops/MakeDirectory.h"
+#include "fileops/MakeLinks.h"
 #include "foundation/SysCalls.h"
 #include "panels/CommandMacros.h"
 #include "panels/ExecuteCommand.h"
@@ -299,6 +301,14 @@ bool CMainLoop::RunCommandCode(uint32_t code) {
     case Key::F8: case Key::ShiftF8:
       if (Shown(m_active) && panel.Type() == PanelType::Files)
         RunDeleteCommand(panel, Panel(1 - m_active), code == Key::ShiftF8);
+      m_redrawAll = true;
+      return true;
+    case Key::F7:
+      if (Shown(m_active)) RunMakeDirectoryCommand(panel, Panel(1 - m_active));
+      m_redrawAll = true;
+      return true;
+    case Key::ShiftCtrlF5:
+      if (Shown(m_active) && panel.Type() == PanelType::Files) RunMakeLinksCommand(panel, Panel(1 - m_active));
       m_redrawAll = true;
       return true;
     case Key::Insert:

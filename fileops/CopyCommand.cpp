@@ -2,36 +2,16 @@
 
 #include <vector>
 
-#include "config/Settings.h"
 #include "fileops/CopyDialog.h"
 #include "fileops/CopyFiles.h"
+#include "fileops/internal/CommandShared.h"
 #include "fileops/internal/CopyShared.h"
-#include "foundation/SysCalls.h"
 #include "panels/DirSearch.h"
 #include "panels/Panel.h"
 
 using copyengine::Joined;
 
-std::vector<int> ChosenEntries(const CPanel& panel, bool cursorOnly) {
-  std::vector<int> chosen;
-  if (!cursorOnly && panel.TaggedCount() > 0) {
-    for (int i = 0; i < panel.Count(); ++i)
-      if (panel.At(i)->tagged) chosen.push_back(i);
-    return chosen;
-  }
-  const entry* current = panel.CursorEntry();
-  if (current != nullptr && !current->IsUpDir()) chosen.push_back(panel.CursorIndex());
-  return chosen;
-}
-
 namespace {
-
-// A source on a file system named in "Case Filter File Systems:" (any part
-// of the setting, in any case) gives lower-case names to what it copies.
-bool IsCaseFilterFileSystem(const Westring& directory) {
-  const Westring type = Sys::FileSystemType(directory);
-  return !type.IsEmpty() && g_settings.caseFilter.FindSubNoCase(type) >= 0;
-}
 
 // Each entry in panel order; one done is untagged and remembered for
 // Restore Selection. A cancel ends the command.

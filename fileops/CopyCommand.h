@@ -2,13 +2,7 @@
 // F5 and F6: copy or move the tagged entries of the active panel (or the
 // entry under the cursor) to a destination the user gives, then re-read both
 // panels. Application thread.
-#include <vector>
-
 class CPanel;
-
-/// The entries a command works on, in panel order: the tagged ones (unless
-/// cursorOnly), else the one under the cursor ("..", never).
-std::vector<int> ChosenEntries(const CPanel& panel, bool cursorOnly);
 
 /// inPlace is the Shift form: the entry under the cursor alone, with its own
 /// name as the first destination.

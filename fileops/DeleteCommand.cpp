@@ -10,7 +10,7 @@
 #include "console/Console.h"
 #include "dialogs/Look.h"
 #include "dialogs/MessageBox.h"
-#include "fileops/CopyCommand.h"
+#include "fileops/internal/CommandShared.h"
 #include "fileops/CopyFiles.h"
 #include "fileops/DeleteFiles.h"
 #include "fileops/internal/CopyShared.h"

@@ -2,8 +2,9 @@
 # The whole program under real X keys: the menu bar and its five menus, the
 # function-key bar following held modifiers, sorting with Ctrl+F3..F8, quick
 # search with Alt held, the grey selection keys, Esc switching the panels, Tab,
-# a typed command, F5, F6 and F8, the quit question and the exit-directory file. The cell
-# grid is read through VK_SCREEN_DUMP; one screenshot is checked for size.
+# a typed command, F5, F6, F7, F8 and Shift+Ctrl+F5, the quit question and the
+# exit-directory file. The cell grid is read through VK_SCREEN_DUMP; one
+# screenshot is checked for size.
 # Usage: main-loop-test.sh VK_BINARY   (needs a DISPLAY)
 set -u
 export LC_ALL=C.UTF-8  # ${line:offset:length} counts characters
@@ -224,6 +225,18 @@ keys Return
 check "F5 copied the tree, byte for byte" 'diff -r "$work/right/tree" "$work/left/tree" && [ -L "$work/left/tree/link" ]'
 keys alt+f alt+r Escape F6 Return
 check "F6 moved the file to the other panel" '[ -f "$work/left/from-vk.txt" ] && [ ! -e "$work/right/from-vk.txt" ]'
+
+# F7 makes a directory and puts the cursor on it; Shift+Ctrl+F5 links the
+# file under the cursor into the other panel's directory.
+keys F7
+xdotool type --delay 40 'made-f7'
+keys Return
+check "F7 made the directory, the cursor on it (the status line)" '[ -d "$work/right/made-f7" ] && [[ "$(row 21)" == *"║║made-f7 "* ]]'
+printf 'linked' > "$work/right/link-me"
+keys ctrl+r alt+l alt+i shift+ctrl+F5
+check "Shift+Ctrl+F5 asks where the link goes" 'screen | grep -aq "Make symbolic link to \"link-me\" as"'
+keys Return
+check "Shift+Ctrl+F5 made a working link in the other panel's directory" '[ "$(readlink "$work/left/link-me")" = "$work/right/link-me" ] && [ "$(cat "$work/left/link-me")" = linked ]'
 
 # F8 deletes a file after one question, a non-empty directory after the typed "YES".
 keys alt+g alt+o Escape F8

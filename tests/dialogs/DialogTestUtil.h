@@ -76,12 +76,13 @@ inline std::string ScreenRows() {
 
 /// Waits for a text on the screen (a message box, say) and answers it with
 /// keys; after a few waits without it the keys go anyway, so nothing hangs.
+/// Keys still queued (a dialog's typing before the box) are not waits.
 struct TBoxWatcher {
   bool seen = false;
   int waits = 0;
   TBoxWatcher(const char* wanted, std::initializer_list<uint32_t> answer) {
     Con().SetIdleHandler([this, wanted = std::string(wanted), keys = std::vector<uint32_t>(answer)] {
-      if (seen || waits > 3) return;
+      if (seen || waits > 3 || Con().KeyPending()) return;
       seen = ScreenRows().find(wanted) != std::string::npos;
       if (seen || ++waits > 3)
         for (uint32_t key : keys) PostKey(key);
