@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Copies one 1 GiB file and a tree of 20,000 files of 2 KB in 20 directories
-# through the copy engine and with cp (cp -a for the tree), best of three
-# runs each, and prints the ratios vk / cp of the times.
+# through the copy engine and with cp (cp -a for the tree), and deletes a
+# copy of the tree through the delete engine and with rm -rf; best of three
+# runs each, and prints the ratios vk / cp (vk / rm) of the times.
 # Usage: bench/copy.sh BUILD_DIR [ROOT]   (ROOT: where the files go, /tmp)
 set -eu
 build=$1 root=${2:-/tmp}
@@ -49,7 +50,31 @@ vk_file=$(best_routine "$bench" "$dir/big" "$dir/out")
 cp_file=$(best_of cp "$dir/big" "$dir/out")
 vk_tree=$(best_routine "$bench" "$dir/tree" "$dir/out")
 cp_tree=$(best_of cp -a "$dir/tree" "$dir/out")
+# Each deletion run gets a fresh copy of the tree to delete.
+best_delete() {
+  local best= start end t
+  for _ in 1 2 3; do
+    rm -rf "$dir/out"
+    cp -a "$dir/tree" "$dir/out"
+    sync
+    if [ "$1" = vk ]; then
+      t=$("$bench" -d "$dir/out" | awk '{print $NF}')
+    else
+      start=$(date +%s.%N)
+      rm -rf "$dir/out"
+      end=$(date +%s.%N)
+      t=$(awk -v s="$start" -v e="$end" 'BEGIN {print e - s}')
+    fi
+    [ ! -e "$dir/out" ] || { echo "the tree was not deleted" >&2; exit 1; }
+    best=$(awk -v t="$t" -v b="$best" 'BEGIN {print (b == "" || t < b) ? t : b}')
+  done
+  echo "$best"
+}
+vk_delete=$(best_delete vk)
+rm_delete=$(best_delete rm)
 printf 'file: vk %.3f s, cp %.3f s\n' "$vk_file" "$cp_file"
 printf 'tree: vk %.3f s, cp -a %.3f s\n' "$vk_tree" "$cp_tree"
 awk -v v="$vk_file" -v c="$cp_file" 'BEGIN {printf "file ratio vk/cp time %.2f\n", v / c}'
 awk -v v="$vk_tree" -v c="$cp_tree" 'BEGIN {printf "tree ratio vk/cp-a time %.2f\n", v / c}'
+printf 'delete: vk %.3f s, rm -rf %.3f s\n' "$vk_delete" "$rm_delete"
+awk -v v="$vk_delete" -v c="$rm_delete" 'BEGIN {printf "delete ratio vk/rm time %.2f\n", v / c}'

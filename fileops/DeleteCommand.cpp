@@ -81,7 +81,7 @@ void DeleteEntries(const CPanel& panel, const std::vector<int>& chosen, bool tag
 }  // namespace
 
 CDeleteDlg::CDeleteDlg(const Westring& text, const Westring& name, bool offerNoUndelete)
-    : Dialog(-1, -3, DialogWidth(text, name), offerNoUndelete ? 10 : 9, Colour(ColourClass::Messages)) {
+    : Dialog(-1, -3, DialogWidth(text, name), offerNoUndelete ? 9 : 8, Colour(ColourClass::Messages)) {
   DrawTitle(Westring(L"Delete?"));
   WriteCentred(0, text.c_str());
   if (!name.IsEmpty()) WriteCentred(1, name.c_str());

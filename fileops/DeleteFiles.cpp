@@ -33,6 +33,7 @@ constexpr double kRedrawSeconds = 0.05;
 void ShowDeleting(const Estring& path, TDeleteState& state, TCopyContext* context) {
   const double now = NowSeconds();
   if (context->progress.startTime == 0) context->progress.startTime = now;
+  if (g_console == nullptr) return;  // no screen to show it on
   if (state.window && now - state.lastShown < kRedrawSeconds) return;
   state.lastShown = now;
   Westring shown = Shown(path);

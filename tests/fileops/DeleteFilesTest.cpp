@@ -85,6 +85,22 @@ TEST(DeleteFiles, EscStopsATreeBetweenEntries) {
   g_settings.confirmations = 0;
 }
 
+TEST(DeleteFiles, TheWindowWidensForLongerNamesAndGoesAway) {
+  ResetScreen();
+  TTempDirectory dir("vk-delete-window");
+  const std::string shortName = dir / "a", longName = dir / std::string(40, 'n');
+  std::ofstream(shortName) << "a";
+  std::ofstream(longName) << "n";
+  TCopyContext context;
+  EXPECT_EQ(DeleteFile(Estring(shortName.c_str()), DeleteMode::Series, &context), 1);
+  EXPECT_NE(ScreenRows().find("Deleting the file"), std::string::npos);
+  usleep(60000);  // names shown faster than the eye follows are passed over
+  EXPECT_EQ(DeleteFile(Estring(longName.c_str()), DeleteMode::Series, &context), 1);
+  EXPECT_NE(ScreenRows().find(longName), std::string::npos) << "the whole path shows";
+  (void)DeleteFile(Estring(), DeleteMode::CloseWindow, &context);
+  EXPECT_EQ(ScreenRows().find("Deleting the file"), std::string::npos);
+}
+
 TEST(DeleteCommand, AllDeletesLaterTreesWithoutAsking) {
   ResetScreen();
   g_settings.confirmations = ConfirmBit::YesForNonEmptyDir;  // buttons instead of the word
