@@ -1,0 +1,181 @@
+#include "editor/SyntaxColourer.h"
+
+#include <algorithm>
+#include <cwchar>
+
+#include "config/Startup.h"
+#include "foundation/CaseFold.h"
+
+namespace {
+
+// Deeper nesting than this is taken as a broken definition or text, not
+// followed further, so a state never grows without bound.
+constexpr size_t kMaxDepth = 64;
+
+bool MatchesAt(const wchar_t* line, int at, int length, const std::wstring& text, bool noCase) {
+  const int size = static_cast<int>(text.size());
+  if (size > length - at) return false;
+  if (!noCase) return std::wmemcmp(line + at, text.data(), static_cast<size_t>(size)) == 0;
+  for (int i = 0; i < size; ++i)
+    if (FoldChar(line[at + i]) != FoldChar(text[static_cast<size_t>(i)])) return false;
+  return true;
+}
+
+bool Continues(const TSyntaxElement& element) {
+  return element.kind == SyntaxElementKind::Block && !element.endsAtLineEnd;
+}
+
+class CLineColourer {
+ public:
+  CLineColourer(const CSyntaxDefinition& definition, TSyntaxState* state, const wchar_t* line,
+                int length, std::vector<uint8_t>* attrs)
+      : m_definition(definition), m_state(*state), m_line(line), m_length(length), m_attrs(*attrs) {}
+
+  void Run() {
+    for (int at = 0; at < m_length;) at = Step(at);
+    while (!m_state.open.empty() && !Continues(Top())) Close();
+  }
+
+ private:
+  const TSyntaxElement& Top() const { return m_definition.Element(m_state.open.back().element); }
+
+  void Paint(int from, int count, uint8_t attr) {
+    std::fill(m_attrs.begin() + from, m_attrs.begin() + std::min(from + count, m_length), attr);
+  }
+
+  void Close() {
+    const size_t depth = m_state.open.back().contextDepth;
+    m_state.open.pop_back();
+    m_state.contexts.resize(std::max<size_t>(1, depth));
+  }
+
+  void Open(int index) {
+    const TSyntaxElement& element = m_definition.Element(index);
+    if (m_state.open.size() >= kMaxDepth) return;
+    m_state.open.push_back({static_cast<uint16_t>(index), static_cast<uint16_t>(m_state.contexts.size())});
+    if (element.enters >= 0 && m_state.contexts.size() < kMaxDepth)
+      m_state.contexts.push_back(static_cast<uint16_t>(element.enters));
+  }
+
+  void Change(const TSyntaxStateChange& change) {
+    std::vector<uint16_t>& contexts = m_state.contexts;
+    switch (change.action) {
+      case StateAction::Push:
+        if (contexts.size() < kMaxDepth)
+          contexts.push_back(change.target >= 0 ? static_cast<uint16_t>(change.target) : contexts.back());
+        break;
+      case StateAction::Pop:
+        // Not below the context the innermost open state block entered.
+        if (contexts.size() > (m_state.open.empty() ? 1u : m_state.open.back().contextDepth + 1u))
+          contexts.pop_back();
+        break;
+      case StateAction::Switch:
+        contexts.back() = static_cast<uint16_t>(change.target);
+        break;
+    }
+  }
+
+  // Colours what starts at `at` and returns where the next step starts.
+  int Step(int at) {
+    const wchar_t ch = m_line[at];
+    const TSyntaxElement* top = m_state.open.empty() ? nullptr : &Top();
+    if (top != nullptr) {
+      if (!top->end.empty() && MatchesAt(m_line, at, m_length, top->end, top->noCase)) {
+        Paint(at, static_cast<int>(top->end.size()), top->attr);
+        Close();
+        return at + static_cast<int>(top->end.size());
+      }
+      // Comments and strings hold nothing but their own text.
+      if (top->enters < 0) {
+        const int count = top->escape != 0 && ch == top->escape ? 2 : 1;
+        Paint(at, count, top->attr);
+        return at + count;
+      }
+    }
+    const uint8_t base = top != nullptr ? top->attr : m_definition.TextAttr();
+    const CSyntaxContext& context = m_definition.Context(m_state.contexts.back());
+    for (const TSyntaxStarter& starter : context.StartersFor(ch)) {
+      if (starter.isElement) {
+        const TSyntaxElement& element = m_definition.Element(starter.index);
+        if (!MatchesAt(m_line, at, m_length, element.start, element.noCase)) continue;
+        Paint(at, static_cast<int>(element.start.size()), element.attr);
+        Open(starter.index);
+        return at + static_cast<int>(element.start.size());
+      }
+      const TSyntaxStateChange& change = m_definition.StateChange(starter.index);
+      if (!MatchesAt(m_line, at, m_length, change.trigger, false)) continue;
+      Paint(at, static_cast<int>(change.trigger.size()), change.attr);
+      Change(change);
+      return at + static_cast<int>(change.trigger.size());
+    }
+    if (context.IsWordChar(ch)) {
+      int end = at + 1;
+      while (end < m_length && context.IsWordChar(m_line[end])) ++end;
+      const uint8_t attr = ch >= L'0' && ch <= L'9'
+                               ? context.NumberAttr(base)
+                               : context.WordAttr(std::wstring_view(m_line + at, static_cast<size_t>(end - at)), base);
+      Paint(at, end - at, attr);
+      return end;
+    }
+    m_attrs[static_cast<size_t>(at)] = context.SymbolAttr(ch, base);
+    return at + 1;
+  }
+
+  const CSyntaxDefinition& m_definition;
+  TSyntaxState& m_state;
+  const wchar_t* m_line;
+  int m_length;
+  std::vector<uint8_t>& m_attrs;
+};
+
+}  // namespace
+
+void ColourSyntaxLine(const CSyntaxDefinition* definition, TSyntaxState* state, const wchar_t* line,
+                      int length, int tabWidth, uint8_t textAttr, std::vector<TCell>* cells) {
+  thread_local std::vector<uint8_t> attrs;
+  attrs.assign(static_cast<size_t>(length), textAttr);
+  if (definition != nullptr) CLineColourer(*definition, state, line, length, &attrs).Run();
+  cells->clear();
+  cells->reserve(static_cast<size_t>(length));
+  const size_t tab = static_cast<size_t>(std::max(1, tabWidth));
+  for (int i = 0; i < length; ++i) {
+    TCell cell;
+    cell.attr = attrs[static_cast<size_t>(i)];
+    const wchar_t ch = line[i];
+    if (ch == L'\t') {
+      do cells->push_back(cell);
+      while (cells->size() % tab != 0);
+      continue;
+    }
+    cell.ch = ch == 7 || ch == 8 ? U' ' : static_cast<uint32_t>(ch);
+    cells->push_back(cell);
+  }
+}
+
+bool CSyntaxStateStore::Select(const Westring& fileName, const Westring& definitionPath, uint8_t textAttr) {
+  Disable();
+  m_textAttr = textAttr;
+  auto definition = std::make_unique<CSyntaxDefinition>();
+  std::vector<TConfigMessage> messages;
+  const int err = definition->Load(definitionPath, fileName, textAttr, &messages);
+  if (!messages.empty()) ShowConfigMessages(messages);
+  if (err != 0 || !definition->HasSyntax()) return false;
+  m_definition = std::move(definition);
+  return true;
+}
+
+void CSyntaxStateStore::Disable() {
+  m_definition.reset();
+  m_states.clear();
+}
+
+int64_t CSyntaxStateStore::Recall(int64_t position, TSyntaxState* state) const {
+  auto after = m_states.upper_bound(position);
+  if (after == m_states.begin()) {
+    *state = TSyntaxState();
+    return 0;
+  }
+  --after;
+  *state = after->second;
+  return after->first;
+}
