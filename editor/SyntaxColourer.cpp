@@ -12,12 +12,18 @@ namespace {
 // followed further, so a state never grows without bound.
 constexpr size_t kMaxDepth = 64;
 
-bool MatchesAt(const wchar_t* line, int at, int length, const std::wstring& text, bool noCase) {
+// Texts to match are short; a loop beats a library call.
+inline bool MatchesAt(const wchar_t* line, int at, int length, const std::wstring& text, bool noCase) {
   const int size = static_cast<int>(text.size());
   if (size > length - at) return false;
-  if (!noCase) return std::wmemcmp(line + at, text.data(), static_cast<size_t>(size)) == 0;
+  const wchar_t* here = line + at;
+  if (!noCase) {
+    for (int i = 0; i < size; ++i)
+      if (here[i] != text[static_cast<size_t>(i)]) return false;
+    return true;
+  }
   for (int i = 0; i < size; ++i)
-    if (FoldChar(line[at + i]) != FoldChar(text[static_cast<size_t>(i)])) return false;
+    if (FoldChar(here[i]) != FoldChar(text[static_cast<size_t>(i)])) return false;
   return true;
 }
 
@@ -37,6 +43,16 @@ class CLineColourer {
   }
 
  private:
+  // The contexts live in a deque; the one on top is looked up again only when the stack changed.
+  const CSyntaxContext& CurrentContext() {
+    const uint16_t index = m_state.contexts.back();
+    if (index != m_contextIndex) {
+      m_contextIndex = index;
+      m_context = &m_definition.Context(index);
+    }
+    return *m_context;
+  }
+
   const TSyntaxElement& Top() const { return m_definition.Element(m_state.open.back().element); }
 
   void Paint(int from, int count, uint8_t attr) {
@@ -75,25 +91,9 @@ class CLineColourer {
     }
   }
 
-  // Colours what starts at `at` and returns where the next step starts.
-  int Step(int at) {
-    const wchar_t ch = m_line[at];
-    const TSyntaxElement* top = m_state.open.empty() ? nullptr : &Top();
-    if (top != nullptr) {
-      if (!top->end.empty() && MatchesAt(m_line, at, m_length, top->end, top->noCase)) {
-        Paint(at, static_cast<int>(top->end.size()), top->attr);
-        Close();
-        return at + static_cast<int>(top->end.size());
-      }
-      // Comments and strings hold nothing but their own text.
-      if (top->enters < 0) {
-        const int count = top->escape != 0 && ch == top->escape ? 2 : 1;
-        Paint(at, count, top->attr);
-        return at + count;
-      }
-    }
-    const uint8_t base = top != nullptr ? top->attr : m_definition.TextAttr();
-    const CSyntaxContext& context = m_definition.Context(m_state.contexts.back());
+  // An element or state change starting at `at`: coloured and entered;
+  // returns where the next step starts, or `at` when none starts here.
+  int TryStarters(const CSyntaxContext& context, int at, wchar_t ch) {
     for (const TSyntaxStarter& starter : context.StartersFor(ch)) {
       if (starter.isElement) {
         const TSyntaxElement& element = m_definition.Element(starter.index);
@@ -107,6 +107,37 @@ class CLineColourer {
       Paint(at, static_cast<int>(change.trigger.size()), change.attr);
       Change(change);
       return at + static_cast<int>(change.trigger.size());
+    }
+    return at;
+  }
+
+  // Colours what starts at `at` and returns where the next step starts.
+  int Step(int at) {
+    const wchar_t ch = m_line[at];
+    const TSyntaxElement* top = m_state.open.empty() ? nullptr : &Top();
+    if (top != nullptr) {
+      if (!top->end.empty() && MatchesAt(m_line, at, m_length, top->end, top->noCase)) {
+        Paint(at, static_cast<int>(top->end.size()), top->attr);
+        Close();
+        return at + static_cast<int>(top->end.size());
+      }
+      // Comments and strings hold nothing but their own text: on to the
+      // next character that may end the element or escape.
+      if (top->enters < 0) {
+        int end = at;
+        if (!top->noCase) {
+          const wchar_t stop = top->end.empty() ? 0 : top->end[0];
+          while (end < m_length && m_line[end] != stop && (m_line[end] != top->escape || top->escape == 0)) ++end;
+        }
+        if (end == at) end = at + (top->escape != 0 && ch == top->escape ? 2 : 1);
+        Paint(at, end - at, top->attr);
+        return end;
+      }
+    }
+    const uint8_t base = top != nullptr ? top->attr : m_definition.TextAttr();
+    const CSyntaxContext& context = CurrentContext();
+    if (context.MayStart(ch)) {
+      if (int next = TryStarters(context, at, ch); next > at) return next;
     }
     if (context.IsWordChar(ch)) {
       int end = at + 1;
@@ -126,6 +157,8 @@ class CLineColourer {
   const wchar_t* m_line;
   int m_length;
   std::vector<uint8_t>& m_attrs;
+  uint32_t m_contextIndex = UINT32_MAX;
+  const CSyntaxContext* m_context = nullptr;
 };
 
 }  // namespace
@@ -135,8 +168,18 @@ void ColourSyntaxLine(const CSyntaxDefinition* definition, TSyntaxState* state, 
   thread_local std::vector<uint8_t> attrs;
   attrs.assign(static_cast<size_t>(length), textAttr);
   if (definition != nullptr) CLineColourer(*definition, state, line, length, &attrs).Run();
+  if (std::wmemchr(line, L'\t', static_cast<size_t>(length)) == nullptr) {
+    // The common line: one cell a character, written in place.
+    cells->resize(static_cast<size_t>(length));
+    TCell* out = cells->data();
+    for (int i = 0; i < length; ++i) {
+      const wchar_t ch = line[i];
+      out[i].ch = ch == 7 || ch == 8 ? U' ' : static_cast<uint32_t>(ch);
+      out[i].attr = attrs[static_cast<size_t>(i)];
+    }
+    return;
+  }
   cells->clear();
-  cells->reserve(static_cast<size_t>(length));
   const size_t tab = static_cast<size_t>(std::max(1, tabWidth));
   for (int i = 0; i < length; ++i) {
     TCell cell;

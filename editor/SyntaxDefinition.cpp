@@ -20,6 +20,31 @@ std::wstring Folded(std::wstring_view word) {
 
 }  // namespace
 
+void CWordTable::Insert(std::wstring_view word, TWordColour colour) {
+  if (word.empty() || Find(word) != nullptr) return;
+  // Kept at most half full, so probes stay short.
+  if ((m_count + 1) * 2 > m_slots.size()) {
+    std::vector<TSlot> old = std::move(m_slots);
+    m_slots.assign(std::max<size_t>(16, old.size() * 2), TSlot{});
+    m_count = 0;
+    for (const TSlot& slot : old)
+      if (!slot.word.empty()) Insert(slot.word, slot.colour);
+  }
+  const size_t mask = m_slots.size() - 1;
+  size_t at = Hash(word) & mask;
+  while (!m_slots[at].word.empty()) at = (at + 1) & mask;
+  m_slots[at] = {word, colour};
+  ++m_count;
+}
+
+const TWordColour* CWordTable::Find(std::wstring_view word) const {
+  if (m_slots.empty()) return nullptr;
+  const size_t mask = m_slots.size() - 1;
+  for (size_t at = Hash(word) & mask; !m_slots[at].word.empty(); at = (at + 1) & mask)
+    if (m_slots[at].word == word) return &m_slots[at].colour;
+  return nullptr;
+}
+
 CSyntaxContext::CSyntaxContext(std::wstring name) : m_name(std::move(name)) {
   SetWordChars(kDefaultWordChars);
   m_symbolLow.fill(-1);
@@ -30,10 +55,10 @@ bool CSyntaxContext::IsHighWordChar(wchar_t ch) const {
 }
 
 void CSyntaxContext::SetWordChars(const std::wstring& chars) {
-  m_wordLow.reset();
+  for (uint8_t& bits : m_lowClass) bits &= static_cast<uint8_t>(~kWordChar);
   m_wordHigh.clear();
   for (wchar_t ch : chars) {
-    if (static_cast<uint32_t>(ch) < 256) m_wordLow.set(static_cast<uint32_t>(ch));
+    if (static_cast<uint32_t>(ch) < 256) m_lowClass[static_cast<uint32_t>(ch)] |= kWordChar;
     else m_wordHigh.push_back(ch);
   }
   std::sort(m_wordHigh.begin(), m_wordHigh.end());
@@ -50,19 +75,25 @@ void CSyntaxContext::AddWords(const std::wstring& words, bool noCase, uint8_t at
     if (end == std::wstring::npos) end = words.size();
     std::wstring word = words.substr(start, end - start);
     m_wordStore.push_back(noCase ? Folded(word) : word);
-    map.emplace(std::wstring_view(m_wordStore.back()), TWordColour{list, attr});  // the first list keeps it
+    m_shortestWord = std::min(m_shortestWord, word.size());
+    m_longestWord = std::max(m_longestWord, word.size());
+    for (wchar_t first : {word[0], FoldChar(word[0]), static_cast<wchar_t>(towlower(static_cast<wint_t>(word[0])))})
+      if (static_cast<uint32_t>(first) < 256 && (noCase || first == word[0])) m_wordFirstLow.set(static_cast<uint32_t>(first));
+    map.Insert(m_wordStore.back(), TWordColour{list, attr});  // the first list keeps it
     at = end;
   }
 }
 
 uint8_t CSyntaxContext::WordAttr(std::wstring_view word, uint8_t base) const {
+  if (word.size() < m_shortestWord || word.size() > m_longestWord) return base;
+  const uint32_t first = static_cast<uint32_t>(word[0]);
+  if (first < 256 && !m_wordFirstLow[first]) return base;
   const TWordColour* found = nullptr;
-  if (auto exact = m_words.find(word); exact != m_words.end()) found = &exact->second;
-  if (!m_foldedWords.empty()) {
+  if (!m_words.Empty()) found = m_words.Find(word);
+  if (!m_foldedWords.Empty()) {
     const std::wstring folded = Folded(word);
-    auto loose = m_foldedWords.find(std::wstring_view(folded));
-    if (loose != m_foldedWords.end() && (found == nullptr || loose->second.list < found->list))
-      found = &loose->second;
+    const TWordColour* loose = m_foldedWords.Find(folded);
+    if (loose != nullptr && (found == nullptr || loose->list < found->list)) found = loose;
   }
   return found ? found->attr : base;
 }
@@ -92,6 +123,7 @@ const std::vector<TSyntaxStarter>& CSyntaxContext::StartersFor(wchar_t ch) const
 }
 
 void CSyntaxContext::AddStarter(wchar_t first, TSyntaxStarter starter) {
+  if (static_cast<uint32_t>(first) < 256) m_lowClass[static_cast<uint32_t>(first)] |= kStarts;
   auto& list = static_cast<uint32_t>(first) < 256 ? m_startersLow[static_cast<uint32_t>(first)]
                                                   : m_startersHigh[first];
   list.push_back(starter);

@@ -57,13 +57,41 @@ struct TWordColour {
   uint8_t attr;
 };
 
+/// Words and their colours in one open-addressed table of a power-of-two
+/// size: a lookup is a multiply-and-add hash and a probe or two, with no
+/// allocation and no division. A word already entered keeps its colour.
+class CWordTable {
+ public:
+  void Insert(std::wstring_view word, TWordColour colour);
+  const TWordColour* Find(std::wstring_view word) const;
+  bool Empty() const { return m_count == 0; }
+
+ private:
+  struct TSlot {
+    std::wstring_view word;  // empty: a free slot
+    TWordColour colour;
+  };
+  static size_t Hash(std::wstring_view word) {
+    size_t hash = word.size();
+    for (wchar_t ch : word) hash = hash * 31 + static_cast<size_t>(ch);
+    return hash;
+  }
+  std::vector<TSlot> m_slots;
+  size_t m_count = 0;
+};
+
 class CSyntaxContext {
  public:
   explicit CSyntaxContext(std::wstring name);
 
   const std::wstring& Name() const { return m_name; }
   bool IsWordChar(wchar_t ch) const {
-    return static_cast<uint32_t>(ch) < 256 ? m_wordLow[static_cast<uint32_t>(ch)] : IsHighWordChar(ch);
+    return static_cast<uint32_t>(ch) < 256 ? (m_lowClass[static_cast<uint32_t>(ch)] & kWordChar) != 0
+                                           : IsHighWordChar(ch);
+  }
+  /// False when nothing can start at ch, which spares the starter lookup.
+  bool MayStart(wchar_t ch) const {
+    return static_cast<uint32_t>(ch) >= 256 || (m_lowClass[static_cast<uint32_t>(ch)] & kStarts) != 0;
   }
   /// The colour of a run of word characters that does not start with a
   /// digit, or `base` when no list holds it.
@@ -85,11 +113,15 @@ class CSyntaxContext {
   bool IsHighWordChar(wchar_t ch) const;
 
   std::wstring m_name;
-  std::bitset<256> m_wordLow;
+  static constexpr uint8_t kWordChar = 1, kStarts = 2;
+  std::array<uint8_t, 256> m_lowClass{};  // kWordChar and kStarts of the first 256 characters
   std::vector<wchar_t> m_wordHigh;  // sorted
   std::deque<std::wstring> m_wordStore;  // the maps' keys point into it
-  std::unordered_map<std::wstring_view, TWordColour> m_words, m_foldedWords;
+  CWordTable m_words, m_foldedWords;
   int m_lists = 0;
+  // Most runs are no listed word: the first character and the length tell at once.
+  std::bitset<256> m_wordFirstLow;
+  size_t m_shortestWord = SIZE_MAX, m_longestWord = 0;
   std::array<int16_t, 256> m_symbolLow;  // -1: none
   std::unordered_map<wchar_t, uint8_t> m_symbolHigh;
   int m_numberAttr = -1;
