@@ -35,7 +35,7 @@ int main(int argc, char** argv) {
   size_t coloured = 0;
   double seconds = 1e9;
   for (int pass = 0; pass < 3; ++pass) {
-    TSyntaxState state;
+    CContextStack state;
     coloured = 0;
     const auto start = std::chrono::steady_clock::now();
     for (const std::wstring& line : lines) {

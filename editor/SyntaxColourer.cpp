@@ -27,13 +27,13 @@ inline bool MatchesAt(const wchar_t* line, int at, int length, const std::wstrin
   return true;
 }
 
-bool Continues(const TSyntaxElement& element) {
+bool Continues(const CSyntaxElement& element) {
   return element.kind == SyntaxElementKind::Block && !element.endsAtLineEnd;
 }
 
 class CLineColourer {
  public:
-  CLineColourer(const CSyntaxDefinition& definition, TSyntaxState* state, const wchar_t* line,
+  CLineColourer(const CSyntaxDefinition& definition, CContextStack* state, const wchar_t* line,
                 int length, std::vector<uint8_t>* attrs)
       : m_definition(definition), m_state(*state), m_line(line), m_length(length), m_attrs(*attrs) {}
 
@@ -53,7 +53,7 @@ class CLineColourer {
     return *m_context;
   }
 
-  const TSyntaxElement& Top() const { return m_definition.Element(m_state.open.back().element); }
+  const CSyntaxElement& Top() const { return m_definition.Element(m_state.open.back().element); }
 
   void Paint(int from, int count, uint8_t attr) {
     std::fill(m_attrs.begin() + from, m_attrs.begin() + std::min(from + count, m_length), attr);
@@ -66,14 +66,14 @@ class CLineColourer {
   }
 
   void Open(int index) {
-    const TSyntaxElement& element = m_definition.Element(index);
+    const CSyntaxElement& element = m_definition.Element(index);
     if (m_state.open.size() >= kMaxDepth) return;
     m_state.open.push_back({static_cast<uint16_t>(index), static_cast<uint16_t>(m_state.contexts.size())});
     if (element.enters >= 0 && m_state.contexts.size() < kMaxDepth)
       m_state.contexts.push_back(static_cast<uint16_t>(element.enters));
   }
 
-  void Change(const TSyntaxStateChange& change) {
+  void Change(const CSyntaxStateChange& change) {
     std::vector<uint16_t>& contexts = m_state.contexts;
     switch (change.action) {
       case StateAction::Push:
@@ -96,13 +96,13 @@ class CLineColourer {
   int TryStarters(const CSyntaxContext& context, int at, wchar_t ch) {
     for (const TSyntaxStarter& starter : context.StartersFor(ch)) {
       if (starter.isElement) {
-        const TSyntaxElement& element = m_definition.Element(starter.index);
+        const CSyntaxElement& element = m_definition.Element(starter.index);
         if (!MatchesAt(m_line, at, m_length, element.start, element.noCase)) continue;
         Paint(at, static_cast<int>(element.start.size()), element.attr);
         Open(starter.index);
         return at + static_cast<int>(element.start.size());
       }
-      const TSyntaxStateChange& change = m_definition.StateChange(starter.index);
+      const CSyntaxStateChange& change = m_definition.StateChange(starter.index);
       if (!MatchesAt(m_line, at, m_length, change.trigger, false)) continue;
       Paint(at, static_cast<int>(change.trigger.size()), change.attr);
       Change(change);
@@ -114,7 +114,7 @@ class CLineColourer {
   // Colours what starts at `at` and returns where the next step starts.
   int Step(int at) {
     const wchar_t ch = m_line[at];
-    const TSyntaxElement* top = m_state.open.empty() ? nullptr : &Top();
+    const CSyntaxElement* top = m_state.open.empty() ? nullptr : &Top();
     if (top != nullptr) {
       if (!top->end.empty() && MatchesAt(m_line, at, m_length, top->end, top->noCase)) {
         Paint(at, static_cast<int>(top->end.size()), top->attr);
@@ -153,7 +153,7 @@ class CLineColourer {
   }
 
   const CSyntaxDefinition& m_definition;
-  TSyntaxState& m_state;
+  CContextStack& m_state;
   const wchar_t* m_line;
   int m_length;
   std::vector<uint8_t>& m_attrs;
@@ -163,7 +163,7 @@ class CLineColourer {
 
 }  // namespace
 
-void ColourSyntaxLine(const CSyntaxDefinition* definition, TSyntaxState* state, const wchar_t* line,
+void ColourSyntaxLine(const CSyntaxDefinition* definition, CContextStack* state, const wchar_t* line,
                       int length, int tabWidth, uint8_t textAttr, std::vector<TCell>* cells) {
   thread_local std::vector<uint8_t> attrs;
   attrs.assign(static_cast<size_t>(length), textAttr);
@@ -212,10 +212,10 @@ void CSyntaxStateStore::Disable() {
   m_states.clear();
 }
 
-int64_t CSyntaxStateStore::Recall(int64_t position, TSyntaxState* state) const {
+int64_t CSyntaxStateStore::Recall(int64_t position, CContextStack* state) const {
   auto after = m_states.upper_bound(position);
   if (after == m_states.begin()) {
-    *state = TSyntaxState();
+    *state = CContextStack();
     return 0;
   }
   --after;

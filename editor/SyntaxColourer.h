@@ -25,10 +25,10 @@ struct TOpenElement {
 /// What one line hands to the next: the context stack (the default context
 /// at the bottom) and the open elements. The start of a file is the default
 /// context alone.
-struct TSyntaxState {
+struct CContextStack {
   std::vector<uint16_t> contexts{0};
   std::vector<TOpenElement> open;
-  bool operator==(const TSyntaxState& other) const {
+  bool operator==(const CContextStack& other) const {
     return contexts == other.contexts && open == other.open;
   }
 };
@@ -36,7 +36,7 @@ struct TSyntaxState {
 /// Colours length characters of line with definition (null: everything in
 /// textAttr) and advances *state; *cells gets one cell per character, a tab
 /// as blanks up to the next multiple of tabWidth, characters 7 and 8 as blanks.
-void ColourSyntaxLine(const CSyntaxDefinition* definition, TSyntaxState* state, const wchar_t* line,
+void ColourSyntaxLine(const CSyntaxDefinition* definition, CContextStack* state, const wchar_t* line,
                       int length, int tabWidth, uint8_t textAttr, std::vector<TCell>* cells);
 
 /// The syntax of one open file and the states kept at its positions.
@@ -51,20 +51,20 @@ class CSyntaxStateStore {
   const CSyntaxDefinition* Definition() const { return m_definition.get(); }
 
   /// Colours with the selected definition, or in the text colour when off.
-  void ColourLine(TSyntaxState* state, const wchar_t* line, int length, int tabWidth,
+  void ColourLine(CContextStack* state, const wchar_t* line, int length, int tabWidth,
                   std::vector<TCell>* cells) const {
     ColourSyntaxLine(m_definition.get(), state, line, length, tabWidth, m_textAttr, cells);
   }
   /// Keeps a copy of the state at a position (a byte offset or a line number).
-  void Remember(int64_t position, const TSyntaxState& state) { m_states[position] = state; }
+  void Remember(int64_t position, const CContextStack& state) { m_states[position] = state; }
   /// The state kept at the greatest position not above position (the start
   /// of the file when none is), and that position.
-  int64_t Recall(int64_t position, TSyntaxState* state) const;
+  int64_t Recall(int64_t position, CContextStack* state) const;
   /// Forgets the states from position on (the text there changed).
   void ForgetFrom(int64_t position) { m_states.erase(m_states.lower_bound(position), m_states.end()); }
 
  private:
   std::unique_ptr<CSyntaxDefinition> m_definition;
   uint8_t m_textAttr = 7;
-  std::map<int64_t, TSyntaxState> m_states;
+  std::map<int64_t, CContextStack> m_states;
 };

@@ -138,9 +138,9 @@ int CSyntaxDefinition::ContextIndex(const std::wstring& name) {
   return static_cast<int>(m_contexts.size() - 1);
 }
 
-void CSyntaxDefinition::AddElement(TSyntaxElement element) { m_elements.push_back(std::move(element)); }
+void CSyntaxDefinition::AddElement(CSyntaxElement element) { m_elements.push_back(std::move(element)); }
 
-void CSyntaxDefinition::AddStateChange(TSyntaxStateChange change) { m_changes.push_back(std::move(change)); }
+void CSyntaxDefinition::AddStateChange(CSyntaxStateChange change) { m_changes.push_back(std::move(change)); }
 
 namespace {
 

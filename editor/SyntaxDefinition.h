@@ -21,7 +21,7 @@ enum class SyntaxElementKind : uint8_t { LineComment, Block, String };
 
 /// A line comment, a block (a block comment or, with `enters`, a state
 /// block) or a literal string.
-struct TSyntaxElement {
+struct CSyntaxElement {
   SyntaxElementKind kind = SyntaxElementKind::Block;
   std::wstring start, end;  // a string's are its delimiter characters
   wchar_t escape = 0;       // strings only
@@ -36,7 +36,7 @@ struct TSyntaxElement {
 /// "pop" goes back to the previous one, a context name switches to it.
 enum class StateAction : uint8_t { Push = 0, Pop = 1, Switch = 2 };
 
-struct TSyntaxStateChange {
+struct CSyntaxStateChange {
   std::wstring trigger;
   StateAction action = StateAction::Push;
   int target = -1;
@@ -137,8 +137,8 @@ class CSyntaxDefinition {
   uint8_t TextAttr() const { return m_textAttr; }
   const CSyntaxContext& Context(int index) const { return m_contexts[static_cast<size_t>(index)]; }
   int ContextCount() const { return static_cast<int>(m_contexts.size()); }
-  const TSyntaxElement& Element(int index) const { return m_elements[static_cast<size_t>(index)]; }
-  const TSyntaxStateChange& StateChange(int index) const { return m_changes[static_cast<size_t>(index)]; }
+  const CSyntaxElement& Element(int index) const { return m_elements[static_cast<size_t>(index)]; }
+  const CSyntaxStateChange& StateChange(int index) const { return m_changes[static_cast<size_t>(index)]; }
 
   /// Reads the definitions in path that apply to fileName (its last
   /// component is matched) over the text colour textAttr. Returns 0, or
@@ -152,8 +152,8 @@ class CSyntaxDefinition {
   /// The index of a named context, made when new ("" is the default).
   int ContextIndex(const std::wstring& name);
   CSyntaxContext& MutableContext(int index) { return m_contexts[static_cast<size_t>(index)]; }
-  void AddElement(TSyntaxElement element);
-  void AddStateChange(TSyntaxStateChange change);
+  void AddElement(CSyntaxElement element);
+  void AddStateChange(CSyntaxStateChange change);
   void MarkHasSyntax() { m_hasSyntax = true; }
   void SetTextAttr(uint8_t attr) { m_textAttr = attr; }
   /// Enters every element and state change in the starter tables of its contexts.
@@ -161,8 +161,8 @@ class CSyntaxDefinition {
 
  private:
   std::deque<CSyntaxContext> m_contexts;
-  std::vector<TSyntaxElement> m_elements;
-  std::vector<TSyntaxStateChange> m_changes;
+  std::vector<CSyntaxElement> m_elements;
+  std::vector<CSyntaxStateChange> m_changes;
   uint8_t m_textAttr = 7;
   bool m_hasSyntax = false;
 };

@@ -244,7 +244,7 @@ std::vector<int> CSyntaxReader::ContextsOf(const TRuleKey& key) {
 }
 
 void CSyntaxReader::AddBlock(const TRuleKey& key, const std::wstring& value, uint8_t attr, int enters) {
-  TSyntaxElement block;
+  CSyntaxElement block;
   if (!SplitAtColon(value, &block.start, &block.end) || block.start.empty() || block.end.empty())
     return Report("A block needs a start, \":\" and an end");
   block.noCase = key.modifier.find(L'i') != std::wstring::npos;
@@ -286,7 +286,7 @@ void CSyntaxReader::RuleLine(const std::wstring& line) {
     }
   } else if (key.name == L"linecomment") {
     if (value.empty()) return Report("linecomment needs the text that starts the comment");
-    TSyntaxElement comment{SyntaxElementKind::LineComment, value, L"", 0,
+    CSyntaxElement comment{SyntaxElementKind::LineComment, value, L"", 0,
                            key.modifier.find(L'i') != std::wstring::npos, true, -1, attr, ContextsOf(key)};
     m_definition->AddElement(std::move(comment));
   } else if (key.name == L"blockcomment") {
@@ -303,14 +303,14 @@ void CSyntaxReader::RuleLine(const std::wstring& line) {
     if (!SplitAtColon(tail, &close, &escape)) close = tail;
     if (open.size() != 1 || close.size() != 1 || escape.size() > 1)
       return Report("string delimiters and escape are single characters");
-    TSyntaxElement string{SyntaxElementKind::String, open, close, escape.empty() ? m_escape : escape[0],
+    CSyntaxElement string{SyntaxElementKind::String, open, close, escape.empty() ? m_escape : escape[0],
                           false, true, -1, attr, ContextsOf(key)};
     m_definition->AddElement(std::move(string));
   } else if (key.name == L"statechange") {
     std::wstring trigger, action;
     if (!SplitAtColon(value, &trigger, &action) || trigger.empty() || action.empty())
       return Report("statechange needs a trigger, \":\" and push, pop or a state name");
-    TSyntaxStateChange change{trigger, StateAction::Switch, -1, attr, ContextsOf(key)};
+    CSyntaxStateChange change{trigger, StateAction::Switch, -1, attr, ContextsOf(key)};
     const std::wstring lower = Lower(action);
     if (lower == L"pop") {
       change.action = StateAction::Pop;

@@ -18,7 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       WriteFuzzFile("lines.ini", reinterpret_cast<const uint8_t*>(rules.data()), rules.size());
   CSyntaxDefinition definition;
   if (definition.Load(Westring::FromUtf8(path.c_str()), L"f.c", 0x17, nullptr) != 0) return 0;
-  TSyntaxState state;
+  CContextStack state;
   std::vector<TCell> cells;
   size_t at = split + 4;
   while (at <= input.size()) {

@@ -24,7 +24,7 @@ struct SyntaxTest : testing::Test {
   TTempDirectory dir{"vk-syntax"};
   CSyntaxDefinition definition;
   std::vector<TConfigMessage> messages;
-  TSyntaxState state;
+  CContextStack state;
 
   std::string Write(const std::string& name, const std::string& text) {
     std::ofstream(dir / name, std::ios::binary) << text;
@@ -90,17 +90,17 @@ TEST_F(SyntaxTest, StatesNestAndResumeFromAKeptState) {
             0);
   EXPECT_EQ(Colours(L"int #define int_x"), "kkk.pkkkkkkpppppp") << "the state's own words and word characters";
   EXPECT_EQ(Colours(L"((a) int"), "oopopppp") << "still inside: ')' closes only the inner push";
-  TSyntaxState kept = state;
+  CContextStack kept = state;
   EXPECT_EQ(Colours(L"); int"), "op.kkk");
   CSyntaxStateStore store;
   store.Remember(100, kept);
-  TSyntaxState resumed;
+  CContextStack resumed;
   EXPECT_EQ(store.Recall(150, &resumed), 100);
   EXPECT_EQ(resumed, kept);
   state = resumed;
   EXPECT_EQ(Colours(L"); int"), "op.kkk") << "the same colours from the kept state";
   EXPECT_EQ(store.Recall(50, &resumed), 0);
-  EXPECT_EQ(resumed, TSyntaxState()) << "before every kept state: the start of the file";
+  EXPECT_EQ(resumed, CContextStack()) << "before every kept state: the start of the file";
 }
 
 TEST_F(SyntaxTest, SectionsIncludesAndMalformedLines) {
@@ -132,4 +132,24 @@ TEST_F(SyntaxTest, SectionsIncludesAndMalformedLines) {
   CSyntaxDefinition none;
   EXPECT_EQ(none.Load(Westring::FromUtf8((dir / "missing.ini").c_str()), L"a.c", kText, nullptr), ENOENT);
   EXPECT_FALSE(none.HasSyntax());
+}
+
+TEST_F(SyntaxTest, ShippedDefinitionsLoadCleanlyForEachKindOfFile) {
+  const Westring shipped = Westring::FromUtf8(VK_SOURCE_DIR "/data/syntax.ini");
+  for (const char* name : {"main.c", "x.hpp", "run.sh", "tool.py", "Makefile", "CMakeLists.txt", "vk.ini",
+                           "README.md", "index.html", "icon.svg", "package.json", "fix.diff"}) {
+    CSyntaxDefinition shippedDefinition;
+    std::vector<TConfigMessage> shippedMessages;
+    ASSERT_EQ(shippedDefinition.Load(shipped, Westring(name), kText, &shippedMessages), 0);
+    EXPECT_TRUE(shippedDefinition.HasSyntax()) << name;
+    EXPECT_TRUE(shippedMessages.empty()) << name << ": " << shippedMessages[0].text.ToUtf8().c_str() << " "
+                                         << shippedMessages[0].second.ToUtf8().c_str();
+  }
+  // C: a keyword, a comment and a string each stand out from plain names.
+  ASSERT_EQ(definition.Load(shipped, L"main.c", kText, nullptr), 0);
+  std::vector<TCell> cells;
+  const std::wstring line = L"return name; // \"x\"";
+  ColourSyntaxLine(&definition, &state, line.c_str(), static_cast<int>(line.size()), 8, kText, &cells);
+  EXPECT_NE(cells[0].attr, cells[7].attr) << "return against name";
+  EXPECT_NE(cells[13].attr, cells[7].attr) << "the comment";
 }
