@@ -1,11 +1,22 @@
 #include "config/FileLocations.h"
 
+#include <cerrno>
 #include <cstdlib>
+
+#include "foundation/SysCalls.h"
 
 namespace {
 
 const wchar_t* const kSharedDirectory = L"/usr/local/share/varnak/";
 const wchar_t* const kManualDirectory = L"/usr/local/share/doc/varnak/manual/";
+
+// The build names the source tree's data directory; an installed program
+// finds the shared file first.
+#ifdef VK_SOURCE_DATA_DIR
+const char* const kSourceSyntaxFile = VK_SOURCE_DATA_DIR "/syntax.ini";
+#else
+const char* const kSourceSyntaxFile = "";
+#endif
 
 Westring g_userDirectory;
 Westring g_baseName = L"vk.";
@@ -48,4 +59,18 @@ Westring GetFileLocation(FileKind kind, bool shared) {
     }
   }
   return Westring();
+}
+
+// A directory of the name is passed over: only a file can be read.
+Westring FindSyntaxDefinitions(const Westring& sharedFile, const Westring& sourceFile) {
+  const Westring userFile = GetFileLocation(FileKind::SyntaxDefinitions);
+  for (const Westring& file : {userFile, sharedFile, sourceFile}) {
+    if (!file.IsEmpty() && Sys::CheckDirectory(file) == ENOTDIR) return file;
+  }
+  return Westring();
+}
+
+Westring FindSyntaxDefinitions() {
+  return FindSyntaxDefinitions(GetFileLocation(FileKind::SyntaxDefinitions, true),
+                               Westring(kSourceSyntaxFile));
 }

@@ -12,3 +12,10 @@ void SetFileLocations(const Westring& programPath, const Westring& configFile);
 
 /// The file of a kind; `shared` picks the shared syntax definitions.
 Westring GetFileLocation(FileKind kind, bool shared = false);
+
+/// The syntax definitions to read: the first file that exists of the
+/// per-user one, the shared one and the one shipped in the source tree (so a
+/// program run from its build tree finds it); empty when there is none.
+Westring FindSyntaxDefinitions();
+/// The same search with the shared and the source tree's files given.
+Westring FindSyntaxDefinitions(const Westring& sharedFile, const Westring& sourceFile);

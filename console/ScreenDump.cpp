@@ -132,6 +132,17 @@ void CConsole::DumpScreenIfAsked() {
     }
     std::fprintf(out, "%s\n", line.c_str());
   }
+  std::fputs("--\n", out);
+  static const char kHex[] = "0123456789abcdef";
+  for (int row = 0; row < m_lines; ++row) {
+    std::string line;
+    for (int col = 0; col < m_columns; ++col) {
+      const uint8_t attr = CellAt(col, row).attr;
+      line += kHex[attr >> 4];
+      line += kHex[attr & 0x0F];
+    }
+    std::fprintf(out, "%s\n", line.c_str());
+  }
   std::fprintf(out, "cursor %d %d\n", m_cursorCol, m_cursorRow);
   std::fclose(out);
   std::rename(partial.c_str(), path.c_str());

@@ -1,9 +1,13 @@
 #pragma once
 // Scripted checks of the running program read its cell grid: with the
 // environment variable VK_SCREEN_DUMP naming a file, SIGUSR1 asks for the
-// grid's text (one UTF-8 line a row). The signal wakes the key reader, which
-// writes the file at once unless keys are waiting, and goes on waiting; an
-// attached command's loop writes it within 100 ms.
+// grid. The file holds its text (one UTF-8 line a row), a line "--", its
+// colours (one line a row, two lower-case hex digits a cell: the cell's
+// attribute, background in the high digit) and last a line "cursor COL ROW",
+// the text cursor's cell counted from 0. A text row is as wide as the screen,
+// so it is never "--". The signal wakes the key reader, which writes the file
+// at once unless keys are waiting, and goes on waiting; an attached command's
+// loop writes it within 100 ms.
 // With VK_FIRST_SCREEN naming a file, the key reader's first wait writes
 // there, once, the seconds since the process started ("%.3f\n").
 // Application thread, except the signal handler and the waker's thread.

@@ -3,8 +3,8 @@
 # function-key bar following held modifiers, sorting with Ctrl+F3..F8, quick
 # search with Alt held, the grey selection keys, Esc switching the panels, Tab,
 # a typed command, F5, F6, F7, F8 and Shift+Ctrl+F5, the quit question and the
-# exit-directory file. The cell grid is read through VK_SCREEN_DUMP; one
-# screenshot is checked for size.
+# exit-directory file. The cell grid, its text and its colours, is read through
+# VK_SCREEN_DUMP; one screenshot is checked for size.
 # Usage: main-loop-test.sh VK_BINARY   (needs a DISPLAY)
 set -u
 export LC_ALL=C.UTF-8  # ${line:offset:length} counts characters
@@ -47,13 +47,16 @@ xdotool windowfocus --sync "$window"
 for _ in $(seq 200); do [ -s "$work/first.txt" ] && break; sleep 0.05; done
 
 # Asks for the grid and waits for it: the key reader writes it at once when no keys wait.
-screen() {
+dump() {
   rm -f "$work/screen.txt"
   kill -USR1 $pid
   for _ in $(seq 400); do [ -s "$work/screen.txt" ] && break; sleep 0.01; done
-  cat "$work/screen.txt"
 }
+# The text rows and the "cursor C R" line, without the colours between them.
+screen() { dump; sed '/^--$/,/^cursor /{/^cursor /!d}' "$work/screen.txt"; }
 row() { screen | sed -n "$(($1 + 1))p"; }
+# Row N's colours: two hex digits a cell, the cell's attribute.
+attrs() { dump; sed '1,/^--$/d; /^cursor /d' "$work/screen.txt" | sed -n "$(($1 + 1))p"; }
 keys() { xdotool key --delay 60 "$@"; sleep 0.1; }
 # The names down the left panel's first column, in screen order.
 left_names() { screen | sed -n '2,7p' | sed 's/^║//; s/│.*$//; s/ *$//' | grep -av '^$' | tr '\n' ' '; }
@@ -78,6 +81,14 @@ cursor_after() {
 }
 sorted_as() { local got; got=$(left_names); [ "$got" = ".. $1 " ] || { echo "  got: $got"; false; }; }
 check "the panel starts in name order" 'sorted_as "a.txt b.c c.bin"'
+# The cursor bar on ".." (row 1) is coloured apart from "a.txt" under it.
+bar_stands_out() {
+  local bar below
+  bar=$(attrs 1) below=$(attrs 2)
+  [ ${#bar} -eq $((2 * $(row 1 | tr -d '\n' | wc -m))) ] && [[ "$bar" =~ ^[0-9a-f]+$ ]] &&
+    [ "${bar:2:2}" != "${below:2:2}" ] || { echo "  bar: ${bar:0:24} below: ${below:0:24}"; false; }
+}
+check "the colour lines show the cursor bar apart from the row below" 'bar_stands_out'
 keys ctrl+F6
 check "Ctrl+F6 sorts by size, largest first" 'sorted_as "c.bin a.txt b.c"'
 keys ctrl+F8

@@ -42,7 +42,8 @@ screen() {
   rm -f "$work/screen.txt"
   kill -USR1 $pid
   for _ in $(seq 40); do [ -s "$work/screen.txt" ] && break; sleep 0.05; done
-  cat "$work/screen.txt" 2>/dev/null
+  # The text rows only: the colour lines after "--" hold hex digits a pattern could match.
+  sed '/^--$/,$d' "$work/screen.txt" 2>/dev/null
 }
 # Polls the grid for a pattern for up to ten seconds.
 shows() { for _ in $(seq 50); do screen | grep -aq "$1" && return; sleep 0.2; done; false; }

@@ -2,6 +2,8 @@
 // applied configuration of start-up.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <cstdlib>
 #include <fstream>
 #include <string>
@@ -76,6 +78,35 @@ TEST(FileLocations, FollowHomeOrTheNamedConfiguration) {
   unsetenv("HOME");
   SetFileLocations(Westring(L"/usr/local/bin/vk"), Westring());
   EXPECT_EQ(GetFileLocation(FileKind::Configuration), Westring(L"vk.ini")) << "relative without HOME";
+  if (home) setenv("HOME", savedHome.c_str(), 1);
+}
+
+TEST(FileLocations, SyntaxDefinitionsPerUserThenSharedThenSourceTree) {
+  TTempDirectory temp("vk-syntax");
+  ASSERT_FALSE(temp.Path().empty());
+  const char* home = getenv("HOME");
+  const std::string savedHome = home ? home : "";
+  setenv("HOME", temp.Path().c_str(), 1);
+  SetFileLocations(Westring(L"/usr/local/bin/vk"), Westring());
+  auto in = [&](const char* leaf) { return Westring((temp / leaf).c_str()); };
+  ASSERT_EQ(mkdir((temp / ".vkl").c_str(), 0700), 0);
+  ASSERT_EQ(mkdir((temp / "a-directory").c_str(), 0700), 0);
+  std::ofstream(temp / "shared.ini") << "[Colour Classes]\n";
+  std::ofstream(temp / "source.ini") << "[Colour Classes]\n";
+
+  EXPECT_EQ(FindSyntaxDefinitions(in("shared.ini"), in("source.ini")), in("shared.ini"));
+  EXPECT_EQ(FindSyntaxDefinitions(in("absent.ini"), in("source.ini")), in("source.ini"));
+  EXPECT_EQ(FindSyntaxDefinitions(in("a-directory"), in("source.ini")), in("source.ini"))
+      << "a directory is no file";
+  EXPECT_TRUE(FindSyntaxDefinitions(in("absent.ini"), in("absent.ini")).IsEmpty());
+  // Without a per-user file the build finds the shared or the shipped one.
+  const Westring found = FindSyntaxDefinitions();
+  EXPECT_TRUE(found == GetFileLocation(FileKind::SyntaxDefinitions, true) ||
+              found.Right(16) == Westring(L"/data/syntax.ini"))
+      << found.ToUtf8().c_str();
+  std::ofstream(temp / ".vkl/vksyntax.ini") << "[Colour Classes]\n";
+  EXPECT_EQ(FindSyntaxDefinitions(in("shared.ini"), in("source.ini")), in(".vkl/vksyntax.ini"));
+  EXPECT_EQ(FindSyntaxDefinitions(), in(".vkl/vksyntax.ini")) << "the per-user file first";
   if (home) setenv("HOME", savedHome.c_str(), 1);
 }
 

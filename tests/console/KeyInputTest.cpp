@@ -279,7 +279,9 @@ TEST(EventQueue, AScreenDumpRequestIsWrittenWhileTheKeyReaderWaits) {
   const std::string path = "/tmp/vk-dump-" + std::to_string(getpid());
   setenv("VK_SCREEN_DUMP", path.c_str(), 1);
   EnableScreenDumps();
-  Con().WriteText(0, 0, L"DUMPED", 0x07);
+  Con().FillArea(0, 0, Con().Columns(), 1, 0x07);
+  Con().WriteText(0, 0, L"DUMPED", 0x1E);
+  Con().SetAttributes(2, 0, 1, 0xA0);
   std::string line;
   std::thread asker([&] {
     raise(SIGUSR1);
@@ -292,5 +294,17 @@ TEST(EventQueue, AScreenDumpRequestIsWrittenWhileTheKeyReaderWaits) {
   EXPECT_EQ(Con().GetKey(nullptr, 30000), static_cast<uint32_t>('k')) << "the wake-up is no key";
   asker.join();
   EXPECT_EQ(line, "DUMPED") << "the signal woke the waiting reader, which wrote the screen";
+
+  // The text rows, "--", a line of attributes for each row, the cursor.
+  std::vector<std::string> dump;
+  std::ifstream in(path);
+  while (std::getline(in, line)) dump.push_back(line);
+  const size_t rows = static_cast<size_t>(Con().Lines());
+  ASSERT_EQ(dump.size(), 2 * rows + 2);
+  EXPECT_EQ(dump[rows], "--");
+  std::string wanted = "1e1ea01e1e1e";
+  while (wanted.size() < 2 * static_cast<size_t>(Con().Columns())) wanted += "07";
+  EXPECT_EQ(dump[rows + 1], wanted) << "two hex digits a cell, the first row's colours";
+  EXPECT_EQ(dump.back().rfind("cursor ", 0), 0u) << dump.back();
   unlink(path.c_str());
 }
