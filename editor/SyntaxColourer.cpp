@@ -140,11 +140,12 @@ class CLineColourer {
       if (int next = TryStarters(context, at, ch); next > at) return next;
     }
     if (context.IsWordChar(ch)) {
+      // The word's hash is made on the way, for the word lists.
+      size_t hash = CWordTable::Step(0, ch);
       int end = at + 1;
-      while (end < m_length && context.IsWordChar(m_line[end])) ++end;
-      const uint8_t attr = ch >= L'0' && ch <= L'9'
-                               ? context.NumberAttr(base)
-                               : context.WordAttr(std::wstring_view(m_line + at, static_cast<size_t>(end - at)), base);
+      for (; end < m_length && context.IsWordChar(m_line[end]); ++end) hash = CWordTable::Step(hash, m_line[end]);
+      const std::wstring_view word(m_line + at, static_cast<size_t>(end - at));
+      const uint8_t attr = ch >= L'0' && ch <= L'9' ? context.NumberAttr(base) : context.WordAttr(word, hash, base);
       Paint(at, end - at, attr);
       return end;
     }

@@ -37,10 +37,10 @@ void CWordTable::Insert(std::wstring_view word, TWordColour colour) {
   ++m_count;
 }
 
-const TWordColour* CWordTable::Find(std::wstring_view word) const {
+const TWordColour* CWordTable::Find(std::wstring_view word, size_t hash) const {
   if (m_slots.empty()) return nullptr;
   const size_t mask = m_slots.size() - 1;
-  for (size_t at = Hash(word) & mask; !m_slots[at].word.empty(); at = (at + 1) & mask)
+  for (size_t at = hash & mask; !m_slots[at].word.empty(); at = (at + 1) & mask)
     if (m_slots[at].word == word) return &m_slots[at].colour;
   return nullptr;
 }
@@ -84,12 +84,12 @@ void CSyntaxContext::AddWords(const std::wstring& words, bool noCase, uint8_t at
   }
 }
 
-uint8_t CSyntaxContext::WordAttr(std::wstring_view word, uint8_t base) const {
+uint8_t CSyntaxContext::WordAttr(std::wstring_view word, size_t hash, uint8_t base) const {
   if (word.size() < m_shortestWord || word.size() > m_longestWord) return base;
   const uint32_t first = static_cast<uint32_t>(word[0]);
   if (first < 256 && !m_wordFirstLow[first]) return base;
   const TWordColour* found = nullptr;
-  if (!m_words.Empty()) found = m_words.Find(word);
+  if (!m_words.Empty()) found = m_words.Find(word, hash);
   if (!m_foldedWords.Empty()) {
     const std::wstring folded = Folded(word);
     const TWordColour* loose = m_foldedWords.Find(folded);

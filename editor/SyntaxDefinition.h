@@ -63,19 +63,22 @@ struct TWordColour {
 class CWordTable {
  public:
   void Insert(std::wstring_view word, TWordColour colour);
-  const TWordColour* Find(std::wstring_view word) const;
+  const TWordColour* Find(std::wstring_view word) const { return Find(word, Hash(word)); }
+  /// With the word's Hash, which a caller scanning it may have made on the way.
+  const TWordColour* Find(std::wstring_view word, size_t hash) const;
   bool Empty() const { return m_count == 0; }
+  static size_t Step(size_t hash, wchar_t ch) { return hash * 31 + static_cast<size_t>(ch); }
+  static size_t Hash(std::wstring_view word) {
+    size_t hash = 0;
+    for (wchar_t ch : word) hash = Step(hash, ch);
+    return hash;
+  }
 
  private:
   struct TSlot {
     std::wstring_view word;  // empty: a free slot
     TWordColour colour;
   };
-  static size_t Hash(std::wstring_view word) {
-    size_t hash = word.size();
-    for (wchar_t ch : word) hash = hash * 31 + static_cast<size_t>(ch);
-    return hash;
-  }
   std::vector<TSlot> m_slots;
   size_t m_count = 0;
 };
@@ -95,7 +98,11 @@ class CSyntaxContext {
   }
   /// The colour of a run of word characters that does not start with a
   /// digit, or `base` when no list holds it.
-  uint8_t WordAttr(std::wstring_view word, uint8_t base) const;
+  uint8_t WordAttr(std::wstring_view word, uint8_t base) const {
+    return WordAttr(word, CWordTable::Hash(word), base);
+  }
+  /// The same with the word's CWordTable::Hash.
+  uint8_t WordAttr(std::wstring_view word, size_t hash, uint8_t base) const;
   /// A number's colour, or base without a number rule.
   uint8_t NumberAttr(uint8_t base) const { return m_numberAttr >= 0 ? static_cast<uint8_t>(m_numberAttr) : base; }
   uint8_t SymbolAttr(wchar_t ch, uint8_t base) const;
