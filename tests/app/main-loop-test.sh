@@ -9,19 +9,8 @@
 set -u
 export LC_ALL=C.UTF-8  # ${line:offset:length} counts characters
 vk=$(realpath "$1")
-failed=0
-# A check is tried again for a few seconds: a loaded machine delivers keys late.
-check() {
-  for _ in $(seq 30); do
-    if eval "$2" > /dev/null 2>&1; then echo "ok: $1"; return; fi
-    sleep 0.1
-  done
-  eval "$2"
-  echo "FAILED: $1"
-  failed=1
-}
-
 work=$(mktemp -d)
+. "$(dirname "$0")/window-test-lib.sh"
 trap 'kill $pid 2>/dev/null; rm -rf "$work"' EXIT
 mkdir -p "$work/home" "$work/left" "$work/right/sub"
 printf 'x' > "$work/left/b.c"
@@ -36,28 +25,10 @@ printf 'one\n' > "$work/right/tree/a b"
 printf 'gone\n' > "$work/right/gone.txt"
 ln -s "deep/big" "$work/right/tree/link"
 printf '[General Options]\r\nColumns=100\r\nEscPanelSwitch=on\r\nTagDirs=off\r\nd3=%s\r\n' "$work/right/sub" > "$work/home/.vkl/vk.ini"
-export HOME="$work/home" VK_SCREEN_DUMP="$work/screen.txt" VK_FIRST_SCREEN="$work/first.txt"
+export HOME="$work/home"
 
 cd "$work/left"
-"$vk" -l "$work/left" -r "$work/right" -x "$work/cd.txt" &
-pid=$!
-window=$(timeout 20 xdotool search --sync --onlyvisible --name '^Varnak' | head -n 1)
-xdotool windowfocus --sync "$window"
-# The program waits for its first key once the first-screen time is written.
-for _ in $(seq 200); do [ -s "$work/first.txt" ] && break; sleep 0.05; done
-
-# Asks for the grid and waits for it: the key reader writes it at once when no keys wait.
-dump() {
-  rm -f "$work/screen.txt"
-  kill -USR1 $pid
-  for _ in $(seq 400); do [ -s "$work/screen.txt" ] && break; sleep 0.01; done
-}
-# The text rows and the "cursor C R" line, without the colours between them.
-screen() { dump; sed '/^--$/,/^cursor /{/^cursor /!d}' "$work/screen.txt"; }
-row() { screen | sed -n "$(($1 + 1))p"; }
-# Row N's colours: two hex digits a cell, the cell's attribute.
-attrs() { dump; sed '1,/^--$/d; /^cursor /d' "$work/screen.txt" | sed -n "$(($1 + 1))p"; }
-keys() { xdotool key --delay 60 "$@"; sleep 0.1; }
+start_vk -l "$work/left" -r "$work/right" -x "$work/cd.txt"
 # The names down the left panel's first column, in screen order.
 left_names() { screen | sed -n '2,7p' | sed 's/^║//; s/│.*$//; s/ *$//' | grep -av '^$' | tr '\n' ' '; }
 

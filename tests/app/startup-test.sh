@@ -5,53 +5,25 @@
 # Usage: startup-test.sh VK_BINARY   (needs a DISPLAY)
 set -u
 vk=$(realpath "$1")
-failed=0
-check() { if eval "$2"; then echo "ok: $1"; else echo "FAILED: $1"; failed=1; fi; }
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+. "$(dirname "$0")/window-test-lib.sh"
 
 out=$("$vk" -q 2>&1); status=$?
 check "an unknown option prints the usage and ends with 1" '[ $status -eq 1 ] && [[ "$out" == Usage:* ]]'
 out=$("$vk" -v 2>&1); status=$?
 check "-v without a file says so" '[ $status -eq 1 ] && [ "$out" = "No file specified" ]'
 
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
 printf '[General Options]\r\nAutoSave=on\r\nTabWidth=5\r\n' > "$work/alt.ini"
 cd "$work"
-VK_FIRST_SCREEN="$work/first.txt" "$vk" "$work/alt.ini" -x "$work/cd.txt" &
-pid=$!
-window=$(timeout 20 xdotool search --sync --onlyvisible --name '^Varnak' | head -n 1)
-# Keys are read once the first screen is drawn and its time written.
-for _ in $(seq 200); do [ -s "$work/first.txt" ] && break; sleep 0.05; done
-xdotool windowfocus --sync "$window" key --delay 200 F10 y
-for _ in $(seq 50); do kill -0 $pid 2>/dev/null || break; sleep 0.2; done
-kill -0 $pid 2>/dev/null && { kill $pid; echo "FAILED: vk did not quit on F10 and y"; failed=1; }
+start_vk "$work/alt.ini" -x "$work/cd.txt"
+check "F10 and y quit" 'quit_vk'
 wait $pid
 check "the exit-directory file holds the cd line" 'grep -q "^cd \"$work\"" "$work/cd.txt"'
 check "auto-save wrote the named configuration" 'grep -q "^TabWidth=5" "$work/alt.ini" && grep -q "^\[Archiver:ZIP\]" "$work/alt.ini"'
 
-# Starts vk with HOME=$1 in $work and waits for its window.
-export VK_SCREEN_DUMP="$work/screen.txt"
-start_in_home() {
-  HOME="$1" "$vk" -l "$work" -r "$work" &
-  pid=$!
-  window=$(timeout 20 xdotool search --sync --onlyvisible --name '^Varnak' | head -n 1)
-  xdotool windowfocus --sync "$window"
-  sleep 0.5
-}
-screen() {
-  rm -f "$work/screen.txt"
-  kill -USR1 $pid
-  for _ in $(seq 40); do [ -s "$work/screen.txt" ] && break; sleep 0.05; done
-  # The text rows only: the colour lines after "--" hold hex digits a pattern could match.
-  sed '/^--$/,$d' "$work/screen.txt" 2>/dev/null
-}
-# Polls the grid for a pattern for up to ten seconds.
-shows() { for _ in $(seq 50); do screen | grep -aq "$1" && return; sleep 0.2; done; false; }
-quit_vk() {
-  xdotool key --delay 150 F10 y
-  for _ in $(seq 50); do kill -0 $pid 2>/dev/null || break; sleep 0.2; done
-  if kill -0 $pid 2>/dev/null; then kill $pid; return 1; fi
-}
+# Starts vk with HOME=$1, both panels on $work.
+start_in_home() { HOME="$1" start_vk -l "$work" -r "$work"; }
 
 # A vk.ini of random bytes: one box for all its bad lines, then the program.
 mkdir -p "$work/broken/.vkl"
@@ -83,9 +55,7 @@ quit_vk
 # A start directory that is gone is reported and its nearest parent shown; a
 # relative one stays right after the process moved elsewhere.
 mkdir "$work/rel" && touch "$work/rel/inrel.txt" && cd "$work"
-"$vk" "$work/alt.ini" -l "$work/gone/deeper" -r rel & pid=$!
-window=$(timeout 20 xdotool search --sync --onlyvisible --name '^Varnak' | head -n 1)
-xdotool windowfocus --sync "$window"
+start_vk "$work/alt.ini" -l "$work/gone/deeper" -r rel
 check "a missing -l directory is reported" 'shows "No such file"'
 xdotool key Return type 'cd /'; xdotool key --delay 200 Return Tab ctrl+r
 check "a relative -r directory stays after the process moved" 'shows "$work/rel>" && shows inrel.txt'
