@@ -4,7 +4,6 @@
 #include <cstdio>
 #include <cstring>
 #include <cwctype>
-#include <memory>
 
 #include "dialogs/Look.h"
 #include "editor/SyntaxDefinition.h"
