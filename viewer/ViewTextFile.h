@@ -24,9 +24,9 @@ using SearchCancelPoll = std::function<bool()>;
 class ViewTextFile : public ViewFile {
  public:
   /// The longest line the viewer asks for; longer lines come in pieces.
-  static constexpr int MaxLineChars = 0x100000;
+  static constexpr int MaxLineChars = 1 << 20;
   /// Bytes of one piece of a long line: LineStart cuts lines at these.
-  static constexpr int64_t LongLinePiece = 0x100000;
+  static constexpr int64_t LongLinePiece = int64_t{1} << 20;
   static constexpr int LineBufferInitialCapacity = 65536;
   static constexpr int HexLineBytes = 16;
   /// Search's result when the poll stopped it.
