@@ -327,7 +327,10 @@ int ViewTextFile::PrevChar() {
     int64_t q = inUnit != 0 ? p - inUnit : p - size;
     // The incomplete unit at the end of a file is no character.
     while (q >= m_bomSize && (c = ReadUnit(q, nullptr)) < 0) q -= size;
-    if (q < m_bomSize) return -1;
+    if (q < m_bomSize) {
+      m_pos = m_bomSize;  // only a cut-off unit lay before: no character at all
+      return -1;
+    }
     m_pos = q;
   }
   return FinishChar(c);
