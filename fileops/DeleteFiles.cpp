@@ -196,7 +196,9 @@ int RemoveTree(const Estring& path, const wchar_t* expression, TCopyContext* con
       result = DeleteFile(full, DeleteMode::Series, context);
     if (result < 0) return -1;
   }
-  return DeleteDirectory(path, expression, context) < 0 ? -1 : 1;
+  // The walk has emptied it, unless entries stayed: rmdir says which, so it
+  // is not listed again.
+  return RemoveEmptyDirectory(path, context) < 0 ? -1 : 1;
 }
 
 // "Directory ... is not empty / Delete tree?": 1 to go on, 2 for "All",
