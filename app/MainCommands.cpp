@@ -23,6 +23,8 @@
 #include "foundation/SysCalls.h"
 #include "panels/CommandMacros.h"
 #include "panels/ExecuteCommand.h"
+#include "viewer/FileViewer.h"
+#include "viewer/ViewFromPanel.h"
 
 namespace {
 
@@ -39,7 +41,6 @@ constexpr TNotYetAvailable kNotYetAvailable[] = {
     {Key::F1, "Help"},
     {Key::F2, "The user menu"},
     {Key::ShiftF2, "The user menu"},
-    {Key::F3, "The internal viewer"},
     {Key::F4, "The internal editor"},
     {Key::ShiftF7, "Making an archive"},
     {Key::CtrlA, "File attributes"},
@@ -94,7 +95,7 @@ void CMainLoop::ViewOrEdit(uint32_t code) {
     if (!edit) ReportNotAvailable(Key::CtrlQ);
     return;
   }
-  RunViewerOrEditor(edit, alternate, Westring(current->Name()));
+  RunViewerOrEditor(edit, alternate, Westring(current->Name()), true);
 }
 
 void CMainLoop::AskAndViewOrEdit(bool edit) {
@@ -103,10 +104,10 @@ void CMainLoop::AskAndViewOrEdit(bool edit) {
   if (!InputBox(Westring(edit ? "Edit the file:" : "View the file:"), &name, kNameFieldWidth, kNameLength, NoHistory))
     return;
   name.Trim();
-  if (!name.IsEmpty()) RunViewerOrEditor(edit, false, name);
+  if (!name.IsEmpty()) RunViewerOrEditor(edit, false, name, false);
 }
 
-void CMainLoop::RunViewerOrEditor(bool edit, bool alternate, const Westring& name) {
+void CMainLoop::RunViewerOrEditor(bool edit, bool alternate, const Westring& name, bool fromPanel) {
   Westring command;
   if (alternate) {
     command = edit ? g_settings.editor2 : g_settings.viewer2;
@@ -117,8 +118,10 @@ void CMainLoop::RunViewerOrEditor(bool edit, bool alternate, const Westring& nam
   const Westring path = edit ? Active().PathOf(name.c_str()) : name;
   // The title names the file while its viewer or editor runs.
   SetAppTitle((edit ? name : path).c_str());
-  if (command.IsEmpty()) ReportNotAvailable(edit ? Key::F4 : Key::F3);
-  else RunForPanel(command, m_active, true, name);
+  if (!command.IsEmpty()) RunForPanel(command, m_active, true, name);
+  else if (edit) ReportNotAvailable(Key::F4);
+  else if (fromPanel) ViewFromPanel(Active());
+  else RunFileViewer(path);
   SetAppTitle(nullptr);
   m_redrawAll = true;
 }

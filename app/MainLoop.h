@@ -44,7 +44,8 @@ class CMainLoop {
   // MainCommands.cpp: commands with more to them than one call.
   void ViewOrEdit(uint32_t code);
   void AskAndViewOrEdit(bool edit);
-  void RunViewerOrEditor(bool edit, bool alternate, const Westring& name);
+  /// fromPanel: the viewer may go on to the panel's other files.
+  void RunViewerOrEditor(bool edit, bool alternate, const Westring& name, bool fromPanel);
   void Quit();
   void ChangeScreenSize(int lines, int columns);
   void ToggleLines();
