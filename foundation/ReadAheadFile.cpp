@@ -42,6 +42,20 @@ int ReadAheadFile::Close() {
   return StdFile::Close();
 }
 
+ssize_t ReadAheadFile::ReadDirect(void* buffer, size_t count, int64_t offset) {
+  if (!IsOpen() || offset < 0) {
+    errno = EBADF;
+    return -1;
+  }
+  ssize_t n;
+  {
+    RecursiveMutexGuard hold(m_descriptorMutex);
+    n = ReadAt(buffer, count, offset);
+  }
+  if (n > 0) m_knownSize = std::max(m_knownSize, offset + n);
+  return n;
+}
+
 int ReadAheadFile::Refresh() {
   if (!IsOpen()) return EBADF;
   int64_t size = 0;

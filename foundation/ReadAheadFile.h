@@ -42,6 +42,10 @@ class ReadAheadFile : public StdFile {
   /// StdFile::ReadLine at the sequential position: 0, or -1 when no byte
   /// was left.
   [[nodiscard]] int ReadLine(char* buffer, size_t size);
+  /// Reads count bytes at offset straight from the file, past the cache, for
+  /// a caller that goes through much of a file once (a search); the byte
+  /// count, or -1 with errno on failure. The known size grows with it.
+  ssize_t ReadDirect(void* buffer, size_t count, int64_t offset);
   /// Moves the sequential position; no system call. EINVAL when negative.
   [[nodiscard]] int Seek(int64_t position);
   [[nodiscard]] int SeekRelative(int64_t offset) { return Seek(m_position + offset); }
