@@ -165,6 +165,7 @@ bool FileViewer::HandleKey(uint32_t key, const TMouseRecord& mouse) {
     case Key::AltF4:
     case Key::ShiftF4: EndWith(Key::AltF4); return false;
     case Key::F1:
+      // The help viewer is to show ViewerHelpTopic here.
       MessageBox(Westring("Help is not available yet."), Westring(), MessageStyle::Ok | MessageStyle::Messages);
       break;
     case Key::F2: ToggleWrap(); break;

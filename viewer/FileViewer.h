@@ -14,6 +14,9 @@
 #include "foundation/Westring.h"
 #include "viewer/ViewTextFile.h"
 
+/// The help viewer's topic for the viewer (F1).
+constexpr const char* ViewerHelpTopic = "Viewer";
+
 class FileViewer {
  public:
   /// Milliseconds follow mode waits for a key before it looks for new data.

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The viewer in the running program under real X keys: vk -v on a file of
 # 200,000 lines (the first line, End, hex, search), a UTF-16 file with a
-# byte-order mark, F3 from a panel with Alt+Down to the next file and Esc back
-# to the panels. The cell grid is read through VK_SCREEN_DUMP.
+# byte-order mark, a directory and a FIFO given to vk -v, F3 from a panel
+# with Alt+Down to the next file and Esc back to the panels. The cell grid is read through VK_SCREEN_DUMP.
 # Usage: viewer-test.sh VK_BINARY   (needs a DISPLAY)
 set -u
 export LC_ALL=C.UTF-8
@@ -37,6 +37,16 @@ start_vk -v "$work/dir/b16.txt"
 check "a UTF-16 file with a byte-order mark shows its text" '[[ "$(row 1)" == "hi л"* && "$(row 0)" == *UTF-16* ]]'
 keys F10
 check "F10 ends the viewer too" ended
+
+start_vk -v "$work/dir"
+check "a directory given to vk -v is reported" 'shows "Is a directory"'
+keys Return
+check "and vk ends" ended
+mkfifo "$work/fifo"
+start_vk -v "$work/fifo"
+check "a FIFO is not opened (that would wait for a writer)" 'shows "Not a regular file"'
+keys Return
+check "and vk ends" ended
 
 start_vk -l "$work/dir" -r "$work/dir"
 keys Down F3

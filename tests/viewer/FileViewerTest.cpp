@@ -213,3 +213,35 @@ TEST_F(FileViewerTest, EncodingsAreDetectedAndThePlaceIsRemembered) {
   ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
   EXPECT_EQ(again.Open(Westring::FromUtf8(fifo.c_str())), EINVAL) << "a FIFO would block the open";
 }
+
+TEST_F(FileViewerTest, HugeLinesComeInPiecesAndNulShowsAsSpace) {
+  Open(Write("huge.txt", std::string("a\0b\n", 4) + std::string(10'000'000, 'x')));
+  EXPECT_EQ(Row(1), "a b");
+  Keys({Key::End});
+  const int64_t piece = ViewTextFile::LongLinePiece;
+  EXPECT_EQ(Row(1), "a b") << "the ten pieces of the line fit on the screen";
+  EXPECT_EQ(Row(11).substr(0, 3), "xxx");
+  EXPECT_EQ(Row(12), "");
+  Keys({Key::F2, Key::End});
+  EXPECT_EQ(Row(Rows()).substr(0, 3), "xxx");
+  EXPECT_EQ(m_viewer.Top(), 4 + (10'000'000 / piece) * piece) << "wrapped, the last piece fills the screen";
+  Keys({Key::Home});
+  EXPECT_EQ(Row(2), std::string(Con().Columns(), 'x'));
+}
+
+TEST_F(FileViewerTest, SyntaxColouringResumesFromKeptStates) {
+  std::string source = "/* a comment opened here\n";
+  for (int i = 0; i < 2000; ++i) source += "still inside the comment\n";
+  source += "*/\nplain words\n";
+  Open(Write("comment.c", source));
+  ASSERT_TRUE(m_viewer.SyntaxOn());
+  const uint8_t comment = AttrAt(0, 1);
+  EXPECT_NE(comment, Colour(ColourClass::FileViewer));
+  Keys({Key::End});
+  EXPECT_EQ(Row(Rows()), "plain words");
+  EXPECT_EQ(AttrAt(0, Rows() - 2), comment) << "the comment is known to go on near the end";
+  EXPECT_EQ(AttrAt(0, Rows()), Colour(ColourClass::FileViewer));
+  Keys({Key::AltH});
+  EXPECT_FALSE(m_viewer.SyntaxOn());
+  EXPECT_EQ(AttrAt(0, Rows() - 2), Colour(ColourClass::FileViewer));
+}
