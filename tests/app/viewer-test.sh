@@ -61,5 +61,10 @@ keys F3
 check "F3 views it again" '[[ "$(row 0)" == "View: "*c.txt* ]]'
 keys Escape
 check "Esc returns to the panels" '[[ "$(row 24)" == 1Help*2Menu*3View* ]] && ! shows "View: "'
+xdotool type --delay 40 '$view b16.txt'
+keys Return
+check "\$view on the command line views the file" '[[ "$(row 0)" == "View: "*b16.txt* ]]'
+keys Escape
+check "and Esc comes back" '[[ "$(row 24)" == 1Help*2Menu*3View* ]]'
 quit_vk || failed=1
 exit $failed

@@ -77,6 +77,18 @@ TEST_F(FileViewerTest, MovesByRowsPagesAndToBothEnds) {
   EXPECT_EQ(Row(Rows()), "line 100") << "nothing moves once the end shows";
   Keys({Key::Home, Key::PageUp});
   EXPECT_EQ(Row(1), "line 1");
+  TMouseRecord mouse;
+  mouse.action = TMouseRecord::Wheel;
+  mouse.wheelDelta = -1;
+  EXPECT_TRUE(m_viewer.HandleKey(Key::Mouse, mouse));
+  EXPECT_EQ(Row(1), "line 4") << "the wheel moves three rows";
+  PostKey('x');  // the next event ends a held button's repeating
+  mouse.action = TMouseRecord::RightPress;
+  mouse.row = Rows();
+  EXPECT_TRUE(m_viewer.HandleKey(Key::Mouse, mouse));
+  EXPECT_EQ(Row(1), "line " + std::to_string(3 + Rows())) << "the right button low on the text pages down";
+  ResetScreen();
+  Keys({Key::Home});
   EXPECT_NE(Row(0).find(" 22.09%"), std::string::npos) << "175 of 792 bytes shown";
 }
 
