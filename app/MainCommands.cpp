@@ -84,6 +84,21 @@ bool ReportNotAvailable(uint32_t code) {
   return false;
 }
 
+bool CMainLoop::RefusedInArchive(uint32_t code) {
+  static constexpr uint32_t kFileCommands[] = {
+      Key::F3, Key::F4, Key::AltF3, Key::AltF4, Key::ShiftCtrlF3, Key::ShiftCtrlF4, Key::F5, Key::ShiftF5,
+      Key::F6, Key::ShiftF6, Key::F7, Key::F8, Key::ShiftF8, Key::ShiftCtrlF5};
+  const bool copyOrMove = code == Key::F5 || code == Key::ShiftF5 || code == Key::F6 || code == Key::ShiftF6;
+  if (!Active().InArchive() && !(copyOrMove && Panel(1 - m_active).InArchive())) return false;
+  for (uint32_t command : kFileCommands) {
+    if (command != code) continue;
+    MessageBox(Westring("Working with archive members is not available yet."), Westring(),
+               MessageStyle::Ok | MessageStyle::Messages);
+    return true;
+  }
+  return false;
+}
+
 void CMainLoop::ViewOrEdit(uint32_t code) {
   const bool edit = code == Key::F4 || code == Key::AltF4 || code == Key::ShiftCtrlF4;
   const bool alternate = code != Key::F3 && code != Key::F4;

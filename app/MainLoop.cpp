@@ -282,6 +282,7 @@ bool CMainLoop::RunCommandCode(uint32_t code) {
     return true;
   }
   if (ToggleOption(code)) return true;
+  if (RefusedInArchive(code)) return true;
   switch (code) {
     case Key::Tab: Activate(1 - m_active); return true;
     case Key::Enter: OnEnter(); return true;

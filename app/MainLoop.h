@@ -42,6 +42,9 @@ class CMainLoop {
   void OnEnter();
 
   // MainCommands.cpp: commands with more to them than one call.
+  /// Commands that take the entries for files of the file system are
+  /// refused, with a message, while a panel shows an archive.
+  bool RefusedInArchive(uint32_t code);
   void ViewOrEdit(uint32_t code);
   void AskAndViewOrEdit(bool edit);
   /// fromPanel: the viewer may go on to the panel's other files.

@@ -11,6 +11,7 @@
 
 #include "app/AppTitle.h"
 #include "app/MainLoop.h"
+#include "archives/ArchivePanel.h"
 #include "config/ConfigFile.h"
 #include "config/FileLocations.h"
 #include "config/LocaleConventions.h"
@@ -80,6 +81,7 @@ int main(int argc, char** argv) {
     ApplyLocaleConventions();
     SetFileLocations(programPath, options.configFile);
     g_childProcessHooks.runInternal = RunInternalCommand;
+    g_openArchiveListing = OpenArchiveListing;
     SetAssociationPatternCheck([](const Westring& pattern) { return IsValidExpression(pattern.c_str()); });
     // The reports of the load are collected and shown together.
     LoadConfig(GetFileLocation(FileKind::Configuration), false);
