@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cwchar>
+#include <memory>
 
 #include "console/Console.h"
 #include "dialogs/MessageBox.h"
@@ -103,18 +104,24 @@ void ArchiveReader::Reset() {
   m_lastDirectoryLength = -1;
 }
 
-int ArchiveReader::Open(const Westring& name) {
+int ArchiveReader::Open(const Westring& name) { return OpenFormats(name, 0, ArchiveFormatCount - 1); }
+
+int ArchiveReader::OpenAs(const Westring& name, int format) { return OpenFormats(name, format, format); }
+
+int ArchiveReader::OpenFormats(const Westring& name, int first, int last) {
   Reset();
   m_name = name;
   m_format = ArchiveNone;
-  if (m_file.Open(name) != 0 || m_file.KnownSize() == 0) {
+  m_lastReport = Westring();
+  if (first < 0 || last >= ArchiveFormatCount || m_file.Open(name) != 0 || m_file.KnownSize() == 0) {
     m_file.Close();
     return ArchiveNone;
   }
   {
-    DirReadProgress progress(&m_found);
+    std::unique_ptr<DirReadProgress> progress;
+    if (!m_quiet) progress = std::make_unique<DirReadProgress>(&m_found);
     g_breakFlag = 1;
-    for (int format = 0; format < ArchiveFormatCount; ++format) {
+    for (int format = first; format <= last; ++format) {
       Reset();
       const FormatResult result = kReaders[format](*this);
       if (result == FormatResult::Declined) continue;
@@ -130,7 +137,8 @@ int ArchiveReader::Open(const Westring& name) {
 }
 
 void ArchiveReader::Report(const char* message) {
-  MessageBox(Westring(message), m_name, MessageStyle::Ok);
+  m_lastReport = Westring(message);
+  if (!m_quiet) MessageBox(m_lastReport, m_name, MessageStyle::Ok);
 }
 
 bool ArchiveReader::Interrupted() const { return g_breakFlag == 2; }

@@ -36,6 +36,12 @@ class ArchiveReader final : private TArchiveBuilder {
   /// reader knows the file, it cannot be opened, or a reader found it damaged
   /// (the user has been told). A progress window shows while it reads.
   int Open(const Westring& name);
+  /// Open trying the one format only.
+  int OpenAs(const Westring& name, int format);
+  /// Without the progress window and the message boxes (fuzzing, tests): a
+  /// report is kept in LastReport() instead.
+  void SetQuiet(bool quiet) { m_quiet = quiet; }
+  const Westring& LastReport() const { return m_lastReport; }
   int Format() const { return m_format; }
   const Westring& Name() const { return m_name; }
 
@@ -57,6 +63,7 @@ class ArchiveReader final : private TArchiveBuilder {
   void Report(const char* message) override;
   bool Interrupted() const override;
 
+  int OpenFormats(const Westring& name, int first, int last);
   void Reset();
   const wchar_t* Store(const wchar_t* text, int length);
   const wchar_t* DirectoryText(const wchar_t* path, int length);
@@ -70,4 +77,6 @@ class ArchiveReader final : private TArchiveBuilder {
   std::atomic<int32_t> m_found{0};
   const wchar_t* m_lastDirectory = nullptr;  // members of one directory share its text
   int m_lastDirectoryLength = -1;
+  bool m_quiet = false;
+  Westring m_lastReport;
 };
