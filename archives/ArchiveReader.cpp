@@ -123,7 +123,7 @@ int ArchiveReader::OpenFormats(const Westring& name, int first, int last) {
     g_breakFlag = 1;
     for (int format = first; format <= last; ++format) {
       Reset();
-      const FormatResult result = kReaders[format](*this);
+      const FormatResult result = ReadFormat(format);
       if (result == FormatResult::Declined) continue;
       if (result == FormatResult::Read) m_format = format;
       break;
@@ -134,6 +134,16 @@ int ArchiveReader::OpenFormats(const Westring& name, int first, int last) {
   if (m_format == ArchiveNone) Reset();
   else Sort();
   return m_format;
+}
+
+// A compressed file is first tried as a compressed tar.
+FormatResult ArchiveReader::ReadFormat(int format) {
+  if (format == ArchiveGzip || format == ArchiveBzip2) {
+    const FormatResult result = ReadCompressedTar(*this, format);
+    if (result != FormatResult::Declined) return result;
+    Reset();
+  }
+  return kReaders[format](*this);
 }
 
 void ArchiveReader::Report(const char* message) {

@@ -64,6 +64,7 @@ class ArchiveReader final : private TArchiveBuilder {
   bool Interrupted() const override;
 
   int OpenFormats(const Westring& name, int first, int last);
+  FormatResult ReadFormat(int format);
   void Reset();
   const wchar_t* Store(const wchar_t* text, int length);
   const wchar_t* DirectoryText(const wchar_t* path, int length);

@@ -77,3 +77,6 @@ FormatResult ReadGzip(TArchiveBuilder& archive);
 FormatResult ReadTar(TArchiveBuilder& archive);
 FormatResult ReadSevenZip(TArchiveBuilder& archive);
 FormatResult ReadBzip2(TArchiveBuilder& archive);
+/// A gzip or bzip2 file (format ArchiveGzip or ArchiveBzip2) holding a tar:
+/// the tar's members; declined for anything else.
+FormatResult ReadCompressedTar(TArchiveBuilder& archive, int format);
