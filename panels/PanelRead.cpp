@@ -1,5 +1,7 @@
 // Reading a panel's directory into its entries: what is dropped, how ".."
 // is supplied, how tags survive a re-read, and what happens on errors.
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
@@ -137,6 +139,10 @@ int CPanel::ReadDirectory() {
   }
   if (!isRoot && !upDirRead) {
     if (entry* up = MakeUpDirEntry()) {
+      // Inside an archive ".." carries the archive file's time.
+      struct stat archive {};
+      if (m_archive != nullptr && stat(m_archive->ArchivePath().ToUtf8().c_str(), &archive) == 0)
+        up->timeSec = static_cast<uint32_t>(archive.st_mtime);
       if (!m_entries.InsertFirst(up)) delete up;
     }
   }
