@@ -80,7 +80,8 @@ FormatResult ReadAce(TArchiveBuilder& archive) {
       const TFoundMember member = FileMember(header.data(), length);
       if (!archive.Add(member)) break;
       dataSize = member.packedSize;
-    } else if (length >= HeaderField::AddSize + 4 &&
+    } else if (offset != main /* its flags mean other things */ &&
+               length >= HeaderField::AddSize + 4 &&
                (Le16(header.data() + HeaderField::Flags) & kAddSizeFlag)) {
       dataSize = Le32(header.data() + HeaderField::AddSize);
     }

@@ -17,8 +17,13 @@ constexpr size_t kMethodOffset = 2;
 constexpr size_t kSizeAndChecksumLength = 2;
 
 namespace HeaderField {
-constexpr size_t PackedSize = 7, Size = 11, Time = 15, Date = 17, NameLength = 21, Name = 22;
+constexpr size_t PackedSize = 7, Size = 11, Time = 15, Date = 17, Level = 20, NameLength = 21,
+                 Name = 22;
 }
+
+// Level 2 and 3 headers start with a 16-bit size and keep their names in
+// extended headers: read as level 0 they would give nonsense.
+constexpr uint8_t kLastLevelRead = 1;
 
 bool HasMethod(const uint8_t* head) {
   return head[kMethodOffset] == '-' && head[3] == 'l' && head[4] == 'h' && head[6] == '-';
@@ -53,6 +58,7 @@ FormatResult ReadLha(TArchiveBuilder& archive) {
     const size_t length = head[0] + kSizeAndChecksumLength;
     if (length <= HeaderField::NameLength || archive.ReadAt(offset, head, length) != length) break;
 
+    if (head[HeaderField::Level] > kLastLevelRead) break;
     TFoundMember member;
     const uint32_t packedSize = Le32(head + HeaderField::PackedSize);
     member.packedSize = packedSize;

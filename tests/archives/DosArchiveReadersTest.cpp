@@ -91,7 +91,9 @@ TEST(DosArchiveReaders, DamagedArchivesKeepTheMembersRead) {
   } cases[] = {
       {ArchiveLha, lha.substr(0, lhaTwo + 10), "one:3"},               // truncated header
       {ArchiveLha, Patched(lha, lhaTwo + 21, 200, 1), "one:3,two:3"},  // name past the header
-      {ArchiveLha, Patched(lha, 7, 0xFFFFFFF0, 4), "one:3"},           // data past the end
+      {ArchiveLha, Patched(lha, 7, 0xFFFFFFF0, 4), "one:3"},
+      {ArchiveLha, Patched(lha, lhaTwo + 20, 2, 1),
+       "one:3"},  // a level 2 header           // data past the end
       {ArchiveAce, ace.substr(0, aceTwo + 20), "one:3"},
       {ArchiveAce, Patched(ace, aceTwo + 2, 9000, 2), "one:3"},  // header too long
       {ArchiveAce, Patched(ace, aceTwo + 33, 0xFFFF, 2), "one:3,two:3"},

@@ -68,8 +68,9 @@ TEST(RarReader, DamagedArchivesEndWithTheMembersReadOrTheMessage) {
       {Patched(good, second + 26, 0xFFFF, 2), "one:3,two:3", ""},            // name past the header
       {Patched(good, second - one.size() + 7, 0x7FFFFFFF, 4), "one:3", ""},  // data past the end
       {RarArchive(one + Le(0x7A0000, 3) + Le(0x000B'8000, 4) + Le(~0u, 4) + two), "one:3", ""},
-      {Patched(good, 9, 0x7A, 1), "", ""},  // no archive header after the marker
-      {Patched(good, 6, 1, 1), "", ""},     // another generation's marker
+      {RarArchive(RarFile("x//y", 3)), "x/", ""},  // an empty part between slashes
+      {Patched(good, 9, 0x7A, 1), "", ""},         // no archive header after the marker
+      {Patched(good, 6, 1, 1), "", ""},            // another generation's marker
   };
   for (const auto& c : cases) {
     ArchiveReader reader;
