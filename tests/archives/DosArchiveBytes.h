@@ -3,6 +3,7 @@
 // byte, opened quietly as one format, and their levels as the panel lists them.
 #include <gtest/gtest.h>
 
+#include <ctime>
 #include <fstream>
 #include <string>
 
@@ -51,14 +52,19 @@ inline std::string Level(const ArchiveReader& reader, const char* directory = ""
 
 constexpr char kUtf8Name[] = "\xC3\x9Cn\xC3\xAF.txt";
 
-/// The tree every listing test stores: "a b.txt" (3 bytes), kUtf8Name (2),
-/// dir/sub/deep.txt (deepSize) and an empty directory.
+const std::string kWhen = "2021-06-15 12:30:10";  // local time, as kDosTimeAndDate
+
+/// The tree every listing test stores: "a b.txt" (3 bytes, stored at kWhen),
+/// kUtf8Name (2), dir/sub/deep.txt (deepSize) and an empty directory.
 inline void ExpectTree(const ArchiveReader& reader, const std::string& deepSize) {
+  char when[20];
+  const time_t time = reader.At(0).time;
+  EXPECT_EQ(std::strftime(when, sizeof when, "%F %T", std::localtime(&time)) ? when : "", kWhen);
   EXPECT_EQ(Level(reader), "a b.txt:3," + std::string(kUtf8Name) + ":2,dir/,empty/");
   EXPECT_EQ(Level(reader, "dir") + Level(reader, "dir/sub") + Level(reader, "empty"),
             "sub/deep.txt:" + deepSize);
 }
 
-const std::string kWhen = "2021-06-15 12:30:10";  // local time, as kDosTimeAndDate
+// kWhen as DOS time and date fields.
 const std::string kDosTimeAndDate =
     Le(12 << 11 | 30 << 5 | 5, 2) + Le((2021 - 1980) << 9 | 6 << 5 | 15, 2);
