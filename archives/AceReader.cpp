@@ -1,5 +1,6 @@
 // ACE archives: a main header carrying "**ACE**", then headers each with
 // its CRC and size; file headers are followed by their packed data.
+#include <algorithm>
 #include <cstring>
 #include <vector>
 

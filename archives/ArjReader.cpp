@@ -1,5 +1,6 @@
 // ARJ archives: a main header, then one local header per member, each with
 // its CRC and a chain of extended headers before the packed data.
+#include <algorithm>
 #include <cstring>
 #include <vector>
 

@@ -1,7 +1,7 @@
 // LHA (LZH) archives with level 0 and 1 headers: a chain of headers, each
 // followed by its packed data. OS/2 archivers store extended attributes as
 // members of their own, which are not shown.
-#include <cstring>
+#include <algorithm>
 
 #include "archives/internal/FormatReader.h"
 #include "archives/internal/SignatureScan.h"

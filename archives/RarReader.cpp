@@ -1,6 +1,7 @@
 // RAR archives of the 1.5 to 4.x block layout: the marker block (after an
 // executable's stub for a self-extractor), then blocks each skipped by its
 // header size and the data size it announces; file blocks give the members.
+#include <algorithm>
 #include <cstring>
 #include <limits>
 #include <vector>
