@@ -20,13 +20,16 @@ constexpr int64_t kGzipTrailerLength = 8;
 // The archive's name without its directory, with one suffix dropped or
 // replaced by ".tar" ("x.tgz" packs "x.tar"), compared without regard to
 // case; unchanged when neither suffix is there or nothing would be left.
-Westring NameFromArchiveName(const Westring& archiveName, const wchar_t* packedSuffix, const wchar_t* tarSuffix) {
+Westring NameFromArchiveName(const Westring& archiveName, const wchar_t* packedSuffix,
+                             const wchar_t* tarSuffix) {
   const Westring name = archiveName.NamePart();
   const int length = name.Length();
   const int packed = static_cast<int>(std::wcslen(packedSuffix));
   const int tar = static_cast<int>(std::wcslen(tarSuffix));
-  if (length > packed && name.Right(packed).EqualsNoCase(packedSuffix)) return name.Left(length - packed);
-  if (length > tar && name.Right(tar).EqualsNoCase(tarSuffix)) return name.Left(length - tar) + L".tar";
+  if (length > packed && name.Right(packed).EqualsNoCase(packedSuffix))
+    return name.Left(length - packed);
+  if (length > tar && name.Right(tar).EqualsNoCase(tarSuffix))
+    return name.Left(length - tar) + L".tar";
   return name;
 }
 
@@ -38,7 +41,9 @@ class CGzipHeader {
   /// False when the file is no gzip file.
   bool Read() {
     uint8_t fixed[kGzipFixedLength];
-    if (m_archive.ReadAt(0, fixed, sizeof fixed) != sizeof fixed || fixed[0] != 0x1F || fixed[1] != 0x8B) return false;
+    if (m_archive.ReadAt(0, fixed, sizeof fixed) != sizeof fixed || fixed[0] != 0x1F ||
+        fixed[1] != 0x8B)
+      return false;
     const uint8_t flags = fixed[kGzipFlagsAt];
     m_time = Le32(fixed + kGzipTimeAt);
     m_length = kGzipFixedLength;
@@ -69,7 +74,8 @@ class CGzipHeader {
     char text[kGzipTextMax];
     const size_t got = m_archive.ReadAt(m_length, text, sizeof text);
     const void* nul = std::memchr(text, 0, got);
-    const size_t length = nul != nullptr ? static_cast<size_t>(static_cast<const char*>(nul) - text) : got;
+    const size_t length =
+        nul != nullptr ? static_cast<size_t>(static_cast<const char*>(nul) - text) : got;
     m_length += static_cast<int64_t>(nul != nullptr ? length + 1 : got);
     return ArchiveName8(text, length);
   }
@@ -97,7 +103,8 @@ FormatResult ReadGzip(TArchiveBuilder& archive) {
   // ISIZE, the unpacked size modulo 4 GiB, closes the file; a file too short
   // to have a trailer after its header has no size to give.
   uint8_t isize[4];
-  if (fileSize - header.Length() >= kGzipTrailerLength && archive.ReadAt(fileSize - 4, isize, sizeof isize) == sizeof isize)
+  if (fileSize - header.Length() >= kGzipTrailerLength &&
+      archive.ReadAt(fileSize - 4, isize, sizeof isize) == sizeof isize)
     member.size = Le32(isize);
   (void)archive.Add(member);
   return FormatResult::Read;
@@ -105,7 +112,8 @@ FormatResult ReadGzip(TArchiveBuilder& archive) {
 
 FormatResult ReadBzip2(TArchiveBuilder& archive) {
   uint8_t signature[3];
-  if (archive.ReadAt(0, signature, sizeof signature) != sizeof signature || std::memcmp(signature, "BZh", 3) != 0)
+  if (archive.ReadAt(0, signature, sizeof signature) != sizeof signature ||
+      std::memcmp(signature, "BZh", 3) != 0)
     return FormatResult::Declined;
   TFoundMember member;
   member.path = NameFromArchiveName(archive.ArchiveName(), L".bz2", L".tbz");

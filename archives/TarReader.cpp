@@ -31,6 +31,9 @@ constexpr uint32_t kModeDirectory = 0x4000;
 // The longest GNU long name taken; the rest of a longer one is moved over.
 constexpr int64_t kLongNameMax = 512;
 
+// The most of an extended header read; longer ones are rare and cut there.
+constexpr int64_t kPaxRecordsMax = 8192;
+
 // Type flags that are no member of their own.
 constexpr char kTypeLongName = 'L', kTypeLongLink = 'K';
 constexpr char kTypeDirectory = '5', kTypeGnuSparse = 'S', kTypeVolumeLabel = 'V';
@@ -90,9 +93,28 @@ size_t FieldLength(const uint8_t* field, size_t length) {
 // Blocks taken by count bytes of member data.
 int64_t DataBlocks(int64_t count) { return (count + kBlock - 1) / kBlock * kBlock; }
 
+// A decimal pax value; -1 when it is empty, holds more, or needs more than 63 bits.
+int64_t ParseDecimal(const char* text, size_t length) {
+  if (length == 0 || length > 18) return -1;
+  int64_t value = 0;
+  for (size_t i = 0; i < length; ++i) {
+    if (text[i] < '0' || text[i] > '9') return -1;
+    value = value * 10 + (text[i] - '0');
+  }
+  return value;
+}
+
+// What an extended header says about the member after it.
+struct TPaxRecords {
+  Westring path;
+  int64_t dataSize = -1;  // the data that follows the member's header
+  int64_t realSize = -1;  // a sparse file's size with its holes
+};
+
 class CTarWalk {
  public:
-  explicit CTarWalk(TArchiveBuilder& archive) : m_archive(archive), m_fileSize(archive.FileSize()) {}
+  explicit CTarWalk(TArchiveBuilder& archive)
+      : m_archive(archive), m_fileSize(archive.FileSize()) {}
 
   FormatResult Read() {
     uint8_t block[kBlock];
@@ -116,28 +138,35 @@ class CTarWalk {
   // Takes the header at offset; the offset of the next header, or -1 when
   // the walk ends here (data past the end, memory gone).
   int64_t Member(int64_t offset, const uint8_t* header) {
-    const int64_t stored = ParseNumber(header + kSizeAt, kSizeLength);
+    const int64_t headerSize = ParseNumber(header + kSizeAt, kSizeLength);
+    const int64_t stored = m_pax.dataSize >= 0 ? m_pax.dataSize : headerSize;
     const int64_t dataAt = offset + kBlock;
     if (stored < 0) return -1;
     const char type = static_cast<char>(header[kTypeAt]);
     switch (type) {
-      case kTypeLongName: return KeepLongName(dataAt, stored);
+      case kTypeLongName:
+        return KeepLongName(dataAt, stored);
+      case kTypePaxMember:
+        return KeepPaxRecords(dataAt, stored);
       case kTypeLongLink:  // the target of a link, not the member's name
       case kTypeVolumeLabel:
-      case kTypePaxMember:
-      case kTypePaxGlobal: return Past(dataAt, stored);
-      default: break;
+      case kTypePaxGlobal:
+        return Past(dataAt, stored);
+      default:
+        break;
     }
     TFoundMember member;
     member.path = HeaderName(header);
-    m_longName = Westring();
     const int64_t mode = ParseNumber(header + kModeAt, kModeLength);
     member.directory = type == kTypeDirectory || (mode > 0 && (mode & kModeDirectory) != 0);
-    member.size = stored;
-    member.time = ParseNumber(header + kTimeAt, kTimeLength);
-    if (member.time < 0) member.time = 0;
-    member.owner = static_cast<uint32_t>(std::max<int64_t>(0, ParseNumber(header + kOwnerAt, kIdLength)));
-    member.group = static_cast<uint32_t>(std::max<int64_t>(0, ParseNumber(header + kGroupAt, kIdLength)));
+    member.size = m_pax.realSize >= 0 ? m_pax.realSize : stored;
+    m_longName = Westring();
+    m_pax = TPaxRecords();
+    member.time = std::max<int64_t>(0, ParseNumber(header + kTimeAt, kTimeLength));
+    member.owner =
+        static_cast<uint32_t>(std::max<int64_t>(0, ParseNumber(header + kOwnerAt, kIdLength)));
+    member.group =
+        static_cast<uint32_t>(std::max<int64_t>(0, ParseNumber(header + kGroupAt, kIdLength)));
     int64_t dataStart = dataAt;
     if (type == kTypeGnuSparse) {
       const int64_t realSize = ParseNumber(header + kSparseRealSizeAt, kSparseRealSizeLength);
@@ -150,9 +179,10 @@ class CTarWalk {
     return Past(dataStart, stored);
   }
 
-  // The name in the header, with the ustar prefix, or the GNU long name
-  // that came before it.
+  // The name in the header, with the ustar prefix, or the pax path or GNU
+  // long name that came before it.
   Westring HeaderName(const uint8_t* header) const {
+    if (!m_pax.path.IsEmpty()) return m_pax.path;
     if (!m_longName.IsEmpty()) return m_longName;
     char name[kPrefixLength + 1 + kNameLength];
     size_t length = 0;
@@ -176,6 +206,43 @@ class CTarWalk {
     return Past(dataAt, count);
   }
 
+  // POSIX.1-2001 extended header: "length key=value\n" records for the next
+  // member. Names and sizes are taken; a damaged record ends the reading.
+  int64_t KeepPaxRecords(int64_t dataAt, int64_t count) {
+    char text[kPaxRecordsMax];
+    const size_t wanted = static_cast<size_t>(std::min(count, kPaxRecordsMax));
+    const size_t got = m_archive.ReadAt(dataAt, text, wanted);
+    if (got < wanted) return -1;
+    for (size_t at = 0; at < got;) {
+      size_t length = 0, i = at;
+      for (; i < got && text[i] >= '0' && text[i] <= '9' && length <= got; ++i)
+        length = length * 10 + (text[i] - '0');
+      if (i == got || text[i] != ' ' || length <= i - at + 1 || length > got - at ||
+          text[at + length - 1] != '\n')
+        break;
+      const char* key = text + i + 1;
+      const char* end = text + at + length - 1;
+      const auto* equals =
+          static_cast<const char*>(std::memchr(key, '=', static_cast<size_t>(end - key)));
+      if (equals != nullptr) KeepPaxRecord(key, static_cast<size_t>(equals - key), equals + 1, end);
+      at += length;
+    }
+    return Past(dataAt, count);
+  }
+
+  void KeepPaxRecord(const char* key, size_t keyLength, const char* value, const char* end) {
+    auto is = [&](const char* name) {
+      return std::strlen(name) == keyLength && std::memcmp(key, name, keyLength) == 0;
+    };
+    const size_t valueLength = static_cast<size_t>(end - value);
+    if (is("path") || is("GNU.sparse.name"))
+      m_pax.path = ArchiveNameUtf8(value, valueLength);
+    else if (is("size"))
+      m_pax.dataSize = ParseDecimal(value, valueLength);
+    else if (is("GNU.sparse.realsize") || is("GNU.sparse.size"))
+      m_pax.realSize = ParseDecimal(value, valueLength);
+  }
+
   // The offset after the extension blocks of a sparse map, or -1 when the
   // file ends among them.
   int64_t PastSparseExtensions(int64_t offset) {
@@ -196,6 +263,7 @@ class CTarWalk {
   TArchiveBuilder& m_archive;
   const int64_t m_fileSize;
   Westring m_longName;  // from an "L" block, for the next member
+  TPaxRecords m_pax;    // from an "x" header, for the next member
 };
 
 }  // namespace

@@ -27,22 +27,27 @@ std::string Member(const std::string& path) {
   if (reader.Open(Westring::FromUtf8(path.c_str())) == ArchiveNone) return "format -1";
   if (reader.Count() != 1) return "members " + std::to_string(reader.Count());
   const ArchiveEntry& e = reader.At(0);
-  return std::string(ArchiveFormatName(reader.Format())) + "|" + Westring(e.path).ToUtf8().c_str() + "|" +
-         Westring(e.name).ToUtf8().c_str() + " " +
-         std::to_string(e.size) + " " + std::to_string(e.packedSize) + " " + std::to_string(e.time);
+  return std::string(ArchiveFormatName(reader.Format())) + "|" + Westring(e.path).ToUtf8().c_str() +
+         "|" + Westring(e.name).ToUtf8().c_str() + " " + std::to_string(e.size) + " " +
+         std::to_string(e.packedSize) + " " + std::to_string(e.time);
 }
 
 }  // namespace
 
 TEST(CompressedFileReadersTest, GzipNamesFromTheHeaderOrTheArchive) {
   TTempDirectory dir("gz");
-  ASSERT_EQ(Shell("cd '" + dir.Path() + "' && mkdir sub && printf 'twelve bytes' >'sub/Grüße notes.txt'"
-                " && touch -d @1234567890 'sub/Grüße notes.txt' && gzip -c 'sub/Grüße notes.txt' >renamed.gz"
-                " && gzip -nc 'sub/Grüße notes.txt' >Pack.TGZ && cp Pack.TGZ notes.txt.Gz && cp Pack.TGZ plain"
-                " && tar -C sub -czf both.tar.gz ."),
+  ASSERT_EQ(Shell("cd '" + dir.Path() +
+                  "' && mkdir sub && printf 'twelve bytes' >'sub/Grüße notes.txt'"
+                  " && touch -d @1234567890 'sub/Grüße notes.txt' && gzip -c 'sub/Grüße notes.txt' "
+                  ">renamed.gz"
+                  " && gzip -nc 'sub/Grüße notes.txt' >Pack.TGZ && cp Pack.TGZ notes.txt.Gz && cp "
+                  "Pack.TGZ plain"
+                  " && tar -C sub -czf both.tar.gz ."),
             0);
-  const int64_t named = FileSize(dir / "renamed.gz") - 10 - static_cast<int64_t>(sizeof "Grüße notes.txt");
-  EXPECT_EQ(Member(dir / "renamed.gz"), "GZIP||Grüße notes.txt 12 " + std::to_string(named) + " 1234567890");
+  const int64_t named =
+      FileSize(dir / "renamed.gz") - 10 - static_cast<int64_t>(sizeof "Grüße notes.txt");
+  EXPECT_EQ(Member(dir / "renamed.gz"),
+            "GZIP||Grüße notes.txt 12 " + std::to_string(named) + " 1234567890");
   const std::string unnamed = " 12 " + std::to_string(FileSize(dir / "Pack.TGZ") - 10) + " 0";
   EXPECT_EQ(Member(dir / "Pack.TGZ"), "GZIP||Pack.tar" + unnamed);
   EXPECT_EQ(Member(dir / "notes.txt.Gz"), "GZIP||notes.txt" + unnamed);
@@ -70,7 +75,8 @@ TEST(CompressedFileReadersTest, GzipOptionalFieldsInOrderAndTruncatedHeaders) {
       {"a name cut by the end of the file", name + "inner", "GZIP||inner -1 0 16"},
       {"an extra field longer than the file", extra + "\xff\xff", "GZIP||cut -1 0 16"},
       {"only the signature", "\x1f\x8b", "format -1"},
-      {"a stored name that is only a directory", name + std::string("d/\0", 3) + std::string(8, '\0'), "GZIP||cut 0 8 16"},
+      {"a stored name that is only a directory",
+       name + std::string("d/\0", 3) + std::string(8, '\0'), "GZIP||cut 0 8 16"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
@@ -81,8 +87,9 @@ TEST(CompressedFileReadersTest, GzipOptionalFieldsInOrderAndTruncatedHeaders) {
 
 TEST(CompressedFileReadersTest, Bzip2SizeUnknownNameFromTheArchive) {
   TTempDirectory dir("bz");
-  ASSERT_EQ(Shell("cd '" + dir.Path() + "' && printf 'some text' >t && bzip2 -c t >'with blank.TBZ' && bzip2 -c t >t.bz2"
-                " && bzip2 -c t >t.bzip"),
+  ASSERT_EQ(Shell("cd '" + dir.Path() +
+                  "' && printf 'some text' >t && bzip2 -c t >'with blank.TBZ' && bzip2 -c t >t.bz2"
+                  " && bzip2 -c t >t.bzip"),
             0);
   const std::string packed = std::to_string(FileSize(dir / "t.bz2"));
   EXPECT_EQ(Member(dir / "with blank.TBZ"), "BZIP2||with blank.tar -1 " + packed + " 0");

@@ -75,18 +75,24 @@ const std::string kLongName(150, 'y');
 TEST(TarReaderTest, UstarAndGnuArchivesListTheirTree) {
   TTempDirectory dir("tar");
   const std::string tree = dir / "tree";
-  ASSERT_EQ(Shell("cd '" + dir.Path() + "' && mkdir -p tree/d tree/empty tree/n1/n2 tree/" + kLongDirectory +
-                " && printf abc >tree/d/a && printf 12345 >tree/d/b && printf 1 >'tree/with blank.txt'"
-                " && printf 22 >tree/Grüße.txt && printf 333 >tree/n1/n2/deep.txt && printf 4444 >tree/" +
-                kLongDirectory + "/f.txt && touch -d @1000000000 tree/d/a"),
-            0);
+  ASSERT_EQ(
+      Shell(
+          "cd '" + dir.Path() + "' && mkdir -p tree/d tree/empty tree/n1/n2 tree/" +
+          kLongDirectory +
+          " && printf abc >tree/d/a && printf 12345 >tree/d/b && printf 1 >'tree/with blank.txt'"
+          " && printf 22 >tree/Grüße.txt && printf 333 >tree/n1/n2/deep.txt && printf 4444 >tree/" +
+          kLongDirectory + "/f.txt && touch -d @1000000000 tree/d/a"),
+      0);
   for (const char* format : {"ustar", "gnu"}) {
     SCOPED_TRACE(format);
     const std::string archive = dir / (std::string(format) + ".tar");
-    ASSERT_EQ(Shell("tar --format=" + std::string(format) + " -C '" + tree + "' -cf '" + archive + "' ."), 0);
+    ASSERT_EQ(
+        Shell("tar --format=" + std::string(format) + " -C '" + tree + "' -cf '" + archive + "' ."),
+        0);
     ArchiveReader reader;
     ASSERT_EQ(Open(reader, archive), ArchiveTar) << reader.LastReport().ToUtf8().c_str();
-    EXPECT_EQ(Level(reader, L""), "Grüße.txt 2|with blank.txt 1|d/|empty/|n1/|" + std::string(70, 'x') + "/|");
+    EXPECT_EQ(Level(reader, L""),
+              "Grüße.txt 2|with blank.txt 1|d/|empty/|n1/|" + std::string(70, 'x') + "/|");
     EXPECT_EQ(Level(reader, L"d"), "a 3|b 5|");
     EXPECT_EQ(TimeOf(reader, L"d", L"a"), 1000000000);
     EXPECT_EQ(Level(reader, L"n1"), "n2/|");
@@ -100,8 +106,10 @@ TEST(TarReaderTest, UstarAndGnuArchivesListTheirTree) {
 
 TEST(TarReaderTest, GnuLongNamesAndDirectoryMembers) {
   TTempDirectory dir("tar");
-  ASSERT_EQ(Shell("cd '" + dir.Path() + "' && mkdir d && printf 1 >d/a && printf 22 >d/b && printf 333 >" + kLongName +
-                " && ln -s " + std::string(200, 'z') + " link && tar --format=gnu -cf gnu.tar d " + kLongName + " link"),
+  ASSERT_EQ(Shell("cd '" + dir.Path() +
+                  "' && mkdir d && printf 1 >d/a && printf 22 >d/b && printf 333 >" + kLongName +
+                  " && ln -s " + std::string(200, 'z') +
+                  " link && tar --format=gnu -cf gnu.tar d " + kLongName + " link"),
             0);
   ArchiveReader reader;
   ASSERT_EQ(Open(reader, dir / "gnu.tar"), ArchiveTar);
@@ -113,7 +121,10 @@ TEST(TarReaderTest, GnuLongNamesAndDirectoryMembers) {
 
 TEST(TarReaderTest, MembersAboveFourAndEightGibibytesListTheirSize) {
   TTempDirectory dir("tar");
-  ASSERT_EQ(Shell("cd '" + dir.Path() + "' && truncate -s 5G big && printf 1 >small && tar -S --format=gnu -cf sparse.tar big small"), 0);
+  ASSERT_EQ(Shell("cd '" + dir.Path() +
+                  "' && truncate -s 5G big && printf 1 >small && tar -S --format=gnu -cf "
+                  "sparse.tar big small"),
+            0);
   ArchiveReader reader;
   ASSERT_EQ(Open(reader, dir / "sparse.tar"), ArchiveTar);
   EXPECT_EQ(Level(reader, L""), "big 5368709120|small 1|");
@@ -126,9 +137,33 @@ TEST(TarReaderTest, MembersAboveFourAndEightGibibytesListTheirSize) {
   EXPECT_EQ(Level(reader, L""), "before 3|huge 10737418240|");
 }
 
+TEST(TarReaderTest, PaxRecordsNameAndSizeTheNextMember) {
+  TTempDirectory dir("tar");
+  ASSERT_EQ(Shell("cd '" + dir.Path() + "' && truncate -s 9G big && printf 1 >" + kLongName +
+                  " && tar -S --format=posix -cf posix.tar big " + kLongName),
+            0);
+  ArchiveReader reader;
+  ASSERT_EQ(Open(reader, dir / "posix.tar"), ArchiveTar);
+  EXPECT_EQ(Level(reader, L""), "big 9663676416|" + kLongName + " 1|");
+
+  // A size record overrides the header's size field for the data to move over.
+  const std::string records = "12 size=600\n18 path=pax/named\n";
+  WriteFile(dir / "sized.tar", Header("x", 'x', "00000000036") + records +
+                                   std::string(512 - records.size(), '\0') +
+                                   Header("cut", '0', "00000000000") + std::string(1024, 'd') +
+                                   Header("after", '0', "00000000000"));
+  ASSERT_EQ(Open(reader, dir / "sized.tar"), ArchiveTar);
+  EXPECT_EQ(Level(reader, L""), "after 0|pax/|");
+  EXPECT_EQ(Level(reader, L"pax"), "named 600|");
+}
+
 TEST(TarReaderTest, DamageEndsTheListingWithTheMembersBeforeIt) {
   TTempDirectory dir("tar");
-  ASSERT_EQ(Shell("cd '" + dir.Path() + "' && printf 1 >a && printf 2 >b && printf 3 >c && tar --format=gnu -cf good.tar a b c"), 0);
+  ASSERT_EQ(
+      Shell(
+          "cd '" + dir.Path() +
+          "' && printf 1 >a && printf 2 >b && printf 3 >c && tar --format=gnu -cf good.tar a b c"),
+      0);
   const std::string good = ReadFile(dir / "good.tar");
   ASSERT_GE(good.size(), 3 * 1024u);
   const std::string one = Header("one", '0', "00000000001") + std::string(512, '1');
@@ -140,7 +175,8 @@ TEST(TarReaderTest, DamageEndsTheListingWithTheMembersBeforeIt) {
       {"bad checksum in the second header", good.substr(0, 1024) + "!" + good.substr(1025), "a 1|"},
       {"cut inside the third header", good.substr(0, 2048 + 100), "a 1|b 1|"},
       {"cut inside the first member's data", good.substr(0, 600), "a 1|"},
-      {"long name past the end", one + Header("././@LongLink", 'L', "07777777777") + "name", "one 1|"},
+      {"long name past the end", one + Header("././@LongLink", 'L', "07777777777") + "name",
+       "one 1|"},
       {"size field without digits", one + Header("bad", '0', "zz"), "one 1|"},
   };
   for (const auto& c : cases) {
@@ -163,10 +199,10 @@ TEST(TarReaderTest, FilesWithoutMembersAreRefusedOrFail) {
       {"text", std::string(2048, 'a'), ArchiveNone, ""},
       {"zero blocks", std::string(10240, '\0'), ArchiveNone, ""},
       {"shorter than a block", Header("a", '0', "00000000001").substr(0, 511), ArchiveNone, ""},
-      {"only the top directory", Header("./", '5', "00000000000") + std::string(1024, '\0'), ArchiveNone,
-       "No members found in"},
-      {"a long name and nothing after it", Header("././@LongLink", 'L', "00000000005") + "name", ArchiveNone,
-       "No members found in"},
+      {"only the top directory", Header("./", '5', "00000000000") + std::string(1024, '\0'),
+       ArchiveNone, "No members found in"},
+      {"a long name and nothing after it", Header("././@LongLink", 'L', "00000000005") + "name",
+       ArchiveNone, "No members found in"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
