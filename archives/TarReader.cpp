@@ -1,6 +1,7 @@
 // TAR: 512-byte header blocks, each followed by its member's data rounded up
 // to whole blocks. Old Unix, POSIX ustar and GNU archives share the layout;
-// GNU adds long-name blocks, base-256 numbers and sparse members.
+// GNU adds long-name blocks, base-256 numbers and sparse members, POSIX.1-2001
+// extended headers of "key=value" records.
 #include <algorithm>
 #include <cstring>
 
@@ -139,22 +140,23 @@ class CTarWalk {
   // the walk ends here (data past the end, memory gone).
   int64_t Member(int64_t offset, const uint8_t* header) {
     const int64_t headerSize = ParseNumber(header + kSizeAt, kSizeLength);
-    const int64_t stored = m_pax.dataSize >= 0 ? m_pax.dataSize : headerSize;
     const int64_t dataAt = offset + kBlock;
-    if (stored < 0) return -1;
     const char type = static_cast<char>(header[kTypeAt]);
     switch (type) {
       case kTypeLongName:
-        return KeepLongName(dataAt, stored);
+        return headerSize < 0 ? -1 : KeepLongName(dataAt, headerSize);
       case kTypePaxMember:
-        return KeepPaxRecords(dataAt, stored);
+        return headerSize < 0 ? -1 : KeepPaxRecords(dataAt, headerSize);
       case kTypeLongLink:  // the target of a link, not the member's name
       case kTypeVolumeLabel:
       case kTypePaxGlobal:
-        return Past(dataAt, stored);
+        return headerSize < 0 ? -1 : Past(dataAt, headerSize);
       default:
         break;
     }
+    // A pax size replaces the header's, which cannot hold every size.
+    const int64_t stored = m_pax.dataSize >= 0 ? m_pax.dataSize : headerSize;
+    if (stored < 0) return -1;
     TFoundMember member;
     member.path = HeaderName(header);
     const int64_t mode = ParseNumber(header + kModeAt, kModeLength);
