@@ -10,11 +10,12 @@
 #include <memory>
 
 #include "archives/internal/FormatReader.h"
+#include "archives/internal/MemberPath.h"
 
 namespace {
 
 constexpr uint8_t kSignature[6] = {'7', 'z', 0xBC, 0xAF, 0x27, 0x1C};
-constexpr size_t kChunkSize = 65536;
+constexpr size_t kChunkSize = ViewFile::BlockSize;
 
 // libarchive turns the database's UTF-16 names into the current locale's
 // multibyte text; under a UTF-8 locale on this thread no name is lost
@@ -95,7 +96,7 @@ Westring EntryPath(struct archive_entry* entry) {
 
 TFoundMember MemberOf(struct archive_entry* entry) {
   TFoundMember member;
-  member.path = EntryPath(entry);
+  member.path = CleanMemberPath(EntryPath(entry));
   member.directory = archive_entry_filetype(entry) == AE_IFDIR;
   member.attributes = member.directory ? ArchiveAttr::Directory : 0;
   if (!member.directory && archive_entry_size_is_set(entry))

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "archives/internal/FormatReader.h"
+#include "archives/internal/MemberPath.h"
 
 namespace {
 
@@ -182,9 +183,10 @@ class CZipDirectoryWalk {
 
     const char* name = reinterpret_cast<const char*>(m_bytes.data());
     TFoundMember member;
-    member.path = (flags & kUtf8NameFlag) != 0 ? ArchiveNameUtf8(name, nameLength)
-                                               : ArchiveName8(name, nameLength);
-    member.directory = member.path.Length() > 0 && member.path[member.path.Length() - 1] == L'/';
+    const Westring stored = (flags & kUtf8NameFlag) != 0 ? ArchiveNameUtf8(name, nameLength)
+                                                         : ArchiveName8(name, nameLength);
+    member.directory = stored.Length() > 0 && stored[stored.Length() - 1] == L'/';
+    member.path = CleanMemberPath(stored);
     member.packedSize = Le32(header + 20);
     member.size = Le32(header + 24);
     member.time = DosTimeToSeconds(Le16(header + 14), Le16(header + 12));

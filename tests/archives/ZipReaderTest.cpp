@@ -40,6 +40,8 @@ TEST_F(ZipReaderTest, HandBuiltDirectories) {
        "big.iso 5368709120", ""},
       {"owner and group", Zip(Central("o", 1, owners) + End(30)), "o 1 1234:56789", ""},
       {"UTF-8 flag", Zip(Central("\xC3\xBC", 2, "", 1 << 11) + End(30)), "\xC3\xBC 2", ""},
+      {"empty, dot and NUL parts",
+       Zip(Central(".//../b", 1) + Central({"n\0x", 3}, 1) + End(30, "", 2)), "b 1|n 1", ""},
       {"billions of members", zip64(30, 1ull << 40), "dir/", ""},
       {"ZIP64 record naming itself", zip64(30 + file.size(), 1), "", ""},
       {"comment of 70000 bytes", Zip(file + End(30)) + std::string(70000, 'c'), nullptr,
