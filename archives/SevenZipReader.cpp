@@ -8,14 +8,21 @@
 
 #include <cstring>
 #include <memory>
+#include <vector>
 
 #include "archives/internal/FormatReader.h"
 #include "archives/internal/MemberPath.h"
+#include "archives/internal/SevenZipDatabaseCheck.h"
 
 namespace {
 
 constexpr uint8_t kSignature[6] = {'7', 'z', 0xBC, 0xAF, 0x27, 0x1C};
 constexpr size_t kChunkSize = ViewFile::BlockSize;
+constexpr size_t kStartHeaderSize = 32;
+// A compressed database of names, sizes and times rarely shrinks below a
+// thirtieth; one that claims to unpack to much more than the file is damaged.
+constexpr uint64_t kMaxUnpackRatio = 128;
+constexpr uint64_t kUnpackAllowance = 1 << 20;
 
 // libarchive turns the database's UTF-16 names into the current locale's
 // multibyte text; under a UTF-8 locale on this thread no name is lost
@@ -120,6 +127,24 @@ FormatResult AddMembers(TArchiveBuilder& archive, struct archive* reader) {
   }
 }
 
+// The start header's database must lie inside the file and its counts fit
+// it before libarchive may decode it.
+bool DatabaseFits(TArchiveBuilder& archive) {
+  uint8_t start[kStartHeaderSize];
+  if (archive.ReadAt(0, start, sizeof start) != sizeof start) return false;
+  const uint64_t offset = Le64(start + 12), size = Le64(start + 20);
+  const uint64_t after = static_cast<uint64_t>(archive.FileSize()) - kStartHeaderSize;
+  if (offset > after || size > after - offset) return false;
+  if (size == 0) return true;  // an empty archive
+  std::vector<uint8_t> database(static_cast<size_t>(size));
+  if (archive.ReadAt(static_cast<int64_t>(kStartHeaderSize + offset), database.data(),
+                     database.size()) != size)
+    return false;
+  const uint64_t maxUnpacked =
+      kMaxUnpackRatio * static_cast<uint64_t>(archive.FileSize()) + kUnpackAllowance;
+  return SevenZipDatabaseFits(database.data(), database.size(), maxUnpacked);
+}
+
 }  // namespace
 
 FormatResult ReadSevenZip(TArchiveBuilder& archive) {
@@ -127,6 +152,7 @@ FormatResult ReadSevenZip(TArchiveBuilder& archive) {
   if (archive.ReadAt(0, head, sizeof head) != sizeof head ||
       std::memcmp(head, kSignature, sizeof head) != 0)
     return FormatResult::Declined;
+  if (!DatabaseFits(archive)) return FormatResult::Declined;
 
   CUtf8Names names;
   CSevenZipSource source(archive);
