@@ -1,5 +1,7 @@
 #include "archives/internal/SevenZipDatabaseCheck.h"
 
+#include <algorithm>
+#include <cstring>
 #include <vector>
 
 namespace {
@@ -28,6 +30,24 @@ enum : uint8_t {
 constexpr uint8_t kIdLengthMask = 0x0F, kComplexCoder = 0x10, kCoderProperties = 0x20;
 constexpr int kMinNameBytes = 4;  // one UTF-16 character and the terminator
 
+// What a decoder allocates by its properties: the LZMA and LZMA2
+// dictionary, the PPMd model; 0 for others.
+uint64_t DecoderMemory(const uint8_t* id, size_t idLength, const uint8_t* properties,
+                       uint64_t size) {
+  static const uint8_t kLzma[] = {3, 1, 1}, kPpmd[] = {3, 4, 1}, kLzma2[] = {0x21};
+  const auto is = [&](const uint8_t* method, size_t length) {
+    return idLength == length && std::memcmp(id, method, length) == 0;
+  };
+  if ((is(kLzma, sizeof kLzma) || is(kPpmd, sizeof kPpmd)) && size == 5)
+    return properties[1] | properties[2] << 8 | properties[3] << 16 |
+           static_cast<uint64_t>(properties[4]) << 24;
+  if (is(kLzma2, sizeof kLzma2) && size == 1)
+    return properties[0] > 40
+               ? UINT64_MAX
+               : static_cast<uint64_t>(2 | (properties[0] & 1)) << (properties[0] / 2 + 11);
+  return 0;
+}
+
 class CDatabaseWalk {
  public:
   CDatabaseWalk(const uint8_t* bytes, size_t size) : m_at(bytes), m_end(bytes + size) {}
@@ -37,7 +57,7 @@ class CDatabaseWalk {
     if (!Byte(&id)) return false;
     if (id == kEncodedHeader) {
       uint64_t unpacked = 0;
-      return StreamsInfo(&unpacked) && unpacked <= maxUnpacked;
+      return StreamsInfo(&unpacked) && unpacked <= maxUnpacked && m_largestWindow <= maxUnpacked;
     }
     return id == kHeader && PlainHeaderFits();
   }
@@ -110,11 +130,17 @@ class CDatabaseWalk {
     if (!Count(&coders)) return false;
     for (uint64_t i = 0; i < coders; ++i) {
       uint8_t flags = 0;
-      if (!Byte(&flags) || !Skip(flags & kIdLengthMask)) return false;
+      if (!Byte(&flags)) return false;
+      const uint8_t* id = m_at;
+      const size_t idLength = flags & kIdLengthMask;
+      if (!Skip(idLength)) return false;
       uint64_t in = 1, out = 1;
       if ((flags & kComplexCoder) != 0 && (!Count(&in) || !Count(&out))) return false;
       inputs += in, *outputs += out;
-      if ((flags & kCoderProperties) != 0 && (!Count(&value) || !Skip(value))) return false;
+      if ((flags & kCoderProperties) == 0) continue;
+      if (!Count(&value) || !Skip(value)) return false;
+      const uint8_t* properties = m_at - value;
+      m_largestWindow = std::max(m_largestWindow, DecoderMemory(id, idLength, properties, value));
     }
     if (*outputs == 0 || *outputs - 1 > Left() || inputs < *outputs - 1) return false;
     for (uint64_t pair = 0; pair + 1 < *outputs; ++pair)
@@ -205,6 +231,7 @@ class CDatabaseWalk {
   const uint8_t* m_at;
   const uint8_t* m_end;
   std::vector<bool> m_folderCrcs;  // of the current streams' folders
+  uint64_t m_largestWindow = 0;    // the most a decoder of the header would allocate
 };
 
 }  // namespace
