@@ -53,14 +53,24 @@ bool PathInside(const wchar_t* path, const Westring& directory, bool* below) {
   return true;
 }
 
-// "a//b" names the member a/b; kept, the empty part would list as a
-// directory without a name.
-Westring WithoutRepeatedSlashes(const Westring& path) {
-  Westring tidy;
-  const int length = path.Length();
-  for (int i = 0; i < length; ++i)
-    if (path[i] != L'/' || i == 0 || path[i - 1] != L'/') tidy += path[i];
-  return tidy;
+// The stored path up to its first NUL, without empty, "." and ".."
+// components: a path is a C string to every later step, and a panel cannot
+// show an empty, "." or ".." name ("a//b" names a/b).
+Westring CleanMemberPath(const Westring& stored) {
+  const wchar_t* at = stored.c_str();
+  Westring path;
+  while (*at != 0) {
+    const wchar_t* end = at;
+    while (*end != 0 && *end != L'/') ++end;
+    const int length = static_cast<int>(end - at);
+    const bool dots = at[0] == L'.' && (length == 1 || (length == 2 && at[1] == L'.'));
+    if (length > 0 && !dots) {
+      if (!path.IsEmpty()) path += L'/';
+      path.Append(at, length);
+    }
+    at = *end != 0 ? end + 1 : end;
+  }
+  return path;
 }
 
 }  // namespace
@@ -185,16 +195,13 @@ const wchar_t* ArchiveReader::DirectoryText(const wchar_t* path, int length) {
 }
 
 bool ArchiveReader::Add(const TFoundMember& member) {
-  const Westring tidy = member.path.FindSub(L"//") >= 0 ? WithoutRepeatedSlashes(member.path) : Westring();
-  const wchar_t* text = tidy.IsEmpty() ? member.path.c_str() : tidy.c_str();
-  int length = tidy.IsEmpty() ? member.path.Length() : tidy.Length();
-  bool dotSlash = false;
-  if (length >= 2 && text[0] == L'.' && text[1] == L'/') text += 2, length -= 2, dotSlash = true;
-  else if (length == 1 && text[0] == L'.') text += 1, length = 0, dotSlash = true;
-  while (length > 0 && text[0] == L'/') ++text, --length;
-  bool directory = member.directory;
-  while (length > 0 && text[length - 1] == L'/') --length, directory = true;
-  if (length == 0) return true;  // the top itself: nothing to list
+  const Westring& stored = member.path;
+  const bool dotSlash = stored == L"." || (stored.Length() >= 2 && stored[0] == L'.' && stored[1] == L'/');
+  const bool directory = member.directory || (!stored.IsEmpty() && stored[stored.Length() - 1] == L'/');
+  const Westring clean = CleanMemberPath(stored);
+  if (clean.IsEmpty()) return true;  // the top itself: nothing to list
+  const wchar_t* text = clean.c_str();
+  const int length = clean.Length();
 
   int split = length;
   if (!directory) {
