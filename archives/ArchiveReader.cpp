@@ -1,6 +1,7 @@
 #include "archives/ArchiveReader.h"
 
 #include <algorithm>
+#include <cstring>
 #include <cwchar>
 #include <memory>
 #include <string>
@@ -83,10 +84,25 @@ const char* ArchiveFormatName(int format) {
 }
 
 size_t TArchiveBuilder::ReadAt(int64_t offset, void* buffer, size_t count) {
+  if (offset < 0) return 0;
   ViewFile& file = File();
-  if (offset < 0 || file.Seek(offset) != 0) return 0;
-  size_t got = 0;
-  if (file.Read(buffer, count, &got) != 0) return 0;
+  if (count > WindowSize / 4) {
+    const ssize_t got = file.ReadDirect(buffer, count, offset);
+    return got > 0 ? static_cast<size_t>(got) : 0;
+  }
+  const bool inside = offset >= m_windowStart && offset + static_cast<int64_t>(count) <= m_windowStart + static_cast<int64_t>(m_windowLength);
+  if (!inside) {
+    if (!m_window) m_window = std::make_unique<uint8_t[]>(WindowSize);
+    // Walking back, the window ends at the read; walking on, it starts there.
+    const bool backwards = m_windowLength > 0 && offset < m_windowStart;
+    m_windowStart = backwards ? std::max<int64_t>(0, offset + static_cast<int64_t>(count) - static_cast<int64_t>(WindowSize)) : offset;
+    const ssize_t got = file.ReadDirect(m_window.get(), WindowSize, m_windowStart);
+    m_windowLength = got > 0 ? static_cast<size_t>(got) : 0;
+  }
+  if (offset >= m_windowStart + static_cast<int64_t>(m_windowLength)) return 0;
+  const size_t from = static_cast<size_t>(offset - m_windowStart);
+  const size_t got = std::min(count, m_windowLength - from);
+  std::memcpy(buffer, m_window.get() + from, got);
   return got;
 }
 
@@ -150,6 +166,7 @@ int ArchiveReader::OpenFormats(const Westring& name, int first, int last) {
   m_name = name;
   m_format = ArchiveNone;
   m_lastReport = Westring();
+  ForgetWindow();
   if (first < 0 || last >= ArchiveFormatCount || m_file.Open(name) != 0 || m_file.KnownSize() == 0) {
     m_file.Close();
     return ArchiveNone;

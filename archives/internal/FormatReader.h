@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 
 #include "archives/ArchiveEntry.h"
 #include "foundation/Westring.h"
@@ -37,8 +38,12 @@ class TArchiveBuilder {
   virtual const Westring& ArchiveName() const = 0;
 
   /// Copies up to count bytes at offset; the number copied (0 at the end or
-  /// on an error), never more than count.
+  /// on an error), never more than count. Small reads are served from a
+  /// window of the file read in one go, either way from the last one: a
+  /// header walk costs a few reads, not a read a header.
   size_t ReadAt(int64_t offset, void* buffer, size_t count);
+  /// Drops the window; for a file opened anew.
+  void ForgetWindow() { m_windowLength = 0; }
 
   /// Takes a member: the path is split into directory and name, a leading
   /// "./" (or a path ".") and leading "/" are dropped. False when no more
@@ -50,6 +55,12 @@ class TArchiveBuilder {
   virtual void Report(const char* message) = 0;
   /// True once the user pressed Esc in the progress window: the reader stops.
   virtual bool Interrupted() const = 0;
+
+ private:
+  static constexpr size_t WindowSize = size_t{256} << 10;
+  std::unique_ptr<uint8_t[]> m_window;
+  int64_t m_windowStart = 0;
+  size_t m_windowLength = 0;
 };
 
 inline uint16_t Le16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
