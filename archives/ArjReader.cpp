@@ -46,10 +46,7 @@ bool IsPlausibleMainHeader(TArchiveBuilder& archive, int64_t offset) {
 }
 
 int64_t FindMainHeader(TArchiveBuilder& archive) {
-  uint8_t id[kHeaderIdLength];
-  if (archive.ReadAt(0, id, kHeaderIdLength) == kHeaderIdLength &&
-      std::memcmp(id, kHeaderId, kHeaderIdLength) == 0)
-    return 0;
+  if (HasSignatureAt(archive, 0, kHeaderId, kHeaderIdLength)) return 0;
   if (!StartsWithExecutable(archive)) return -1;
   return ScanForSignature(archive, kBasicSizeFieldEnd, kSelfExtractorScanEnd, kHeaderId,
                           kHeaderIdLength,

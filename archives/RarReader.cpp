@@ -44,10 +44,7 @@ constexpr uint32_t kDosAttributesKept = 0x36;
 enum class BlockOutcome { Member, Truncated, Damaged };
 
 int64_t FindMarker(TArchiveBuilder& archive) {
-  uint8_t head[kMarkerLength];
-  if (archive.ReadAt(0, head, kMarkerLength) == kMarkerLength &&
-      std::memcmp(head, kMarker, kMarkerLength) == 0)
-    return 0;
+  if (HasSignatureAt(archive, 0, kMarker, kMarkerLength)) return 0;
   if (!StartsWithExecutable(archive)) return -1;
   return ScanForSignature(archive, kMarkerLength, kSelfExtractorScanEnd, kMarker, kMarkerLength);
 }

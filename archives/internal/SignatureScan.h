@@ -3,6 +3,7 @@
 // of the archive: a bounded window read once, matched byte by byte.
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <functional>
 #include <vector>
 
@@ -12,6 +13,12 @@
 inline bool StartsWithExecutable(TArchiveBuilder& archive) {
   uint8_t mz[2];
   return archive.ReadAt(0, mz, 2) == 2 && mz[0] == 'M' && mz[1] == 'Z';
+}
+
+/// True when the file holds the length bytes of signature at offset.
+inline bool HasSignatureAt(TArchiveBuilder& archive, int64_t offset, const void* signature, size_t length) {
+  std::vector<uint8_t> bytes(length);
+  return archive.ReadAt(offset, bytes.data(), length) == length && std::memcmp(bytes.data(), signature, length) == 0;
 }
 
 /// The offset of the first match of pattern (length bytes; a '?' matches any
