@@ -23,6 +23,7 @@ int ReadAheadFile::Open(const Westring& name, int lock) {
   m_previousLoad = -1;
   m_lastPrefetchRequest = -1;
   m_blockLoads = m_prefetchHits = 0;
+  m_readError = 0;
   // No thread runs yet, so the shared members need no lock here.
   m_aheadRequest = m_aheadReady = -1;
   m_stopRequested = false;
@@ -175,6 +176,7 @@ void ReadAheadFile::FillBlock(TBlock& block) {
     if (m_aheadRequest == block.start) m_aheadRequest = -1;
     ssize_t n = ReadAt(block.data.get(), BlockSize, block.start);
     if (n < 0) {
+      if (m_readError == 0) m_readError = errno;
       // Unreadable bytes show as 0xFF, as a damaged disk would give them.
       memset(block.data.get(), 0xFF, BlockSize);
       block.length = BlockSize;

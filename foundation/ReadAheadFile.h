@@ -49,6 +49,9 @@ class ReadAheadFile : public StdFile {
   int64_t Tell() const { return m_position; }
   /// The size found at open, raised when reads found the file longer.
   int64_t KnownSize() const { return m_knownSize; }
+  /// The errno of the first block read that failed since Open (its bytes
+  /// came out as 0xFF), or 0.
+  int ReadError() const { return m_readError; }
 
   /// Start of the block the most recent cache miss asked the thread for, or
   /// -1 when that miss chose none. For tests and diagnostics.
@@ -79,6 +82,7 @@ class ReadAheadFile : public StdFile {
   TBlock m_blocks[MaxBlocks];
   int m_blockCount = 0;
   int64_t m_knownSize = 0;
+  int m_readError = 0;
   int64_t m_position = 0;
   int64_t m_previousLoad = -1;
   int64_t m_lastPrefetchRequest = -1;
