@@ -51,6 +51,17 @@ int JoinSurrogatePairs(wchar_t* text, int length) {
   return out;
 }
 
+// Looks at characters the reading has already counted (or will count):
+// whatever the look adds to the file's invalid UTF-8 count goes to *probed,
+// to be taken off the total.
+template <class Look>
+auto Probe(ViewTextFile& file, uint64_t* probed, Look look) {
+  const uint64_t before = file.InvalidUtf8Count();
+  const auto result = look();
+  *probed += file.InvalidUtf8Count() - before;
+  return result;
+}
+
 // The style of the line end just read, found from the characters before
 // the position: CR LF, LF CR and a lone CR count as CR LF.
 int LineEndBefore(ViewTextFile& file) {
@@ -144,6 +155,7 @@ bool CEditorText::Load(ViewTextFile& file, LoadKind kind, int64_t startOffset,
   file.SetKeepNul(false);
 
   TTextPos start{-1, -1};
+  m_probedInvalid = 0;
   const bool complete = ReadLines(file, startOffset, &start);
   if (int err = file.ReadError()) {
     Clear();
@@ -151,7 +163,9 @@ bool CEditorText::Load(ViewTextFile& file, LoadKind kind, int64_t startOffset,
     MessageBox(L"error", Sys::ErrorText(err), MessageStyle::Ok);
     return false;
   }
-  if (complete && (m_lineCount == 0 || EndsWithLineEnd(file))) (void)AppendLine(L"", 0);
+  if (complete &&
+      (m_lineCount == 0 || Probe(file, &m_probedInvalid, [&] { return EndsWithLineEnd(file); })))
+    (void)AppendLine(L"", 0);
   if (m_lineCount == 0) Clear();
 
   if (kind == LoadKind::Reload) {
@@ -188,7 +202,9 @@ bool CEditorText::ReadLines(ViewTextFile& file, int64_t startOffset, TTextPos* s
   for (int lines = 1; file.ReadLine(INT_MAX, &line); ++lines) {
     const int64_t next = file.Position();
     if (startOffset >= 0 && startPos->line < 0 && next > startOffset)
-      *startPos = {CharsUpTo(file, line.start, startOffset, line.length), m_lineCount};
+      *startPos = {Probe(file, &m_probedInvalid,
+                         [&] { return CharsUpTo(file, line.start, startOffset, line.length); }),
+                   m_lineCount};
     if (AppendLine(line.text, line.length) != 0) {
       MessageBox(L"out of memory", L"", MessageStyle::Ok);
       return false;
@@ -197,7 +213,8 @@ bool CEditorText::ReadLines(ViewTextFile& file, int64_t startOffset, TTextPos* s
       auto* text = const_cast<wchar_t*>(m_lines[m_lineCount - 1]);
       text[JoinSurrogatePairs(text, line.length)] = 0;
     }
-    if (lineEnds == LineEndNotSeen) lineEnds = LineEndBefore(file);
+    if (lineEnds == LineEndNotSeen)
+      lineEnds = Probe(file, &m_probedInvalid, [&] { return LineEndBefore(file); });
     done.store(next, std::memory_order_relaxed);
     if (lines % EscPollLines == 0 && g_console && g_console->EscPressed()) return false;
   }

@@ -195,6 +195,9 @@ class CEditorText {
   int m_lineRoom = 0;
   MemoryPool m_pool;
 
+  // Invalid UTF-8 bytes that looking back at characters counted twice.
+  uint64_t m_probedInvalid = 0;
+
   Westring m_current;
   int m_currentIndex = -1;
   bool m_currentChanged = false;

@@ -365,8 +365,14 @@ bool ViewTextFile::ReadLineInto(int maxChars, bool store, int* length) {
     ++n;
   }
   if (terminator != 0) {
+    // The character after the terminator is only looked at: when it starts
+    // the next line, that line's reading counts it.
     const int64_t after = m_pos;
-    if (!AreLinePair(terminator, NextChar())) m_pos = after;
+    const uint64_t invalid = m_invalidUtf8;
+    if (!AreLinePair(terminator, NextChar())) {
+      m_pos = after;
+      m_invalidUtf8 = invalid;
+    }
   }
   *length = n;
   return n > 0 || terminator != 0;
