@@ -9,6 +9,7 @@
 
 #include <csignal>
 
+#include "editor/SaveAsDialog.h"
 #include "foundation/SysCalls.h"
 #include "tests/TempDirectory.h"
 #include "tests/dialogs/DialogTestUtil.h"
@@ -207,6 +208,26 @@ TEST_F(EditorFileTest, WriteErrorsLeaveTheBufferModified) {
   }
   EXPECT_TRUE(text.Flags().modified);
   EXPECT_EQ(text.FileName(), Name("t"));
+}
+
+TEST_F(EditorFileTest, SaveAsTakesNameAndFormatFromTheDialog) {
+  WriteBytes(Path("src"), "h\xC3\xA9\n");
+  ASSERT_TRUE(LoadFile(text, Path("src")));
+  {
+    dialogtest::TBoxWatcher box("Unable to open: /nonexistent/x", {Key::Enter, Key::Esc});
+    dialogtest::PostKey(Key::AltN);
+    dialogtest::PostText(L"/nonexistent/x");
+    dialogtest::PostKey(Key::Enter);
+    EXPECT_EQ(RunSaveAsDialog(text), -1);
+    EXPECT_TRUE(box.seen);
+  }
+  dialogtest::PostKeys({Key::Alt6, Key::AltN});
+  dialogtest::PostText(Name("out").c_str());
+  dialogtest::PostKey(Key::Enter);
+  EXPECT_EQ(RunSaveAsDialog(text), 0);
+  EXPECT_EQ(ReadBytes(Path("out")), std::string("\xFF\xFEh\0\xE9\0\n\0", 8));
+  EXPECT_EQ(text.FileName(), Name("out"));
+  EXPECT_EQ(ReadBytes(Path("src")), "h\xC3\xA9\n");
 }
 
 // A text that needs more room than the file system or the process may have:
