@@ -196,6 +196,7 @@ bool CEditorText::ReadLines(ViewTextFile& file, int64_t startOffset, TTextPos* s
   std::atomic<int64_t> done{0};
   std::atomic<int64_t> total{file.KnownSize()};
   FileReadProgress progress(&done, &total, Estring("Reading File"));
+  file.StopReadAhead();
   const bool utf16 = file.Encoding() == EncodingUtf16Le || file.Encoding() == EncodingUtf16Be;
   int lineEnds = LineEndNotSeen;
   TViewLine line;

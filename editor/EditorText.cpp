@@ -40,6 +40,7 @@ std::vector<Westring> SplitLines(const Westring& text) {
 CEditorText::CEditorText()
     : m_lines(new (std::nothrow) const wchar_t*[InitialLineRoom]),
       m_lineRoom(m_lines ? InitialLineRoom : 0),
+      m_pool(PoolBlockSize),
       m_tabWidth(g_settings.tabWidth > 0 ? g_settings.tabWidth : 8) {
   m_current.MakeRoom(CurrentLineCapacity);
   m_format.codePage = TextCodePage();

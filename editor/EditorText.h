@@ -55,6 +55,8 @@ class CEditorText {
   static constexpr int MaxLineLength = 65535;
   static constexpr int CurrentLineCapacity = 65536;
   static constexpr int BookmarkCount = TFileStatus::BookmarkCount;
+  /// Pool blocks large enough for large pages: big files load with few faults.
+  static constexpr size_t PoolBlockSize = size_t{8} << 20;
 
   /// An empty text of one empty line, LF line ends, the default code page.
   CEditorText();
@@ -149,7 +151,8 @@ class CEditorText {
   /// Reads file, already opened, into the text. startOffset >= 0 puts the
   /// cursor on that byte and, with highlightLength > 0, marks that many
   /// characters. Messages tell the user about problems; false when nothing
-  /// usable was read (the text is then one empty line).
+  /// usable was read (the text is then one empty line). The file is read
+  /// once from its start, without its read-ahead thread.
   bool Load(ViewTextFile& file, LoadKind kind, int64_t startOffset = -1, int highlightLength = 0);
   /// Starts an empty text for a file that does not exist yet: new and
   /// modified, UTF-8 without a byte-order mark, LF line ends.

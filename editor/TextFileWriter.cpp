@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -58,9 +59,9 @@ CTextFileWriter::~CTextFileWriter() = default;
 
 int CTextFileWriter::OpenInPlace(const Westring& name) {
   m_used = 0;
+  m_offset = 0;
   // Append only keeps the open from cutting the file; writing starts at 0.
-  if (int err = Open(name, OpenFlag::Write | OpenFlag::Append | OpenFlag::Create)) return err;
-  return Rewind();
+  return Open(name, OpenFlag::Write | OpenFlag::Append | OpenFlag::Create);
 }
 
 void CTextFileWriter::SetFormat(const TFileFormat& format) {
@@ -94,9 +95,10 @@ int64_t CTextFileWriter::EncodedLength(const wchar_t* text, int length) const {
     }
     case EncodingUtf8: {
       int64_t bytes = 0;
+      // Branch-free, so that the compiler can vectorise the count.
       for (int i = 0; i < length; ++i) {
         const uint32_t c = static_cast<uint32_t>(text[i]);
-        bytes += c < 0x80 ? 1 : c < 0x800 ? 2 : c < 0x10000 ? 3 : 4;
+        bytes += 1 + (c >= 0x80) + (c >= 0x800) + (c >= 0x10000);
       }
       return bytes;
     }
@@ -154,17 +156,47 @@ int CTextFileWriter::WriteByteOrderMark() {
   const uint8_t* mark =
       m_format.byteOrderMark ? EncodingByteOrderMark(m_format.encoding, &size) : nullptr;
   if (!mark) return 0;
-  if (int err = Flush()) return err;
-  return Write(mark, static_cast<size_t>(size));
+  memcpy(m_buffer.get() + m_used, mark, static_cast<size_t>(size));
+  m_used += size;
+  return 0;
+}
+
+int CTextFileWriter::EncodeRun(const wchar_t* text, int count, uint8_t* out) const {
+  switch (m_format.encoding) {
+    case EncodingUtf8: {
+      uint8_t* at = out;
+      for (int i = 0; i < count; ++i) {
+        const uint32_t c = static_cast<uint32_t>(text[i]);
+        if (c < 0x80) {
+          *at++ = static_cast<uint8_t>(c);
+        } else {
+          at += EncodeUtf8Char(c, reinterpret_cast<char*>(at));
+        }
+      }
+      return static_cast<int>(at - out);
+    }
+    case EncodingCodePage:
+      for (int i = 0; i < count; ++i) out[i] = m_codePage->Byte(text[i]);
+      return count;
+    default: {
+      int bytes = 0;
+      for (int i = 0; i < count; ++i) bytes += Encode(text[i], out + bytes);
+      return bytes;
+    }
+  }
 }
 
 int CTextFileWriter::WriteChars(const wchar_t* text, int length) {
-  uint8_t* buffer = m_buffer.get();
-  for (int i = 0; i < length; ++i) {
-    if (m_used > BufferBytes - MaxCharBytes) {
+  while (length > 0) {
+    // As many characters as surely fit in what is left of the buffer.
+    int take = std::min(length, (BufferBytes - m_used) / MaxCharBytes);
+    if (take == 0) {
       if (int err = Flush()) return err;
+      take = std::min(length, BufferBytes / MaxCharBytes);
     }
-    m_used += Encode(text[i], buffer + m_used);
+    m_used += EncodeRun(text, take, m_buffer.get() + m_used);
+    text += take;
+    length -= take;
   }
   return 0;
 }
@@ -174,16 +206,27 @@ int CTextFileWriter::WriteLineEnd() {
   return WriteChars(L"\r\n", 2);
 }
 
+// The buffer goes straight to the descriptor at the writer's own offset;
+// the file's own buffer is never used, so the two cannot get mixed.
 int CTextFileWriter::Flush() {
-  if (m_used == 0) return LastError() > 0 ? LastError() : 0;
-  const int err = Write(m_buffer.get(), static_cast<size_t>(m_used));
+  const uint8_t* data = m_buffer.get();
+  size_t left = static_cast<size_t>(m_used);
   m_used = 0;
-  return err;
+  while (left > 0) {
+    const ssize_t n = pwrite(Descriptor(), data, left, m_offset);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return errno;
+    if (n == 0) return EIO;
+    data += n;
+    left -= static_cast<size_t>(n);
+    m_offset += n;
+  }
+  return 0;
 }
 
 int CTextFileWriter::CutHere() {
   if (int err = Flush()) return err;
-  return Truncate(Tell());
+  return ftruncate(Descriptor(), m_offset) == 0 ? 0 : errno;
 }
 
 }  // namespace VKEditor

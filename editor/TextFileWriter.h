@@ -74,17 +74,19 @@ class CTextFileWriter : public StdFile {
   /// Encodes and writes the characters; returns 0 or errno.
   [[nodiscard]] int WriteChars(const wchar_t* text, int length);
   [[nodiscard]] int WriteLineEnd();
-  /// Writes what is buffered and cuts the file at the present position.
+  /// Writes what is buffered and cuts the file after the last byte written.
   [[nodiscard]] int CutHere();
 
  private:
   int Flush();
   int Encode(wchar_t ch, uint8_t* out) const;
+  int EncodeRun(const wchar_t* text, int count, uint8_t* out) const;
 
-  static constexpr int BufferBytes = 1 << 16;
+  static constexpr int BufferBytes = 1 << 20;
   TFileFormat m_format;
   std::unique_ptr<uint8_t[]> m_buffer;
   int m_used = 0;
+  int64_t m_offset = 0;  // where the buffer's first byte goes
   std::unique_ptr<TCodePageTable> m_codePage;
 };
 

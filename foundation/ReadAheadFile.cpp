@@ -43,12 +43,30 @@ int ReadAheadFile::Close() {
   return StdFile::Close();
 }
 
+void ReadAheadFile::StopReadAhead() {
+  StopThread();
+  m_thread = 0;
+  m_aheadRequest = m_aheadReady = -1;
+}
+
 int ReadAheadFile::ByteAt(int64_t offset) {
   if (offset < 0 || !IsOpen()) return -1;
   int64_t start = offset - offset % BlockSize;
   TBlock* block = FindBlock(start);
   if (!block) block = LoadBlock(start);
   return ByteInBlock(*block, offset);
+}
+
+const uint8_t* ReadAheadFile::BytesAt(int64_t offset, size_t* count) {
+  *count = 0;
+  if (offset < 0 || !IsOpen()) return nullptr;
+  int64_t start = offset - offset % BlockSize;
+  TBlock* block = FindBlock(start);
+  if (!block) block = LoadBlock(start);
+  const int64_t end = std::min(block->start + block->length, m_knownSize);
+  if (offset >= end) return nullptr;
+  *count = static_cast<size_t>(end - offset);
+  return block->data.get() + (offset - start);
 }
 
 int ReadAheadFile::Read(void* buffer, size_t count, size_t* got) {
