@@ -133,6 +133,26 @@ TEST_F(EditorFileTest, StartOffsetPlacesTheCursorAndMarksTheHit) {
   EXPECT_EQ(text.Block().end, (TTextPos{11, 1}));
 }
 
+TEST_F(EditorFileTest, CodePageChangesConvertOrReload) {
+  WriteBytes(Path("cp"), "\xC0\xE1\n");  // two Cyrillic letters in CP1251
+  ASSERT_TRUE(LoadFile(text, Path("cp"), EncodingCodePage, 1251));
+  EXPECT_EQ(Lines(text), "Аб|");
+  text.ConvertCodePage(1251, 866);  // the same bytes read in CP866
+  EXPECT_EQ(Lines(text), "└с|");
+  EXPECT_TRUE(text.Flags().modified);
+
+  TFileFormat format = text.Format();
+  format.codePage = 1252;
+  for (uint32_t answer : {uint32_t{Key::Esc}, uint32_t{Key::Enter}}) {
+    dialogtest::TBoxWatcher box("File must be re-loaded, discard changes?", {answer});
+    EXPECT_EQ(text.ReloadWithFormat(format), answer == Key::Enter);
+    EXPECT_TRUE(box.seen);
+  }
+  EXPECT_EQ(Lines(text), "Àá|");
+  EXPECT_FALSE(text.Flags().modified);
+  EXPECT_EQ(text.Format().codePage, 1252);
+}
+
 TEST_F(EditorFileTest, OverwritesInPlaceKeepingInodeLinksAndMode) {
   WriteBytes(Path("a"), "old text that is longer\n");
   ASSERT_EQ(link(Path("a").c_str(), Path("b").c_str()), 0);
