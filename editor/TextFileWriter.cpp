@@ -16,7 +16,8 @@ namespace VKEditor {
 
 namespace {
 
-constexpr uint32_t LastCodePoint = 0x10FFFF;
+// Surrogate pairs carry 20 bits above the 16-bit range.
+constexpr uint32_t LastCodePoint = 0x10000 + 0xFFFFF;
 constexpr uint32_t ReplacementChar = 0xFFFD;
 // An encoded character takes at most this many bytes.
 constexpr int MaxCharBytes = 4;
