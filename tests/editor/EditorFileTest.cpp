@@ -105,6 +105,15 @@ TEST_F(EditorFileTest, EdgeShapesOfFiles) {
   ASSERT_EQ(text.SaveAs(Name("empty"), marked), 0);
   EXPECT_EQ(ReadBytes(Path("empty")), "\xFE\xFF");
 
+  // A new file is UTF-8 with LF line ends and exists once saved.
+  text.StartNewFile(Name("new"));
+  EXPECT_TRUE(text.Flags().newFile && text.Flags().modified);
+  text.CurrentLine() = L"Ё";
+  text.LineChanged();
+  ASSERT_EQ(text.Save(text.FileName()), 0);
+  EXPECT_EQ(ReadBytes(Path("new")), "\xD0\x81");
+  EXPECT_FALSE(text.Flags().newFile || text.Flags().modified);
+
   // a LF b LF: three lines, the last empty.
   WriteBytes(Path("ab"), "a\nb\n");
   ASSERT_TRUE(LoadFile(text, Path("ab")));
