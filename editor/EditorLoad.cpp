@@ -181,11 +181,12 @@ bool CEditorText::Load(ViewTextFile& file, LoadKind kind, int64_t startOffset,
     MoveCursorTo({0, 0});
   }
 
-  if (file.Encoding() == EncodingUtf8 && file.InvalidUtf8Count() > 0) {
+  const uint64_t invalid = file.InvalidUtf8Count() - m_probedInvalid;
+  if (file.Encoding() == EncodingUtf8 && invalid > 0) {
     Westring warning = Westring::FromUtf8(
         Estring::Format(
             "Warning: Invalid encoding found on %d lines. Saving this file will cause corruption",
-            static_cast<int>(file.InvalidUtf8Count()))
+            static_cast<int>(invalid))
             .c_str());
     MessageBox(warning, L"", MessageStyle::Ok);
   }

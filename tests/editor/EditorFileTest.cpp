@@ -305,7 +305,7 @@ TEST_F(EditorFileTest, ReadingProblemsAreReported) {
   }
   EXPECT_EQ(text.LineCount(), 1);
 
-  WriteBytes(Path("bad"), "ok\n\xFF\xFE bad\nfine\n\x80\n");
+  WriteBytes(Path("bad"), "o\xFF\nfine\n\xFE bad\n\x80");  // each met once
   {
     dialogtest::TBoxWatcher box("Warning: Invalid encoding found on 3 lines", {Key::Enter});
     EXPECT_TRUE(LoadFile(text, Path("bad"), EncodingUtf8));
