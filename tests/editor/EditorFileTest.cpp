@@ -119,6 +119,11 @@ TEST_F(EditorFileTest, EdgeShapesOfFiles) {
   ASSERT_TRUE(LoadFile(text, Path("ab")));
   EXPECT_EQ(Lines(text), "a|b|");
 
+  // More lines than the table first has room for: it grows.
+  WriteBytes(Path("lines"), std::string(CEditorText::InitialLineRoom + 1, '\n'));
+  ASSERT_TRUE(LoadFile(text, Path("lines")));
+  EXPECT_EQ(text.LineCount(), CEditorText::InitialLineRoom + 2);
+
   // One huge line without a line end; a shorter text leaves no old bytes.
   const std::string huge(3 << 20, 'x');
   WriteBytes(Path("huge"), huge);
