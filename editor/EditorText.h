@@ -71,7 +71,8 @@ class CEditorText {
   /// working copy. Valid until the text next changes.
   const wchar_t* LineText(int line) const;
   int LineLength(int line) const;
-  /// Empties the text to one empty line and releases the pool.
+  /// Empties the text to one empty line and releases the pool; the undo
+  /// history stays.
   void Clear();
   /// Appends a line copied into the pool; ENOMEM when the pool or the table
   /// cannot grow.
@@ -83,7 +84,7 @@ class CEditorText {
   void LoadLine(int line);
   /// Copies the current line into the pool when it was changed; returns
   /// ENOMEM when the pool is exhausted (the working copy is kept).
-  int StoreLine();
+  [[nodiscard]] int StoreLine();
   /// The working copy of the current line; call LineChanged after editing it.
   Westring& CurrentLine() { return m_current; }
   int CurrentLineIndex() const { return m_currentIndex; }
@@ -95,8 +96,9 @@ class CEditorText {
   Westring RegionText(const TTextRegion& region);
   /// Removes the text of region, joining its first and last lines.
   [[nodiscard]] int DeleteRegion(const TTextRegion& region);
-  /// Inserts text ("\r\n" or "\n" between lines) at at; *end receives the
-  /// position after it. E2BIG, and nothing changes, when a line would grow
+  /// Inserts text ("\r\n" or "\n" between lines) at at, after blanks up to
+  /// at when it lies beyond the end of its line; *end receives the position
+  /// after the text. E2BIG, and nothing changes, when a line would grow
   /// beyond MaxLineLength; ENOMEM when memory runs out.
   [[nodiscard]] int InsertText(TTextPos at, const Westring& text, TTextPos* end);
 
