@@ -1,18 +1,13 @@
 #include "app/FunctionKeyBar.h"
 
-#include <algorithm>
 #include <cassert>
-#include <cstring>
 
-#include "console/Console.h"
-#include "console/KeyCodes.h"
 #include "console/KeyTable.h"
-#include "dialogs/Look.h"
-#include "foundation/Westring.h"
+#include "dialogs/KeyBar.h"
 
 namespace {
 
-constexpr int kKeys = 10;
+constexpr int kKeys = LabelsPerKeyBar;
 constexpr int kLabelSets = 8;
 
 // Indexed by Alt x 1 + Ctrl x 2 + Shift x 4.
@@ -47,22 +42,8 @@ const char* FunctionKeyLabel(int labelSet, int keyNumber) {
 }
 
 void DrawFunctionKeyBar(uint16_t modifierState) {
-  CConsole& con = *g_console;
   const int set = FunctionKeyLabelSet(modifierState);
-  const int row = con.Lines() - 1, slot = std::max(1, con.Columns() / kKeys);
-  const uint8_t digitAttr = Colour(ColourClass::CommandLine),
-                wordAttr = Colour(ColourClass::MenuBar);
-  con.BeginUpdate();
-  con.FillArea(0, row, con.Columns(), 1, digitAttr);
-  for (int key = 1; key <= kKeys; ++key) {
-    const char* label = kLabels[set][key - 1];
-    const int digits = static_cast<int>(std::strspn(label, "0123456789"));
-    const int col = (key - 1) * slot;
-    con.WriteText(col, row, Westring(label).Left(digits).c_str(), digitAttr);
-    con.WriteText(col + digits, row, Westring(label + digits).FitLeft(slot - digits).c_str(),
-                  wordAttr);
-  }
-  con.EndUpdate();
+  DrawKeyBar(kLabels[set]);
   s_drawnSet = set;
 }
 
@@ -71,9 +52,3 @@ bool FunctionKeyBarNeedsRedraw(uint16_t modifierState) {
 }
 
 void InvalidateFunctionKeyBar() { s_drawnSet = -1; }
-
-uint32_t FunctionKeyForClick(int column, int columns) {
-  const int slot = std::max(1, columns / kKeys);
-  const int key = std::clamp((column + 1) / slot, 1, kKeys);
-  return Key::F1 + static_cast<uint32_t>(key - 1);
-}

@@ -22,6 +22,3 @@ bool FunctionKeyBarNeedsRedraw(uint16_t modifierState);
 /// cleared or resized screen.
 void InvalidateFunctionKeyBar();
 
-/// The key code (F1..F10) of a click on the bar: key number
-/// (column + 1) / (columns / 10), kept within 1..10.
-uint32_t FunctionKeyForClick(int column, int columns);

@@ -23,6 +23,8 @@
 #include "foundation/SysCalls.h"
 #include "panels/CommandMacros.h"
 #include "panels/ExecuteCommand.h"
+#include "viewer/FileViewer.h"
+#include "viewer/ViewFromPanel.h"
 
 namespace {
 
@@ -39,7 +41,6 @@ constexpr TNotYetAvailable kNotYetAvailable[] = {
     {Key::F1, "Help"},
     {Key::F2, "The user menu"},
     {Key::ShiftF2, "The user menu"},
-    {Key::F3, "The internal viewer"},
     {Key::F4, "The internal editor"},
     {Key::ShiftF7, "Making an archive"},
     {Key::CtrlA, "File attributes"},
@@ -83,6 +84,21 @@ bool ReportNotAvailable(uint32_t code) {
   return false;
 }
 
+bool CMainLoop::RefusedInArchive(uint32_t code) {
+  static constexpr uint32_t kFileCommands[] = {
+      Key::F3, Key::F4, Key::AltF3, Key::AltF4, Key::ShiftCtrlF3, Key::ShiftCtrlF4, Key::F5, Key::ShiftF5,
+      Key::F6, Key::ShiftF6, Key::F7, Key::F8, Key::ShiftF8, Key::ShiftCtrlF5};
+  const bool copyOrMove = code == Key::F5 || code == Key::ShiftF5 || code == Key::F6 || code == Key::ShiftF6;
+  if (!Active().InArchive() && !(copyOrMove && Panel(1 - m_active).InArchive())) return false;
+  for (uint32_t command : kFileCommands) {
+    if (command != code) continue;
+    MessageBox(Westring("Working with archive members is not available yet."), Westring(),
+               MessageStyle::Ok | MessageStyle::Messages);
+    return true;
+  }
+  return false;
+}
+
 void CMainLoop::ViewOrEdit(uint32_t code) {
   const bool edit = code == Key::F4 || code == Key::AltF4 || code == Key::ShiftCtrlF4;
   const bool alternate = code != Key::F3 && code != Key::F4;
@@ -94,7 +110,7 @@ void CMainLoop::ViewOrEdit(uint32_t code) {
     if (!edit) ReportNotAvailable(Key::CtrlQ);
     return;
   }
-  RunViewerOrEditor(edit, alternate, Westring(current->Name()));
+  RunViewerOrEditor(edit, alternate, Westring(current->Name()), true);
 }
 
 void CMainLoop::AskAndViewOrEdit(bool edit) {
@@ -103,10 +119,10 @@ void CMainLoop::AskAndViewOrEdit(bool edit) {
   if (!InputBox(Westring(edit ? "Edit the file:" : "View the file:"), &name, kNameFieldWidth, kNameLength, NoHistory))
     return;
   name.Trim();
-  if (!name.IsEmpty()) RunViewerOrEditor(edit, false, name);
+  if (!name.IsEmpty()) RunViewerOrEditor(edit, false, name, false);
 }
 
-void CMainLoop::RunViewerOrEditor(bool edit, bool alternate, const Westring& name) {
+void CMainLoop::RunViewerOrEditor(bool edit, bool alternate, const Westring& name, bool fromPanel) {
   Westring command;
   if (alternate) {
     command = edit ? g_settings.editor2 : g_settings.viewer2;
@@ -117,8 +133,10 @@ void CMainLoop::RunViewerOrEditor(bool edit, bool alternate, const Westring& nam
   const Westring path = edit ? Active().PathOf(name.c_str()) : name;
   // The title names the file while its viewer or editor runs.
   SetAppTitle((edit ? name : path).c_str());
-  if (command.IsEmpty()) ReportNotAvailable(edit ? Key::F4 : Key::F3);
-  else RunForPanel(command, m_active, true, name);
+  if (!command.IsEmpty()) RunForPanel(command, m_active, true, name);
+  else if (edit) ReportNotAvailable(Key::F4);
+  else if (fromPanel) ViewFromPanel(Active());
+  else RunFileViewer(path);
   SetAppTitle(nullptr);
   m_redrawAll = true;
 }

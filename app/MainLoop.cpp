@@ -12,6 +12,7 @@
 #include "console/RunCommand.h"
 #include "console/ScrollBack.h"
 #include "console/UserScreen.h"
+#include "dialogs/KeyBar.h"
 #include "dialogs/Look.h"
 #include "dialogs/MessageBox.h"
 #include "dialogs/ScrollBackViewer.h"
@@ -230,7 +231,7 @@ bool CMainLoop::DispatchSelection(uint32_t code) {
 void CMainLoop::DispatchMouse(const TMouseRecord& mouse) {
   if (mouse.action != TMouseRecord::LeftPress) return;
   if (mouse.row == 0) RunMenu(false, &mouse);
-  else if (mouse.row == g_console->Lines() - 1) Dispatch(FunctionKeyForClick(mouse.column, g_console->Columns()));
+  else if (mouse.row == g_console->Lines() - 1) Dispatch(KeyBarKeyForClick(mouse.column, g_console->Columns()));
 }
 
 // The panel menus' commands, then the keys that edit the command line or
@@ -281,6 +282,7 @@ bool CMainLoop::RunCommandCode(uint32_t code) {
     return true;
   }
   if (ToggleOption(code)) return true;
+  if (RefusedInArchive(code)) return true;
   switch (code) {
     case Key::Tab: Activate(1 - m_active); return true;
     case Key::Enter: OnEnter(); return true;

@@ -42,9 +42,13 @@ class CMainLoop {
   void OnEnter();
 
   // MainCommands.cpp: commands with more to them than one call.
+  /// Commands that take the entries for files of the file system are
+  /// refused, with a message, while a panel shows an archive.
+  bool RefusedInArchive(uint32_t code);
   void ViewOrEdit(uint32_t code);
   void AskAndViewOrEdit(bool edit);
-  void RunViewerOrEditor(bool edit, bool alternate, const Westring& name);
+  /// fromPanel: the viewer may go on to the panel's other files.
+  void RunViewerOrEditor(bool edit, bool alternate, const Westring& name, bool fromPanel);
   void Quit();
   void ChangeScreenSize(int lines, int columns);
   void ToggleLines();

@@ -11,6 +11,7 @@
 
 #include "app/AppTitle.h"
 #include "app/MainLoop.h"
+#include "archives/ArchivePanel.h"
 #include "config/ConfigFile.h"
 #include "config/FileLocations.h"
 #include "config/LocaleConventions.h"
@@ -25,17 +26,32 @@
 #include "dialogs/MessageBox.h"
 #include "panels/Expression.h"
 #include "panels/Histories.h"
+#include "viewer/FileViewer.h"
 
 namespace {
 
+void ReportNoEditor() {
+  MessageBox(Westring("The internal editor is not built yet."), Westring(), MessageStyle::Ok | MessageStyle::Messages);
+}
+
 // "$view" and "$edit" on a command line.
-void RunInternalCommand(InternalCommand command, const Westring&) {
-  const char* what = nullptr;
+void RunInternalCommand(InternalCommand command, const Westring& arguments) {
+  Westring name = arguments;
+  name.Trim();
+  name = Unescape(name);
   switch (command) {
-    case InternalCommand::View: what = "The internal viewer is not built yet."; break;
-    case InternalCommand::Edit: what = "The internal editor is not built yet."; break;
+    case InternalCommand::View:
+      if (name.IsEmpty()) MessageBox(Westring("No file specified"), Westring(), MessageStyle::Ok);
+      else (void)RunFileViewer(name);
+      break;
+    case InternalCommand::Edit: ReportNoEditor(); break;
   }
-  MessageBox(Westring(what), Westring(), MessageStyle::Ok | MessageStyle::Messages);
+}
+
+// vk -v and -e: the file in the viewer, then the editor, and the program ends.
+void ViewAndEditOnly(const TStartupOptions& options) {
+  if (!options.viewFile.IsEmpty()) (void)RunFileViewer(options.viewFile);
+  if (!options.editFile.IsEmpty()) ReportNoEditor();
 }
 
 }  // namespace
@@ -65,6 +81,7 @@ int main(int argc, char** argv) {
     ApplyLocaleConventions();
     SetFileLocations(programPath, options.configFile);
     g_childProcessHooks.runInternal = RunInternalCommand;
+    g_openArchiveListing = OpenArchiveListing;
     SetAssociationPatternCheck([](const Westring& pattern) { return IsValidExpression(pattern.c_str()); });
     // The reports of the load are collected and shown together.
     LoadConfig(GetFileLocation(FileKind::Configuration), false);
@@ -73,8 +90,9 @@ int main(int argc, char** argv) {
     ApplyLocaleConventions();
     LoadHistories(GetFileLocation(FileKind::Histories));
     if (!options.viewFile.IsEmpty() || !options.editFile.IsEmpty()) {
-      MessageBox(Westring("The internal viewer and editor are not built yet."), Westring(),
-                 MessageStyle::Ok | MessageStyle::Messages);
+      ViewAndEditOnly(options);
+      console.SetCursorSize(15);
+      console.SetCursorPos(0, console.Lines() - 1);
       return 0;
     }
     {

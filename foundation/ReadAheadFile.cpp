@@ -49,6 +49,38 @@ void ReadAheadFile::StopReadAhead() {
   m_aheadRequest = m_aheadReady = -1;
 }
 
+ssize_t ReadAheadFile::ReadDirect(void* buffer, size_t count, int64_t offset) {
+  if (!IsOpen() || offset < 0) {
+    errno = EBADF;
+    return -1;
+  }
+  ssize_t n;
+  {
+    RecursiveMutexGuard hold(m_descriptorMutex);
+    n = ReadAt(buffer, count, offset);
+  }
+  if (n > 0) m_knownSize = std::max(m_knownSize, offset + n);
+  return n;
+}
+
+int ReadAheadFile::Refresh() {
+  if (!IsOpen()) return EBADF;
+  int64_t size = 0;
+  if (int err = Size(&size)) return err;
+  {
+    RecursiveMutexGuard hold(m_descriptorMutex);
+    m_aheadReady = -1;
+  }
+  int kept = 0;
+  for (int i = 0; i < m_blockCount; ++i) {
+    if (m_blocks[i].length == BlockSize && m_blocks[i].start + BlockSize <= size)
+      std::swap(m_blocks[kept++], m_blocks[i]);
+  }
+  m_blockCount = kept;
+  m_knownSize = size;
+  return 0;
+}
+
 int ReadAheadFile::ByteAt(int64_t offset) {
   if (offset < 0 || !IsOpen()) return -1;
   int64_t start = offset - offset % BlockSize;

@@ -50,6 +50,10 @@ class ReadAheadFile : public StdFile {
   /// StdFile::ReadLine at the sequential position: 0, or -1 when no byte
   /// was left.
   [[nodiscard]] int ReadLine(char* buffer, size_t size);
+  /// Reads count bytes at offset straight from the file, past the cache, for
+  /// a caller that goes through much of a file once (a search); the byte
+  /// count, or -1 with errno on failure. The known size grows with it.
+  ssize_t ReadDirect(void* buffer, size_t count, int64_t offset);
   /// Moves the sequential position; no system call. EINVAL when negative.
   [[nodiscard]] int Seek(int64_t position);
   [[nodiscard]] int SeekRelative(int64_t offset) { return Seek(m_position + offset); }
@@ -60,6 +64,10 @@ class ReadAheadFile : public StdFile {
   /// The errno of the first block read that failed since Open (its bytes
   /// came out as 0xFF), or 0.
   int ReadError() const { return m_readError; }
+  /// Takes the size the system gives now, smaller or larger, and forgets the
+  /// cached blocks that are not full or reach past it, so that data written
+  /// or cut off since is read again; returns 0 or errno.
+  int Refresh();
 
   /// Start of the block the most recent cache miss asked the thread for, or
   /// -1 when that miss chose none. For tests and diagnostics.

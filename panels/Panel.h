@@ -4,10 +4,12 @@
 // routes keys to the active panel and calls the operations below; the
 // panel draws itself into the console. Application thread only.
 #include <cstdint>
+#include <memory>
 
 #include "config/Settings.h"
 #include "foundation/StringCollections.h"
 #include "foundation/Westring.h"
+#include "panels/ArchiveListing.h"
 #include "panels/EntryArray.h"
 #include "panels/LinkTargetCache.h"
 #include "panels/PanelLayout.h"
@@ -70,6 +72,13 @@ class CPanel {
   Westring LinkTarget(const entry& e);
   /// The directory path joined with a name.
   Westring PathOf(const wchar_t* name) const;
+  /// Inside an archive the directory is the archive's path, "/" and the
+  /// directory within it; nothing there is a file of the file system.
+  bool InArchive() const { return m_archive != nullptr; }
+  const CArchiveListing* Archive() const { return m_archive.get(); }
+  /// Shows the file as a directory when it is an archive; false when it is
+  /// not one (or it is damaged, and the user has been told).
+  bool EnterArchive(const Westring& file, const Westring& inner = Westring());
   int ReadError() const { return m_readError; }
   /// Names of the directories of the last read (for keeping the tree current).
   const WestringStore& Subdirectories() const { return m_subdirectories; }
@@ -175,6 +184,10 @@ class CPanel {
   bool UsesCaseFilter() const;
   bool FilterKeeps(entry* e, bool isRoot, bool* upDirRead);
   int ReportReadError(int err);
+  void LeaveArchiveIfOutside();
+  bool InsideArchive(const Westring& path) const;
+  Westring InnerPath(const Westring& path) const;
+  bool EnterArchivePath(const Westring& path);
   // PanelDraw.cpp
   void DrawFrame();
   uint8_t RowAttr(const entry& e, bool underCursor) const;
@@ -198,6 +211,7 @@ class CPanel {
   Westring m_quickSearch;
   int m_readError = 0;
   CLinkTargetCache m_links;
+  std::unique_ptr<CArchiveListing> m_archive;
   WestringStore m_subdirectories;
   CPosStack m_positions;
   TPanelGeometry m_geometry;

@@ -1,5 +1,7 @@
 // Reading a panel's directory into its entries: what is dropped, how ".."
 // is supplied, how tags survive a re-read, and what happens on errors.
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
@@ -47,8 +49,10 @@ Westring CPanel::PathOf(const wchar_t* name) const {
 
 Westring CPanel::LinkTarget(const entry& e) { return m_links.LinkTarget(PathOf(e.Name())); }
 
+std::function<std::unique_ptr<CArchiveListing>(const Westring& path)> g_openArchiveListing;
+
 bool CPanel::UsesCaseFilter() const {
-  if (g_settings.caseFilter.IsEmpty() || m_directory.IsEmpty() || m_directory[0] != L'/') return false;
+  if (InArchive() || g_settings.caseFilter.IsEmpty() || m_directory.IsEmpty() || m_directory[0] != L'/') return false;
   const Westring type = Sys::FileSystemType(m_directory);
   return !type.IsEmpty() && g_settings.caseFilter.FindSubNoCase(type) >= 0;
 }
@@ -90,6 +94,7 @@ void CPanel::RestoreTags(EntryStore* kept) {
 }
 
 int CPanel::ReadDirectory() {
+  LeaveArchiveIfOutside();
   const bool caseFilter = UsesCaseFilter();
   const bool sameDirectory = m_directory == m_previousDirectory;
   Westring cursorName;
@@ -113,8 +118,7 @@ int CPanel::ReadDirectory() {
     std::atomic<int32_t> fileCount{0};
     DirReadProgress progress(&fileCount);
     g_breakFlag = 1;
-    DirSearch search(m_directory);
-    err = search.FindAll(L"*", SearchAttr::PanelRead, [&](entry* e) {
+    auto add = [&](entry* e) {
       fileCount.fetch_add(1, std::memory_order_relaxed);
       if (!e->IsDirectory()) m_directoryTotal += e->size;
       if (FilterKeeps(e, isRoot, &upDirRead)) {
@@ -124,11 +128,21 @@ int CPanel::ReadDirectory() {
         delete e;
       }
       return g_breakFlag != 2;
-    });
+    };
+    if (m_archive != nullptr) {
+      err = m_archive->List(InnerPath(m_directory), add);
+    } else {
+      DirSearch search(m_directory);
+      err = search.FindAll(L"*", SearchAttr::PanelRead, add);
+    }
     g_breakFlag = 0;
   }
   if (!isRoot && !upDirRead) {
     if (entry* up = MakeUpDirEntry()) {
+      // Inside an archive ".." carries the archive file's time.
+      struct stat archive {};
+      if (m_archive != nullptr && stat(m_archive->ArchivePath().ToUtf8().c_str(), &archive) == 0)
+        up->timeSec = static_cast<uint32_t>(archive.st_mtime);
       if (!m_entries.InsertFirst(up)) delete up;
     }
   }
@@ -204,7 +218,11 @@ int CPanel::EnterDirectory(const Westring& name, bool keepTags, int firstVisible
   // Only a path that is not there or not a directory is refused; one that
   // cannot be listed is read, and the read reports it and goes up.
   if (!up && !name.IsEmpty()) {
-    if (int err = Sys::CheckDirectory(target)) return err;
+    if (InsideArchive(target)) {
+      if (!m_archive->HasDirectory(InnerPath(target))) return ENOENT;
+    } else if (int err = Sys::CheckDirectory(target)) {
+      return err == ENOTDIR && EnterArchivePath(target) ? 0 : err;
+    }
   }
   if (!name.IsEmpty()) RecordDirectory(m_directory);
   if (up) {
@@ -230,6 +248,10 @@ int CPanel::EnterDirectory(const Westring& name, bool keepTags, int firstVisible
 
 bool CPanel::EnterCursorEntry() {
   const entry* current = CursorEntry();
+  if (current != nullptr && !current->IsDirectory() && !(current->flags & EntryFlag::BrokenLink)) {
+    // Inside an archive a member is no program to run.
+    return InArchive() || EnterArchive(PathOf(current->Name()));
+  }
   // A broken link may have been meant as a directory: entering it reports why it cannot be.
   if (current == nullptr || !(current->IsDirectory() || (current->flags & EntryFlag::BrokenLink)))
     return false;
@@ -242,4 +264,54 @@ void CPanel::Refresh() {
   if (m_rereadPending) ReadDirectory();
   if (m_rereadPending || m_redrawPending) Draw();
   m_rereadPending = m_redrawPending = false;
+}
+
+// --- Archives --------------------------------------------------------------------
+
+bool CPanel::InsideArchive(const Westring& path) const {
+  if (m_archive == nullptr) return false;
+  const Westring& archive = m_archive->ArchivePath();
+  const int n = archive.Length();
+  return path.Length() >= n && path.Left(n).EqualsNoCase(archive) && (path.Length() == n || path[n] == L'/');
+}
+
+Westring CPanel::InnerPath(const Westring& path) const {
+  const int n = m_archive->ArchivePath().Length();
+  return path.Length() > n ? path.Mid(n + 1) : Westring();
+}
+
+// A directory outside the archive, or an archive file that has gone, leaves it.
+void CPanel::LeaveArchiveIfOutside() {
+  if (m_archive != nullptr && (!InsideArchive(m_directory) || Sys::CheckDirectory(m_archive->ArchivePath()) != ENOTDIR))
+    m_archive.reset();
+}
+
+bool CPanel::EnterArchive(const Westring& file, const Westring& inner) {
+  if (!g_openArchiveListing) return false;
+  std::unique_ptr<CArchiveListing> archive = g_openArchiveListing(file);
+  if (archive == nullptr) return false;
+  if (!inner.IsEmpty() && !archive->HasDirectory(inner)) return false;
+  RecordDirectory(m_directory);
+  RememberPosition();
+  m_archive = std::move(archive);
+  m_directory = inner.IsEmpty() ? m_archive->ArchivePath() : m_archive->ArchivePath() + L"/" + inner;
+  m_previousDirectory = Westring();
+  m_firstVisible = 0;
+  m_cursorOffset = 0;
+  ReadDirectory();
+  RestorePosition();
+  EndQuickSearch();
+  m_redrawPending = true;
+  return true;
+}
+
+// A path through an archive file ("/d/a.zip/sub"): the archive is the
+// longest leading part that is a file.
+bool CPanel::EnterArchivePath(const Westring& path) {
+  for (int slash = 1; slash < path.Length(); ++slash) {
+    if (path[slash] != L'/') continue;
+    const Westring file = path.Left(slash);
+    if (Sys::CheckDirectory(file) == ENOTDIR) return EnterArchive(file, path.Mid(slash + 1));
+  }
+  return false;
 }

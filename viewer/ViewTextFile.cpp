@@ -1,5 +1,7 @@
 #include "viewer/ViewTextFile.h"
 
+#include <emmintrin.h>
+
 #include <algorithm>
 #include <cstring>
 #include <cwctype>
@@ -14,9 +16,10 @@ namespace {
 constexpr int DetectBytes = 32768;
 constexpr int CR = 13;
 constexpr int LF = 10;
-// Bytes a byte search reads at a time, plus the pattern's length less one
-// so that a match across the edge is seen whole in one of two reads.
-constexpr size_t SearchChunk = 65536;
+// Bytes a byte search reads at a time, straight from the file, plus the
+// pattern's length less one so that a match across the edge is seen whole
+// in one of two reads.
+constexpr size_t SearchChunk = size_t{1} << 17;
 // Characters stepped between two polls of a character-by-character search.
 constexpr int PollEvery = 65536;
 
@@ -52,6 +55,88 @@ struct TOrderTest {
   bool space = false;
   bool lineFeed = false;
 };
+
+// Finds a pattern's bytes in a buffer, each buffer byte taken through a fold
+// table when there is one. Sixteen windows at a time are tested on their
+// first and last byte (when at most two bytes fold to each), the rest by
+// Horspool's skip on the window's last byte.
+class TByteFinder {
+ public:
+  TByteFinder(const std::vector<uint8_t>& wanted, const uint8_t* fold) : m_wanted(wanted), m_fold(fold) {
+    const size_t m = wanted.size();
+    for (size_t& sh : m_shift) sh = m;
+    for (size_t i = 0; i + 1 < m; ++i) m_shift[wanted[i]] = m - 1 - i;
+    m_wide = FoldingTo(wanted[0], m_first) && FoldingTo(wanted[m - 1], m_last);
+  }
+
+  bool Same(const uint8_t* window) const {
+    if (!m_fold) return memcmp(window, m_wanted.data(), m_wanted.size()) == 0;
+    for (size_t i = 0; i < m_wanted.size(); ++i)
+      if (m_fold[window[i]] != m_wanted[i]) return false;
+    return true;
+  }
+
+  /// The first window start from `from` on whose bytes match, below
+  /// `windows` (the buffer's length less the pattern's plus one); `windows`
+  /// when there is none.
+  size_t Find(const uint8_t* data, size_t from, size_t windows) const {
+    const size_t m = m_wanted.size();
+    size_t i = from;
+#ifdef __SSE2__
+    if (m_wide) {
+      const __m128i first0 = _mm_set1_epi8(static_cast<char>(m_first[0])), first1 = _mm_set1_epi8(static_cast<char>(m_first[1]));
+      const __m128i last0 = _mm_set1_epi8(static_cast<char>(m_last[0])), last1 = _mm_set1_epi8(static_cast<char>(m_last[1]));
+      for (; i + 16 <= windows; i += 16) {
+        const __m128i heads = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i));
+        const __m128i tails = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i + m - 1));
+        const __m128i headHits = _mm_or_si128(_mm_cmpeq_epi8(heads, first0), _mm_cmpeq_epi8(heads, first1));
+        const __m128i tailHits = _mm_or_si128(_mm_cmpeq_epi8(tails, last0), _mm_cmpeq_epi8(tails, last1));
+        for (unsigned hits = static_cast<unsigned>(_mm_movemask_epi8(_mm_and_si128(headHits, tailHits))); hits != 0;
+             hits &= hits - 1) {
+          const size_t at = i + static_cast<size_t>(__builtin_ctz(hits));
+          if (Same(data + at)) return at;
+        }
+      }
+    }
+#endif
+    while (i < windows) {
+      const uint8_t last = m_fold ? m_fold[data[i + m - 1]] : data[i + m - 1];
+      if (last == m_wanted[m - 1] && Same(data + i)) return i;
+      i += m_shift[last];
+    }
+    return windows;
+  }
+
+ private:
+  // The bytes that fold to b, in out[0] and out[1] (the same one twice when
+  // only one does); false when more than two do.
+  bool FoldingTo(uint8_t b, uint8_t* out) const {
+    if (!m_fold) {
+      out[0] = out[1] = b;
+      return true;
+    }
+    int count = 0;
+    for (int c = 0; c < 256; ++c) {
+      if (m_fold[c] != b) continue;
+      if (count == 2) return false;
+      out[count++] = static_cast<uint8_t>(c);
+    }
+    if (count == 1) out[1] = out[0];
+    return count > 0;
+  }
+
+  const std::vector<uint8_t>& m_wanted;
+  const uint8_t* m_fold;
+  size_t m_shift[256];
+  uint8_t m_first[2] = {}, m_last[2] = {};
+  bool m_wide = false;
+};
+
+bool IsAscii(const Westring& text) {
+  for (int i = 0; i < text.Length(); ++i)
+    if (text[i] >= 0x80) return false;
+  return true;
+}
 
 bool IsWordByte(int b) {
   return b == '_' || (b >= '0' && b <= '9') || (b >= 'A' && b <= 'Z') || (b >= 'a' && b <= 'z') ||
@@ -555,10 +640,17 @@ int64_t ViewTextFile::Search(const Westring& pattern, int64_t start, bool caseSe
       }
       found = SearchBytes(bytes, fold, start, wholeWord, reverse, cancel);
     }
-  } else if (m_encoding == EncodingUtf8 && caseSensitive && (m_keepNul || pattern.Find(L' ') < 0)) {
-    // Case-sensitive UTF-8 compares bytes; with NULs shown as spaces a space
-    // in the pattern needs the decoded text.
-    found = SearchBytes(pattern.ToUtf8(), nullptr, start, wholeWord, reverse, cancel);
+  } else if (m_encoding == EncodingUtf8 && (caseSensitive || IsAscii(pattern))) {
+    // UTF-8 compares as bytes: no sequence of a character above 127 holds an
+    // ASCII byte. Without case only ASCII letters fold, so an ASCII pattern
+    // misses the few other characters that fold to its letters (the Kelvin
+    // sign to k); NULs shown as spaces match a space.
+    uint8_t fold[256];
+    for (int b = 0; b < 256; ++b) fold[b] = static_cast<uint8_t>(caseSensitive || b >= 0x80 ? b : FoldChar(b));
+    const bool nulIsSpace = !m_keepNul && pattern.Find(L' ') >= 0;
+    if (nulIsSpace) fold[0] = ' ';
+    found = SearchBytes(pattern.ToUtf8(), caseSensitive && !nulIsSpace ? nullptr : fold, start, wholeWord,
+                        reverse, cancel);
   } else {
     found = SearchChars(pattern, start, caseSensitive, wholeWord, reverse, cancel);
   }
@@ -609,9 +701,9 @@ int64_t ViewTextFile::SearchChars(const Westring& pattern, int64_t start, bool c
   }
 }
 
-// Byte search over chunks copied from the cache: memmem forward when no
-// folding is needed, otherwise a bad-character skip over the folded bytes,
-// led by the byte just past the window (just before it in reverse).
+// Byte search over chunks read past the cache, with a bad-character skip
+// over the (folded) bytes: led by the window's last byte going forward, by
+// the byte just before the window in reverse.
 int64_t ViewTextFile::SearchBytes(const Estring& pattern, const uint8_t* fold, int64_t start,
                                   bool wholeWord, bool reverse, const SearchCancelPoll& cancel) {
   const size_t m = static_cast<size_t>(pattern.Length());
@@ -620,21 +712,7 @@ int64_t ViewTextFile::SearchBytes(const Estring& pattern, const uint8_t* fold, i
     const uint8_t b = static_cast<uint8_t>(pattern[static_cast<int>(i)]);
     wanted[i] = fold ? fold[b] : b;
   }
-  // Forward: the last position of each byte in the pattern, -1 for none;
-  // reverse: the first position, m for none.
-  int skip[256];
-  for (int& s : skip) s = reverse ? static_cast<int>(m) : -1;
-  if (reverse) {
-    for (size_t i = m; i-- > 0;) skip[wanted[i]] = static_cast<int>(i);
-  } else {
-    for (size_t i = 0; i < m; ++i) skip[wanted[i]] = static_cast<int>(i);
-  }
-  auto same = [&](const uint8_t* window) {
-    if (!fold) return memcmp(window, wanted.data(), m) == 0;
-    for (size_t i = 0; i < m; ++i)
-      if (fold[window[i]] != wanted[i]) return false;
-    return true;
-  };
+  const TByteFinder finder(wanted, fold);
   auto accept = [&](int64_t at) { return !wholeWord || WordBoundsHold(at, at + static_cast<int64_t>(m)); };
 
   const size_t chunk = std::max(SearchChunk, 4 * m);
@@ -643,32 +721,27 @@ int64_t ViewTextFile::SearchBytes(const Estring& pattern, const uint8_t* fold, i
   if (!reverse) {
     for (int64_t base = start;; base += static_cast<int64_t>(chunk)) {
       if (cancel && cancel()) return SearchCancelled;
-      size_t got = 0;
       const size_t want = chunk + m - 1;
-      if (Seek(base) != 0 || Read(buffer.data(), want, &got) != 0 || got < m) return -1;
-      size_t i = 0;
-      while (i + m <= got) {
-        if (!fold) {
-          const void* hit = memmem(data + i, got - i, wanted.data(), m);
-          if (!hit) break;
-          i = static_cast<const uint8_t*>(hit) - data;
-        } else if (!same(data + i)) {
-          if (i + m >= got) break;
-          i += m - skip[fold[data[i + m]]];
-          continue;
-        }
+      const ssize_t n = ReadDirect(buffer.data(), want, base);
+      if (n < static_cast<ssize_t>(m)) return -1;
+      const size_t got = static_cast<size_t>(n), windows = got - m + 1;
+      for (size_t i = finder.Find(data, 0, windows); i < windows; i = finder.Find(data, i + 1, windows)) {
         const int64_t at = base + static_cast<int64_t>(i);
         if (accept(at)) {
           m_matchEnd = at + static_cast<int64_t>(m);
           return at;
         }
-        ++i;
       }
       if (got < want) return -1;
     }
   }
 
-  // Reverse: the match must end no later than the character at start.
+  // Reverse: the match must end no later than the character at start. The
+  // window moves back by how far the byte before it is from that byte's
+  // first place in the pattern (m for a byte it does not hold).
+  int skip[256];
+  for (int& sk : skip) sk = static_cast<int>(m);
+  for (size_t i = m; i-- > 0;) skip[wanted[i]] = static_cast<int>(i);
   m_pos = start;
   if (NextChar() < 0) m_pos = KnownSize();
   int64_t end = m_pos;
@@ -677,12 +750,13 @@ int64_t ViewTextFile::SearchBytes(const Estring& pattern, const uint8_t* fold, i
     if (end - m_bomSize < static_cast<int64_t>(m)) return -1;
     const int64_t base = std::max<int64_t>(m_bomSize, end - static_cast<int64_t>(chunk + m - 1));
     const size_t want = static_cast<size_t>(end - base);
-    size_t got = 0;
-    if (Seek(base) != 0 || Read(buffer.data(), want, &got) != 0) return -1;
+    const ssize_t n = ReadDirect(buffer.data(), want, base);
+    if (n < 0) return -1;
+    const size_t got = static_cast<size_t>(n);
     if (got >= m) {
       int64_t i = static_cast<int64_t>(got - m);
       while (i >= 0) {
-        if (!same(data + i)) {
+        if (!finder.Same(data + i)) {
           if (i == 0) break;
           const uint8_t before = fold ? fold[data[i - 1]] : data[i - 1];
           i -= skip[before] + 1;

@@ -9,6 +9,7 @@
 #include "console/ScrollBack.h"
 #include "config/Settings.h"
 #include "console/KeyTable.h"
+#include "dialogs/KeyBar.h"
 #include "dialogs/Look.h"
 #include "tests/dialogs/DialogTestUtil.h"
 
@@ -66,7 +67,7 @@ TEST(FunctionKeyBarTest, ClickColumnGivesTheKeyOfItsTenth) {
       {129, 132, Key::F10}, {250, 200, Key::F10}, {3, 5, Key::F4},
   };
   for (const TRow& row : rows)
-    EXPECT_EQ(FunctionKeyForClick(row.column, row.columns), row.key)
+    EXPECT_EQ(KeyBarKeyForClick(row.column, row.columns), row.key)
         << "input: column " << row.column << " of " << row.columns;
 }
 

@@ -111,6 +111,30 @@ TEST_F(ReadAheadFileTest, EmptyMissingGrowingAndClosed) {
   EXPECT_EQ(file.ByteAt(B), -1);
 }
 
+// Data appended inside the cached last block, and a file cut short, show
+// only after Refresh; full blocks below the new size stay cached.
+TEST_F(ReadAheadFileTest, RefreshSeesAppendedAndTruncatedData) {
+  Generate(B + 10);
+  ReadAheadFile file;
+  Open(file);
+  EXPECT_EQ(file.ByteAt(5), PatternByte(5));
+  EXPECT_EQ(file.ByteAt(B + 20), -1);
+  Generate(B + 30);
+  EXPECT_EQ(file.ByteAt(B + 20), -1) << "the cached last block still ends at 10";
+  ASSERT_EQ(file.Refresh(), 0);
+  EXPECT_EQ(file.KnownSize(), B + 30);
+  EXPECT_EQ(file.ByteAt(B + 20), PatternByte(B + 20));
+  const uint64_t loads = file.BlockLoads();
+  EXPECT_EQ(file.ByteAt(7), PatternByte(7));
+  EXPECT_EQ(file.BlockLoads(), loads) << "the full first block was kept";
+  ASSERT_EQ(truncate(m_path.c_str(), 100), 0);
+  ASSERT_EQ(file.Refresh(), 0);
+  EXPECT_EQ(file.KnownSize(), 100);
+  EXPECT_EQ(file.ByteAt(99), PatternByte(99));
+  EXPECT_EQ(file.ByteAt(100), -1);
+  EXPECT_EQ(file.ByteAt(B + 20), -1);
+}
+
 // A directory opens for reading, but every read of it fails: the bytes inside
 // its reported size come back as 0xFF, and the size itself still ends it.
 TEST_F(ReadAheadFileTest, UnreadableBlocksReadAsFF) {

@@ -3,6 +3,7 @@
 
 #include <cerrno>
 #include <fstream>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -287,6 +288,35 @@ TEST_F(ViewTextFileTest, MatchesAcrossBlockAndChunkEdges) {
   EXPECT_EQ(m_file.Search(L"none", m_size, false, false, true, stop), ViewTextFile::SearchCancelled);
   int polls = 0;
   EXPECT_EQ(m_file.Search(L"none", 0, false, false, false, [&] { return ++polls > 100; }), -1);
+}
+
+// Random text over a few letters, so that partial matches abound, spanning
+// several search chunks: every search agrees with a plain scan.
+TEST_F(ViewTextFileTest, ByteSearchAgreesWithAPlainScan) {
+  std::mt19937 random(7);
+  std::string text(300000, ' ');
+  for (char& c : text) c = "abAB \n"[random() % 6];
+  Open(text, EncodingUtf8);
+  std::string folded = text;
+  for (char& c : folded) c = static_cast<char>(tolower(c));
+  for (int round = 0; round < 300; ++round) {
+    const size_t length = 1 + random() % 9;
+    std::string pattern;
+    for (size_t i = 0; i < length; ++i) pattern += "abAB"[random() % 4];
+    const bool caseSensitive = round % 2 == 0, reverse = round % 3 == 0;
+    const std::string& haystack = caseSensitive ? text : folded;
+    std::string needle = pattern;
+    if (!caseSensitive)
+      for (char& c : needle) c = static_cast<char>(tolower(c));
+    const size_t start = random() % text.size();
+    size_t want = reverse ? haystack.rfind(needle, start + 1 >= length ? start + 1 - length : std::string::npos)
+                          : haystack.find(needle, start);
+    if (reverse && start + 1 < length) want = std::string::npos;
+    const int64_t got = m_file.Search(Westring::FromUtf8(pattern.c_str()), static_cast<int64_t>(start),
+                                      caseSensitive, false, reverse);
+    EXPECT_EQ(got, want == std::string::npos ? -1 : static_cast<int64_t>(want))
+        << pattern << " from " << start << (reverse ? " backwards" : "") << (caseSensitive ? "" : " any case");
+  }
 }
 
 TEST_F(ViewTextFileTest, FileShrinkingWhileOpenEndsEverythingCleanly) {

@@ -1,0 +1,252 @@
+#include "archives/ArchiveReader.h"
+
+#include <algorithm>
+#include <cwchar>
+#include <memory>
+
+#include "console/Console.h"
+#include "dialogs/MessageBox.h"
+#include "dialogs/ProgressThread.h"
+#include "foundation/CodePage.h"
+#include "foundation/TimeValue.h"
+#include "foundation/Utf8.h"
+
+namespace {
+
+// In the order the formats are tried.
+constexpr FormatReaderFunction kReaders[ArchiveFormatCount] = {
+    ReadZip, ReadRar, ReadLha, ReadArj, ReadAce, ReadHa, ReadGzip, ReadTar, ReadSevenZip, ReadBzip2,
+};
+
+// Pool requests stay multiples of 8, so that entries stay aligned.
+constexpr size_t kPoolAlign = 8;
+size_t Aligned(size_t n) { return (n + kPoolAlign - 1) / kPoolAlign * kPoolAlign; }
+
+// "/" ranks below every other character, so that a directory's members
+// follow it directly: "a" < "a/x" < "a b" < "ab".
+uint32_t PathRank(wchar_t c) { return c == L'/' ? 1 : static_cast<uint32_t>(c) + 2; }
+
+int ComparePaths(const wchar_t* a, const wchar_t* b) {
+  for (;; ++a, ++b) {
+    if (*a == 0 || *b == 0 || *a != *b) {
+      const uint32_t ra = *a == 0 ? 0 : PathRank(*a), rb = *b == 0 ? 0 : PathRank(*b);
+      return ra < rb ? -1 : ra > rb ? 1 : 0;
+    }
+  }
+}
+
+bool EntryBefore(const ArchiveEntry* a, const ArchiveEntry* b) {
+  const int byPath = ComparePaths(a->path, b->path);
+  if (byPath != 0) return byPath < 0;
+  if (a->name == nullptr || b->name == nullptr) return a->name == nullptr && b->name != nullptr;
+  return std::wcscmp(a->name, b->name) < 0;
+}
+
+// Whether path is directory itself (*below false) or lies under it (*below
+// true); the top ("") holds every path.
+bool PathInside(const wchar_t* path, const Westring& directory, bool* below) {
+  const int n = directory.Length();
+  if (n > 0 && (std::wcsncmp(path, directory.c_str(), static_cast<size_t>(n)) != 0 ||
+                (path[n] != 0 && path[n] != L'/')))
+    return false;
+  *below = n == 0 ? path[0] != 0 : path[n] == L'/';
+  return true;
+}
+
+}  // namespace
+
+const char* ArchiveFormatName(int format) {
+  static const char* const kNames[ArchiveFormatCount] = {"ZIP", "RAR", "LHA", "ARJ", "ACE",
+                                                          "HA", "GZIP", "TAR", "7Z", "BZIP2"};
+  return format >= 0 && format < ArchiveFormatCount ? kNames[format] : "";
+}
+
+size_t TArchiveBuilder::ReadAt(int64_t offset, void* buffer, size_t count) {
+  ViewFile& file = File();
+  if (offset < 0 || file.Seek(offset) != 0) return 0;
+  size_t got = 0;
+  if (file.Read(buffer, count, &got) != 0) return 0;
+  return got;
+}
+
+int64_t DosTimeToSeconds(uint16_t dosDate, uint16_t dosTime) {
+  return static_cast<int64_t>(TTimeValue::FromDos(dosDate, dosTime).seconds);
+}
+
+static Westring WithSlashes(Westring name) {
+  for (int i = 0; i < name.Length(); ++i)
+    if (name[i] == L'\\') name[i] = L'/';
+  return name;
+}
+
+Westring ArchiveNameUtf8(const char* bytes, size_t count) {
+  Westring name;
+  (void)DecodeUtf8(bytes, static_cast<int>(count), &name);
+  return WithSlashes(name);
+}
+
+Westring ArchiveName8(const char* bytes, size_t count) {
+  Westring name;
+  if (!DecodeUtf8(bytes, static_cast<int>(count), &name))
+    (void)CodePageToWide(bytes, static_cast<int>(count), CurrentCodePage(), &name);
+  return WithSlashes(name);
+}
+
+ArchiveReader::ArchiveReader() = default;
+ArchiveReader::~ArchiveReader() = default;
+
+void ArchiveReader::Reset() {
+  m_entries.clear();
+  m_entries.shrink_to_fit();
+  m_pool.Reset();
+  m_found = 0;
+  m_lastDirectory = nullptr;
+  m_lastDirectoryLength = -1;
+}
+
+int ArchiveReader::Open(const Westring& name) { return OpenFormats(name, 0, ArchiveFormatCount - 1); }
+
+int ArchiveReader::OpenAs(const Westring& name, int format) { return OpenFormats(name, format, format); }
+
+int ArchiveReader::OpenFormats(const Westring& name, int first, int last) {
+  Reset();
+  m_name = name;
+  m_format = ArchiveNone;
+  m_lastReport = Westring();
+  if (first < 0 || last >= ArchiveFormatCount || m_file.Open(name) != 0 || m_file.KnownSize() == 0) {
+    m_file.Close();
+    return ArchiveNone;
+  }
+  {
+    std::unique_ptr<DirReadProgress> progress;
+    if (!m_quiet) progress = std::make_unique<DirReadProgress>(&m_found);
+    g_breakFlag = 1;
+    for (int format = first; format <= last; ++format) {
+      Reset();
+      const FormatResult result = ReadFormat(format);
+      if (result == FormatResult::Declined) continue;
+      if (result == FormatResult::Read) m_format = format;
+      break;
+    }
+    g_breakFlag = 0;
+  }
+  m_file.Close();
+  if (m_format == ArchiveNone) Reset();
+  else Sort();
+  return m_format;
+}
+
+// A compressed file is first tried as a compressed tar.
+FormatResult ArchiveReader::ReadFormat(int format) {
+  if (format == ArchiveGzip || format == ArchiveBzip2) {
+    const FormatResult result = ReadCompressedTar(*this, format);
+    if (result != FormatResult::Declined) return result;
+    Reset();
+  }
+  return kReaders[format](*this);
+}
+
+void ArchiveReader::Report(const char* message) {
+  m_lastReport = Westring(message);
+  if (!m_quiet) MessageBox(m_lastReport, m_name, MessageStyle::Ok);
+}
+
+bool ArchiveReader::Interrupted() const { return g_breakFlag == 2; }
+
+const wchar_t* ArchiveReader::Store(const wchar_t* text, int length) {
+  auto* copy = static_cast<wchar_t*>(m_pool.Allocate(Aligned((static_cast<size_t>(length) + 1) * sizeof(wchar_t))));
+  if (copy == nullptr) return nullptr;
+  std::wmemcpy(copy, text, static_cast<size_t>(length));
+  copy[length] = 0;
+  return copy;
+}
+
+// Members come grouped by directory in most archives: one text serves a run.
+const wchar_t* ArchiveReader::DirectoryText(const wchar_t* path, int length) {
+  if (m_lastDirectory != nullptr && length == m_lastDirectoryLength &&
+      std::wmemcmp(path, m_lastDirectory, static_cast<size_t>(length)) == 0)
+    return m_lastDirectory;
+  const wchar_t* stored = Store(path, length);
+  if (stored != nullptr) {
+    m_lastDirectory = stored;
+    m_lastDirectoryLength = length;
+  }
+  return stored;
+}
+
+bool ArchiveReader::Add(const TFoundMember& member) {
+  const wchar_t* text = member.path.c_str();
+  int length = member.path.Length();
+  bool dotSlash = false;
+  if (length >= 2 && text[0] == L'.' && text[1] == L'/') text += 2, length -= 2, dotSlash = true;
+  else if (length == 1 && text[0] == L'.') text += 1, length = 0, dotSlash = true;
+  while (length > 0 && text[0] == L'/') ++text, --length;
+  bool directory = member.directory;
+  while (length > 0 && text[length - 1] == L'/') --length, directory = true;
+  if (length == 0) return true;  // the top itself: nothing to list
+
+  int split = length;
+  if (!directory) {
+    split = 0;
+    for (int i = length; i > 0; --i)
+      if (text[i - 1] == L'/') {
+        split = i;
+        break;
+      }
+  }
+  auto* entry = static_cast<ArchiveEntry*>(m_pool.Allocate(Aligned(sizeof(ArchiveEntry))));
+  if (entry == nullptr) return false;
+  const int directoryLength = directory ? length : std::max(0, split - 1);
+  entry->path = DirectoryText(text, directoryLength);
+  entry->name = directory ? nullptr : Store(text + split, length - split);
+  if (entry->path == nullptr || (!directory && entry->name == nullptr)) return false;
+  entry->size = directory ? ArchiveEntry::UnknownSize : member.size;
+  entry->packedSize = member.packedSize;
+  entry->time = member.time;
+  entry->attributes = member.attributes | (directory ? ArchiveAttr::Directory : 0);
+  entry->owner = member.owner;
+  entry->group = member.group;
+  entry->dotSlash = dotSlash;
+  m_entries.push_back(entry);
+  m_found.fetch_add(1, std::memory_order_relaxed);
+  return true;
+}
+
+void ArchiveReader::Sort() { std::stable_sort(m_entries.begin(), m_entries.end(), EntryBefore); }
+
+void ArchiveReader::List(const Westring& directory, const std::function<bool(const TListedMember&)>& each) const {
+  // The level's members and everything below it sort together from directory on.
+  auto first = std::lower_bound(m_entries.begin(), m_entries.end(), directory.c_str(),
+                                [](const ArchiveEntry* e, const wchar_t* path) { return ComparePaths(e->path, path) < 0; });
+  const int start = directory.IsEmpty() ? 0 : directory.Length() + 1;
+  const wchar_t* lastDirectory = nullptr;
+  int lastLength = 0;
+  for (auto it = first; it != m_entries.end(); ++it) {
+    const ArchiveEntry& e = **it;
+    bool below = false;
+    if (!PathInside(e.path, directory, &below)) break;
+    TListedMember listed{};
+    if (!below) {
+      if (e.name == nullptr) continue;  // the directory itself
+      listed = {e.name, static_cast<int>(std::wcslen(e.name)), false, e.size, e.time, e.attributes, e.owner, e.group};
+    } else {
+      const wchar_t* component = e.path + start;
+      const wchar_t* slash = std::wcschr(component, L'/');
+      const int length = slash != nullptr ? static_cast<int>(slash - component) : static_cast<int>(std::wcslen(component));
+      if (lastDirectory != nullptr && length == lastLength && std::wmemcmp(component, lastDirectory, static_cast<size_t>(length)) == 0)
+        continue;
+      lastDirectory = component;
+      lastLength = length;
+      listed = {component, length, true, ArchiveEntry::UnknownSize, e.time, ArchiveAttr::Directory, e.owner, e.group};
+    }
+    if (!each(listed)) return;
+  }
+}
+
+bool ArchiveReader::HasDirectory(const Westring& directory) const {
+  if (directory.IsEmpty()) return true;
+  auto first = std::lower_bound(m_entries.begin(), m_entries.end(), directory.c_str(),
+                                [](const ArchiveEntry* e, const wchar_t* path) { return ComparePaths(e->path, path) < 0; });
+  bool below = false;
+  return first != m_entries.end() && PathInside((*first)->path, directory, &below);
+}

@@ -1,0 +1,27 @@
+#pragma once
+// A panel inside an archive: the archive layer above the panels lists the
+// archive's directory levels through this, and installs the function that
+// opens a file as an archive at start-up.
+#include <functional>
+#include <memory>
+
+#include "foundation/Westring.h"
+
+struct entry;
+
+class CArchiveListing {
+ public:
+  virtual ~CArchiveListing() = default;
+  /// The archive file's full path; the panel's directory is this path, then
+  /// "/" and the directory inside the archive.
+  virtual const Westring& ArchivePath() const = 0;
+  /// Hands each entry of one level inside the archive ("" is the top) to
+  /// add, which takes it over; stops when add returns false. 0 or an errno.
+  virtual int List(const Westring& inner, const std::function<bool(entry*)>& add) = 0;
+  /// True when inner is a directory of the archive ("" always is).
+  virtual bool HasDirectory(const Westring& inner) const = 0;
+};
+
+/// Opens a file as an archive: null when it is none of the known formats
+/// (or it is damaged, and the user has been told). Unset, nothing is.
+extern std::function<std::unique_ptr<CArchiveListing>(const Westring& path)> g_openArchiveListing;

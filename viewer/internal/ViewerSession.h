@@ -1,0 +1,12 @@
+#pragma once
+// What the viewer keeps from one opening to the next during a run of the
+// program: the search and where the code-page cycle stands.
+#include "viewer/ViewerDialogs.h"
+
+struct TViewerSession {
+  TViewerSearch search;
+  int codePageCursor = 0;  // the next entry of TranslateCP that Alt-T takes
+  int lastCodePage = 0;    // the code page Alt-T or Alt-C chose last; 0 the default
+};
+
+TViewerSession& ViewerSession();
