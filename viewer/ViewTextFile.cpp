@@ -429,6 +429,48 @@ void ViewTextFile::GrowLineBuffer() {
   m_lineCapacity = capacity;
 }
 
+// Bytes that stand for one character of their own (in UTF-8 those below
+// 0x80, in a code page any) and are no NUL or terminator are taken from the
+// cache a block at a time rather than a character at a time: large files
+// load several times faster. Returns how many were taken, at most limit.
+int ViewTextFile::CopyPlainRun(int limit, bool store, int at) {
+  if (m_encoding != EncodingUtf8 && m_encoding != EncodingCodePage) return 0;
+  size_t available = 0;
+  const uint8_t* bytes = BytesAt(m_pos, &available);
+  if (!bytes) return 0;
+  size_t most = std::min<size_t>(available, static_cast<size_t>(limit));
+  // The run ends at the next LF at the latest.
+  if (const void* lineFeed = memchr(bytes, LF, most))
+    most = static_cast<size_t>(static_cast<const uint8_t*>(lineFeed) - bytes);
+  const uint8_t highBit = m_encoding == EncodingUtf8 ? 0x80 : 0;
+  auto isStop = [highBit](uint8_t b) { return (b & highBit) != 0 || b == 0 || b == CR; };
+  // Runs of 16 bytes are checked and widened in loops of a fixed length,
+  // which the compiler turns into vector code; the rest byte by byte.
+  constexpr size_t Run = 16;
+  wchar_t* out = nullptr;
+  if (store) {
+    while (m_lineCapacity < at + static_cast<int>(most)) GrowLineBuffer();
+    out = m_line.get() + at;
+  }
+  const bool codePage = m_encoding == EncodingCodePage;
+  size_t k = 0;
+  for (; k + Run <= most; k += Run) {
+    bool stops = false;
+    for (size_t i = 0; i < Run; ++i) stops |= isStop(bytes[k + i]);
+    if (stops) break;
+    if (out && codePage) {
+      for (size_t i = 0; i < Run; ++i) out[k + i] = m_cpTable[bytes[k + i]];
+    } else if (out) {
+      for (size_t i = 0; i < Run; ++i) out[k + i] = bytes[k + i];
+    }
+  }
+  for (; k < most && !isStop(bytes[k]); ++k)
+    if (out) out[k] = codePage ? m_cpTable[bytes[k]] : bytes[k];
+  const int taken = static_cast<int>(k);
+  m_pos += taken;
+  return taken;
+}
+
 // A line ends at CR or LF; one LF and one CR after it, in either order,
 // belong to it. A line cut at maxChars keeps whatever follows for the next.
 bool ViewTextFile::ReadLineInto(int maxChars, bool store, int* length) {
@@ -437,6 +479,10 @@ bool ViewTextFile::ReadLineInto(int maxChars, bool store, int* length) {
   int n = 0;
   int terminator = 0;
   while (n < maxChars) {
+    if (const int run = CopyPlainRun(maxChars - n, store, n)) {
+      n += run;
+      continue;
+    }
     const int c = NextChar();
     if (c < 0) break;
     if (IsTerminator(c)) {
@@ -450,8 +496,14 @@ bool ViewTextFile::ReadLineInto(int maxChars, bool store, int* length) {
     ++n;
   }
   if (terminator != 0) {
+    // The character after the terminator is only looked at: when it starts
+    // the next line, that line's reading counts it.
     const int64_t after = m_pos;
-    if (!AreLinePair(terminator, NextChar())) m_pos = after;
+    const uint64_t invalid = m_invalidUtf8;
+    if (!AreLinePair(terminator, NextChar())) {
+      m_pos = after;
+      m_invalidUtf8 = invalid;
+    }
   }
   *length = n;
   return n > 0 || terminator != 0;
