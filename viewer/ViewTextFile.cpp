@@ -384,7 +384,7 @@ int ViewTextFile::NextChar() {
 int ViewTextFile::PrevChar() {
   const int64_t p = m_pos;
   if (p <= m_bomSize) return -1;
-  int c;
+  int c = -1;
   if (m_encoding == EncodingUtf8) {
     if (ByteAt(p - 1) < 0) return -1;
     // Back over at most three continuation bytes to the lead; a lead whose
