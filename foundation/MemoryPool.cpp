@@ -1,10 +1,30 @@
 #include "foundation/MemoryPool.h"
 
+#include <sys/mman.h>
+
 #include <algorithm>
 #include <cstdlib>
 
+namespace {
+
+constexpr size_t LargePage = size_t{2} << 20;
+
+// A large block starts on a large-page boundary and asks for large pages; a
+// system without them simply ignores the advice.
+char* AllocateBlock(size_t size) {
+  if (size < MemoryPool::HugeBlockSize) return static_cast<char*>(std::malloc(size));
+  void* base = nullptr;
+  if (posix_memalign(&base, LargePage, size) != 0) return nullptr;
+#ifdef MADV_HUGEPAGE
+  (void)madvise(base, size & ~(LargePage - 1), MADV_HUGEPAGE);
+#endif
+  return static_cast<char*>(base);
+}
+
+}  // namespace
+
 MemoryPoolBlock::MemoryPoolBlock(size_t size)
-    : m_base(static_cast<char*>(std::malloc(size))), m_next(m_base), m_size(m_base ? size : 0) {}
+    : m_base(AllocateBlock(size)), m_next(m_base), m_size(m_base ? size : 0) {}
 
 MemoryPoolBlock::~MemoryPoolBlock() { std::free(m_base); }
 
@@ -15,7 +35,9 @@ void* MemoryPoolBlock::Take(size_t n) {
   return bytes;
 }
 
-MemoryPool::MemoryPool() { AddBlock(BlockSize); }
+MemoryPool::MemoryPool(size_t blockSize) : m_blockSize(std::max(blockSize, BlockSize)) {
+  AddBlock(m_blockSize);
+}
 
 MemoryPoolBlock* MemoryPool::AddBlock(size_t size) {
   auto* block = new MemoryPoolBlock(size);
@@ -34,12 +56,12 @@ void* MemoryPool::Allocate(size_t n) {
   }
   // The rest of a block that is too small is given up; an oversized request
   // gets a block of exactly its size, which is then full.
-  MemoryPoolBlock* block = AddBlock(std::max(n, BlockSize));
+  MemoryPoolBlock* block = AddBlock(std::max(n, m_blockSize));
   return block ? block->Take(n) : nullptr;
 }
 
 void MemoryPool::Reset() {
   Clear();
   m_current = nullptr;
-  AddBlock(BlockSize);
+  AddBlock(m_blockSize);
 }

@@ -25,19 +25,22 @@ class MemoryPoolBlock {
   size_t m_size = 0;
 };
 
-/// A bump allocator over 64 KiB blocks for many small texts that are released
-/// together. There is no alignment: consecutive allocations are contiguous, so
+/// A bump allocator over blocks of 64 KiB (or a larger size chosen at
+/// construction) for many small texts that are released together. There is no alignment: consecutive allocations are contiguous, so
 /// callers storing wide characters keep every request a multiple of
 /// sizeof(wchar_t) to keep them aligned. One thread at a time.
 class MemoryPool : private TObjectStore<MemoryPoolBlock> {
  public:
   static constexpr size_t BlockSize = 65536;
 
-  /// Starts with one empty block.
-  MemoryPool();
+  /// Starts with one empty block. Blocks of HugeBlockSize bytes or more ask
+  /// the system for large pages, which spares a text of hundreds of
+  /// megabytes most of its page faults.
+  explicit MemoryPool(size_t blockSize = BlockSize);
+  static constexpr size_t HugeBlockSize = size_t{4} << 20;
 
-  /// n bytes from the current block, or from a new block of max(n, BlockSize)
-  /// bytes when they do not fit; null only when the system allocator fails.
+  /// n bytes from the current block, or from a new block of max(n, block
+  /// size) bytes when they do not fit; null only when the system allocator fails.
   void* Allocate(size_t n);
   /// Releases every block and starts again with one new block; all earlier
   /// allocations become invalid.
@@ -52,4 +55,5 @@ class MemoryPool : private TObjectStore<MemoryPoolBlock> {
   MemoryPoolBlock* AddBlock(size_t size);
 
   MemoryPoolBlock* m_current = nullptr;
+  size_t m_blockSize = BlockSize;
 };

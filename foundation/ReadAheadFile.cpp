@@ -23,6 +23,7 @@ int ReadAheadFile::Open(const Westring& name, int lock) {
   m_previousLoad = -1;
   m_lastPrefetchRequest = -1;
   m_blockLoads = m_prefetchHits = 0;
+  m_readError = 0;
   // No thread runs yet, so the shared members need no lock here.
   m_aheadRequest = m_aheadReady = -1;
   m_stopRequested = false;
@@ -74,12 +75,30 @@ int ReadAheadFile::Refresh() {
   return 0;
 }
 
+void ReadAheadFile::StopReadAhead() {
+  StopThread();
+  m_thread = 0;
+  m_aheadRequest = m_aheadReady = -1;
+}
+
 int ReadAheadFile::ByteAt(int64_t offset) {
   if (offset < 0 || !IsOpen()) return -1;
   int64_t start = offset - offset % BlockSize;
   TBlock* block = FindBlock(start);
   if (!block) block = LoadBlock(start);
   return ByteInBlock(*block, offset);
+}
+
+const uint8_t* ReadAheadFile::BytesAt(int64_t offset, size_t* count) {
+  *count = 0;
+  if (offset < 0 || !IsOpen()) return nullptr;
+  int64_t start = offset - offset % BlockSize;
+  TBlock* block = FindBlock(start);
+  if (!block) block = LoadBlock(start);
+  const int64_t end = std::min(block->start + block->length, m_knownSize);
+  if (offset >= end) return nullptr;
+  *count = static_cast<size_t>(end - offset);
+  return block->data.get() + (offset - start);
 }
 
 int ReadAheadFile::Read(void* buffer, size_t count, size_t* got) {
@@ -207,6 +226,7 @@ void ReadAheadFile::FillBlock(TBlock& block) {
     if (m_aheadRequest == block.start) m_aheadRequest = -1;
     ssize_t n = ReadAt(block.data.get(), BlockSize, block.start);
     if (n < 0) {
+      if (m_readError == 0) m_readError = errno;
       // Unreadable bytes show as 0xFF, as a damaged disk would give them.
       memset(block.data.get(), 0xFF, BlockSize);
       block.length = BlockSize;

@@ -32,9 +32,17 @@ class ReadAheadFile : public StdFile {
   /// file; returns 0 or the error of closing. KnownSize and Tell are 0 after.
   int Close();
 
+  /// Stops the read-ahead thread for good (until the next Open): a caller
+  /// that reads the whole file once from the start is served better by the
+  /// system's own read-ahead than by waking a thread for every block.
+  void StopReadAhead();
   /// The byte at offset (0-255), or -1 at or past the end of the file or for
   /// a negative offset. Bytes of a block the system failed to read are 0xFF.
   int ByteAt(int64_t offset);
+  /// The cached bytes from offset to the end of its block, *count of them;
+  /// null (and 0) at or past the end of the file. Valid until the next
+  /// ByteAt, BytesAt or Read. Unreadable bytes are 0xFF, as ByteAt gives them.
+  const uint8_t* BytesAt(int64_t offset, size_t* count);
   /// Copies up to count bytes from the sequential position and advances it;
   /// returns 0 (a short read is success) or -1 when nothing was left, or
   /// EBADF when no file is open. got, when given, receives the bytes copied.
@@ -57,6 +65,9 @@ class ReadAheadFile : public StdFile {
   /// cached blocks that are not full or reach past it, so that data written
   /// or cut off since is read again; returns 0 or errno.
   int Refresh();
+  /// The errno of the first block read that failed since Open (its bytes
+  /// came out as 0xFF), or 0.
+  int ReadError() const { return m_readError; }
 
   /// Start of the block the most recent cache miss asked the thread for, or
   /// -1 when that miss chose none. For tests and diagnostics.
@@ -87,6 +98,7 @@ class ReadAheadFile : public StdFile {
   TBlock m_blocks[MaxBlocks];
   int m_blockCount = 0;
   int64_t m_knownSize = 0;
+  int m_readError = 0;
   int64_t m_position = 0;
   int64_t m_previousLoad = -1;
   int64_t m_lastPrefetchRequest = -1;

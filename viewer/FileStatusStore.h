@@ -4,6 +4,7 @@
 // encoding it was read in. Kept by full path, for the main thread only.
 #include <cstdint>
 
+#include "editor/UndoStack.h"
 #include "foundation/SortedCollection.h"
 #include "foundation/Westring.h"
 #include "viewer/TextEncoding.h"
@@ -24,9 +25,10 @@ struct TFileStatus {
   int cursorColumn = 0;  // screen column
   int leftColumn = 0;    // horizontal scroll
 
-  // The editor's undo and redo stacks belong here: the editor moves them in
-  // when it closes the file and takes them back when it opens it again. They
-  // are added together with the editor's undo.
+  // The editor moves its history in when it closes the file and takes it
+  // back when it opens the file again.
+  TUndoStack undo;
+  TUndoStack redo;
 
   int64_t byteOffset = 0;  // the viewer's top offset; -1 when the editor wrote the record
   TFileBookmark bookmarks[BookmarkCount];

@@ -429,6 +429,42 @@ void ViewTextFile::GrowLineBuffer() {
   m_lineCapacity = capacity;
 }
 
+// Bytes that stand for one character of their own (in UTF-8 those below
+// 0x80, in a code page any) and are no NUL or terminator are taken from the
+// cache a block at a time rather than a character at a time: large files
+// load several times faster. Returns how many were taken, at most limit.
+int ViewTextFile::CopyPlainRun(int limit, bool store, int at) {
+  if (m_encoding != EncodingUtf8 && m_encoding != EncodingCodePage) return 0;
+  size_t available = 0;
+  const uint8_t* bytes = BytesAt(m_pos, &available);
+  if (!bytes) return 0;
+  size_t most = std::min<size_t>(available, static_cast<size_t>(limit));
+  // Up to the next LF, checked in one pass without an early exit (which the
+  // compiler can vectorise); only a run holding some other stop is walked.
+  if (const void* lineFeed = memchr(bytes, LF, most))
+    most = static_cast<size_t>(static_cast<const uint8_t*>(lineFeed) - bytes);
+  const uint8_t highBit = m_encoding == EncodingUtf8 ? 0x80 : 0;
+  uint8_t stops = 0;
+  for (size_t i = 0; i < most; ++i) stops |= (bytes[i] & highBit) | (bytes[i] == 0) | (bytes[i] == CR);
+  size_t k = most;
+  if (stops != 0) {
+    k = 0;
+    while (k < most && !(bytes[k] & highBit) && bytes[k] != 0 && bytes[k] != CR) ++k;
+  }
+  const int taken = static_cast<int>(k);
+  if (store && taken > 0) {
+    while (m_lineCapacity < at + taken) GrowLineBuffer();
+    wchar_t* out = m_line.get() + at;
+    if (m_encoding == EncodingCodePage) {
+      for (size_t i = 0; i < k; ++i) out[i] = m_cpTable[bytes[i]];
+    } else {
+      for (size_t i = 0; i < k; ++i) out[i] = bytes[i];
+    }
+  }
+  m_pos += taken;
+  return taken;
+}
+
 // A line ends at CR or LF; one LF and one CR after it, in either order,
 // belong to it. A line cut at maxChars keeps whatever follows for the next.
 bool ViewTextFile::ReadLineInto(int maxChars, bool store, int* length) {
@@ -437,6 +473,10 @@ bool ViewTextFile::ReadLineInto(int maxChars, bool store, int* length) {
   int n = 0;
   int terminator = 0;
   while (n < maxChars) {
+    if (const int run = CopyPlainRun(maxChars - n, store, n)) {
+      n += run;
+      continue;
+    }
     const int c = NextChar();
     if (c < 0) break;
     if (IsTerminator(c)) {
@@ -450,8 +490,14 @@ bool ViewTextFile::ReadLineInto(int maxChars, bool store, int* length) {
     ++n;
   }
   if (terminator != 0) {
+    // The character after the terminator is only looked at: when it starts
+    // the next line, that line's reading counts it.
     const int64_t after = m_pos;
-    if (!AreLinePair(terminator, NextChar())) m_pos = after;
+    const uint64_t invalid = m_invalidUtf8;
+    if (!AreLinePair(terminator, NextChar())) {
+      m_pos = after;
+      m_invalidUtf8 = invalid;
+    }
   }
   *length = n;
   return n > 0 || terminator != 0;

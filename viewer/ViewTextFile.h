@@ -113,6 +113,7 @@ class ViewTextFile : public ViewFile {
   int ReadUnit(int64_t at, int64_t* missing);
   int FinishChar(int c) const { return c == 0 && !m_keepNul ? ' ' : c; }
   bool ReadLineInto(int maxChars, bool store, int* length);
+  int CopyPlainRun(int limit, bool store, int at);
   void GrowLineBuffer();
   int64_t FindLineStart(int64_t offset);
   int64_t PieceStart(int64_t offset, int64_t start) const;

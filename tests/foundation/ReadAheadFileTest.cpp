@@ -150,11 +150,35 @@ TEST_F(ReadAheadFileTest, UnreadableBlocksReadAsFF) {
     if (size > 0) {
       EXPECT_EQ(file.ByteAt(0), 0xFF);
       EXPECT_EQ(file.ByteAt(size - 1), 0xFF);
+      EXPECT_EQ(file.ReadError(), EISDIR);
     }
     EXPECT_EQ(file.ByteAt(size), -1);
     EXPECT_EQ(file.KnownSize(), size) << "a failed read proves nothing about the size";
   }
   rmdir(pattern);
+}
+
+// A run of cached bytes ends with its block or with the file, and without
+// the thread every block is read where it is asked for.
+TEST_F(ReadAheadFileTest, BytesAtEndsWithTheBlockAndWorksWithoutTheThread) {
+  Generate(2 * B + 10);
+  ReadAheadFile file;
+  Open(file);
+  file.StopReadAhead();
+  size_t count = 0;
+  const uint8_t* run = file.BytesAt(B - 3, &count);
+  ASSERT_NE(run, nullptr);
+  EXPECT_EQ(count, 3u);
+  EXPECT_EQ(run[2], PatternByte(B - 1));
+  run = file.BytesAt(2 * B + 4, &count);
+  ASSERT_NE(run, nullptr);
+  EXPECT_EQ(count, 6u);
+  EXPECT_EQ(run[0], PatternByte(2 * B + 4));
+  EXPECT_EQ(file.BytesAt(2 * B + 10, &count), nullptr);
+  EXPECT_EQ(count, 0u);
+  EXPECT_EQ(file.ByteAt(B), PatternByte(B));
+  EXPECT_EQ(file.PrefetchHits(), 0u);
+  EXPECT_EQ(file.ReadError(), 0);
 }
 
 // Blocks and the thread's buffer belong to the file they were read from: a

@@ -198,6 +198,31 @@ TEST_F(ViewTextFileTest, EachTerminatorEndsOneLineAndLineStartAgrees) {
   EXPECT_EQ(m_file.HexNextLineStart(0), 16);
 }
 
+// Lines taken from the cache a run at a time agree with the same text
+// stepped a character at a time, where characters and terminators straddle
+// block edges.
+TEST_F(ViewTextFileTest, LinesAcrossBlockEdgesAgreeWithCharacterSteps) {
+  std::string bytes;
+  for (int i = 0; bytes.size() < 3 * ReadAheadFile::BlockSize; ++i)
+    bytes += std::string(i % 97, 'a') + (i % 3 ? "\xC3\xA9" : "\xE6\xBC\xA2") + (i % 5 ? "\n" : "\r\n");
+  for (int encoding : {EncodingUtf8, EncodingCodePage}) {
+    SCOPED_TRACE(encoding);
+    Open(bytes, encoding, 1252);
+    std::vector<std::wstring> stepped(1);
+    for (int c; (c = m_file.NextChar()) >= 0;) {
+      if (c == '\n') stepped.emplace_back();
+      if (c == '\n' || c == '\r') continue;
+      stepped.back() += encoding == EncodingCodePage ? m_file.CodePageChar(c) : static_cast<wchar_t>(c);
+    }
+    stepped.pop_back();
+    m_file.SetPosition(0);
+    std::vector<std::wstring> read;
+    TViewLine line;
+    while (m_file.ReadLine(ViewTextFile::MaxLineChars, &line)) read.emplace_back(line.text, line.length);
+    EXPECT_EQ(read, stepped);
+  }
+}
+
 TEST_F(ViewTextFileTest, LongLinesComeInPiecesOfAMegabyte) {
   const int64_t piece = ViewTextFile::LongLinePiece;
   Open(std::string(2 * piece + 100, 'x') + "\nend", EncodingUtf8);
