@@ -43,6 +43,12 @@ int ReadAheadFile::Close() {
   return StdFile::Close();
 }
 
+void ReadAheadFile::StopReadAhead() {
+  StopThread();
+  m_thread = 0;
+  m_aheadRequest = m_aheadReady = -1;
+}
+
 ssize_t ReadAheadFile::ReadDirect(void* buffer, size_t count, int64_t offset) {
   if (!IsOpen() || offset < 0) {
     errno = EBADF;
@@ -73,12 +79,6 @@ int ReadAheadFile::Refresh() {
   m_blockCount = kept;
   m_knownSize = size;
   return 0;
-}
-
-void ReadAheadFile::StopReadAhead() {
-  StopThread();
-  m_thread = 0;
-  m_aheadRequest = m_aheadReady = -1;
 }
 
 int ReadAheadFile::ByteAt(int64_t offset) {

@@ -61,13 +61,13 @@ class ReadAheadFile : public StdFile {
   int64_t Tell() const { return m_position; }
   /// The size found at open, raised when reads found the file longer.
   int64_t KnownSize() const { return m_knownSize; }
+  /// The errno of the first block read that failed since Open (its bytes
+  /// came out as 0xFF), or 0.
+  int ReadError() const { return m_readError; }
   /// Takes the size the system gives now, smaller or larger, and forgets the
   /// cached blocks that are not full or reach past it, so that data written
   /// or cut off since is read again; returns 0 or errno.
   int Refresh();
-  /// The errno of the first block read that failed since Open (its bytes
-  /// came out as 0xFF), or 0.
-  int ReadError() const { return m_readError; }
 
   /// Start of the block the most recent cache miss asked the thread for, or
   /// -1 when that miss chose none. For tests and diagnostics.

@@ -114,10 +114,15 @@ TEST_F(EditorFileTest, EdgeShapesOfFiles) {
   EXPECT_EQ(ReadBytes(Path("new")), "\xD0\x81");
   EXPECT_FALSE(text.Flags().newFile || text.Flags().modified);
 
-  // a LF b LF: three lines, the last empty.
+  // a LF b LF: three lines, the last empty. A start offset and a length
+  // put the cursor on that byte and mark the characters.
   WriteBytes(Path("ab"), "a\nb\n");
   ASSERT_TRUE(LoadFile(text, Path("ab")));
   EXPECT_EQ(Lines(text), "a|b|");
+  WriteBytes(Path("find"), "first\nsécond line\n");
+  ASSERT_TRUE(LoadFile(text, Path("find"), EncodingDetect, 0, 12, 6));  // "d line"
+  EXPECT_EQ(text.CursorPos(), (TTextPos{5, 1}));
+  EXPECT_TRUE(text.Block().present && text.Block().end == (TTextPos{11, 1}));
 
   // More lines than the table first has room for: it grows.
   WriteBytes(Path("lines"), std::string(CEditorText::InitialLineRoom + 1, '\n'));
@@ -137,14 +142,6 @@ TEST_F(EditorFileTest, EdgeShapesOfFiles) {
   ASSERT_EQ(text.InsertText({5, 0}, L"\r\nz", &end), 0);
   ASSERT_EQ(text.Save(Name("huge")), 0);
   EXPECT_EQ(ReadBytes(Path("huge")), "xxxxx\nz");  // no line end seen: LF
-}
-
-TEST_F(EditorFileTest, StartOffsetPlacesTheCursorAndMarksTheHit) {
-  WriteBytes(Path("find"), "first\nsécond line\nthird\n");
-  ASSERT_TRUE(LoadFile(text, Path("find"), EncodingDetect, 0, 12, 6));  // "d line"
-  EXPECT_EQ(text.CursorPos(), (TTextPos{5, 1}));
-  ASSERT_TRUE(text.Block().present);
-  EXPECT_EQ(text.Block().end, (TTextPos{11, 1}));
 }
 
 TEST_F(EditorFileTest, CodePageChangesConvertOrReload) {
