@@ -274,13 +274,12 @@ void CEditor::PageMove(int direction) {
   TEditorView& view = m_text.View();
   const int rows = Rows(), count = m_text.LineCount();
   const int line = CursorLine();
-  if (direction > 0) {
-    view.topLine = std::max(0, std::min(view.topLine + rows, count - rows));
-    VerticalMove(std::min(line + rows, count - 1) - line);
-  } else {
-    view.topLine = std::max(0, view.topLine - rows);
-    VerticalMove(std::max(line - rows, 0) - line);
-  }
+  const int target = direction > 0 ? std::min(line + rows, count - 1) : std::max(line - rows, 0);
+  view.topLine = direction > 0 ? std::max(0, std::min(view.topLine + rows, count - rows))
+                               : std::max(0, view.topLine - rows);
+  // The cursor row follows the view for a moment, so the move counts from the same line.
+  view.cursorRow = line - view.topLine;
+  VerticalMove(target - line);
   m_text.Flags().fullRedraw = true;
 }
 

@@ -383,3 +383,53 @@ TEST_F(EditorKeysTest, Quitting) {
   EXPECT_TRUE(asked.seen);
   EXPECT_FALSE(Sys::Exists(Westring::FromUtf8(fresh.c_str())));
 }
+
+TEST_F(EditorKeysTest, PagesScreenEdgesAndGotoLine) {
+  std::string lines;
+  for (int i = 1; i <= 100; ++i) lines += "line " + std::to_string(i) + "\n";
+  Start(lines);
+  const int rows = Con().Lines() - 2;
+  Keys({Key::PageDown});
+  EXPECT_EQ(Text().CursorPos().line, rows);
+  EXPECT_EQ(Row(1), "line " + std::to_string(rows + 1));
+  Keys({Key::CtrlEnd});
+  EXPECT_EQ(Pos(Text().CursorPos()), std::to_string(Row(rows).size()) + "," + std::to_string(2 * rows - 1));
+  Keys({Key::Down});
+  EXPECT_EQ(Row(1), "line " + std::to_string(rows + 2)) << "the view scrolls by one row";
+  Keys({Key::CtrlHome});
+  EXPECT_EQ(Pos(Text().CursorPos()), "0," + std::to_string(rows + 1));
+  Keys({Key::PageUp, Key::PageUp});
+  EXPECT_EQ(Pos(Text().CursorPos()), "0,0");
+  EXPECT_EQ(Row(1), "line 1");
+
+  TBoxWatcher prompt("1-101", {'5', '0', Key::Enter});
+  Keys({Key::AltL});
+  EXPECT_TRUE(prompt.seen) << "the prompt gives the valid range";
+  EXPECT_EQ(Text().CursorPos().line, 49);
+  EXPECT_EQ(Row(Text().View().cursorRow + 1), "line 50");
+}
+
+TEST_F(EditorKeysTest, CodePagesReloadOrConvert) {
+  g_settings.translateCp = "1251,866";
+  SharedCodePageCursor() = 0;
+  Start("\xd0\xb0\xd0\xb1\n");
+  Keys({'x'});
+  PostKeys({Key::Enter, Key::Esc});  // the list as it is; keep the changes
+  Keys({Key::AltC});
+  EXPECT_EQ(Text().Format().encoding, EncodingUtf8) << "a refused reload keeps the encoding";
+  EXPECT_EQ(SharedCodePageCursor(), 0);
+  EXPECT_EQ(Lines(Text()), "x\xd0\xb0\xd0\xb1|");
+
+  Keys({Key::AltBackSpace});
+  PostKey(Key::Enter);
+  Keys({Key::AltC});
+  EXPECT_EQ(Text().Format().encoding, EncodingCodePage);
+  EXPECT_EQ(Lines(Text()), "\xd0\xa0\xc2\xb0\xd0\xa0\xc2\xb1|") << "the bytes read again in code page 1251";
+  EXPECT_NE(Row(0).find("CP1251"), std::string::npos);
+  EXPECT_FALSE(Text().Flags().modified);
+
+  Keys({Key::AltT});
+  EXPECT_EQ(Text().Format().codePage, 866);
+  EXPECT_EQ(Lines(Text()), "\xe2\x95\xa8\xe2\x96\x91\xe2\x95\xa8\xe2\x96\x92|") << "converted in memory";
+  EXPECT_TRUE(Text().Flags().modified);
+}
