@@ -92,7 +92,8 @@ class CEditor {
   /// Replaces region by text as one undoable change; the cursor goes to
   /// *cursorAfter, or after the inserted text when that is null. False,
   /// and nothing changes, when a line would grow too long or memory ran out.
-  bool ReplaceText(const TTextRegion& region, const Westring& text, const TTextPos* cursorAfter = nullptr);
+  bool ReplaceText(const TTextRegion& region, const Westring& text,
+                   const TTextPos* cursorAfter = nullptr);
   TTextRegion BlockRegion();
   void DropBlock();
   void CopyBlock();
@@ -109,8 +110,10 @@ class CEditor {
   void ReplaceDialog();
   void RepeatSearch(bool otherDirection);
   void SearchWordAtCursor(bool reverse);
-  bool FindFrom(TTextPos from, bool reverse, const Westring& pattern, bool caseSensitive, bool wholeWord,
-                TTextPos* hit);
+  bool FindFrom(TTextPos from, bool reverse, const Westring& pattern, bool caseSensitive,
+                bool wholeWord, TTextPos* hit);
+  bool FindShowingWork(TTextPos from, bool reverse, const Westring& pattern, bool caseSensitive,
+                       bool wholeWord, TTextPos* hit);
   bool SearchAndMark(bool reverse, const Westring& pattern, bool caseSensitive, bool wholeWord);
   void ReplaceAll(const Westring& pattern, const Westring& with);
   int AskReplaceHit();

@@ -46,7 +46,8 @@ std::vector<Westring>& EditorClipboard() {
 
 // The text goes in at the region's end before the region goes, so a line
 // that would grow too long refuses the change before anything moved.
-bool CEditor::ReplaceText(const TTextRegion& region, const Westring& text, const TTextPos* cursorAfter) {
+bool CEditor::ReplaceText(const TTextRegion& region, const Westring& text,
+                          const TTextPos* cursorAfter) {
   if (!region.present && text.IsEmpty()) return false;
   auto item = std::make_unique<UndoItem>();
   item->cursor = m_text.CursorPos();
@@ -110,8 +111,10 @@ void CEditor::DeleteBlock() {
 // too), else the program's own lines.
 void CEditor::Paste() {
   Westring text = g_console->PasteFromClipboard();
-  if (text.IsEmpty()) text = JoinLines(EditorClipboard());
-  else EditorClipboard() = SplitIntoLines(text);
+  if (text.IsEmpty())
+    text = JoinLines(EditorClipboard());
+  else
+    EditorClipboard() = SplitIntoLines(text);
   if (text.IsEmpty()) return;
   const TTextPos at = m_text.CursorPos();
   (void)ReplaceText({at, at, false}, JoinLines(EditorClipboard()));
@@ -152,7 +155,8 @@ void CEditor::IndentLines(int direction) {
   const TTextRegion region{{0, first}, {LineLength(last), last}, true};
   if (!ReplaceText(region, JoinLines(lines), &cursor)) return;
   if (!kept.present) return;
-  m_text.Block() = {true, {0, first}, kept.end.index == 0 ? kept.end : TTextPos{LineLength(last), last}};
+  m_text.Block() = {
+      true, {0, first}, kept.end.index == 0 ? kept.end : TTextPos{LineLength(last), last}};
 }
 
 // On one of "([{<" the scan runs forward for its partner, on one of ")]}>"
@@ -172,8 +176,10 @@ void CEditor::MatchBracket() {
     const int length = LineLength(l);
     int i = l == line ? index : (forward > 0 ? 0 : length - 1);
     for (; i >= 0 && i < length; i += forward) {
-      if (text[i] == kOpenBrackets[kind]) depth += forward;
-      else if (text[i] == kCloseBrackets[kind]) depth -= forward;
+      if (text[i] == kOpenBrackets[kind])
+        depth += forward;
+      else if (text[i] == kCloseBrackets[kind])
+        depth -= forward;
       if (depth == 0) {
         MoveTo({i, l});
         return;

@@ -54,8 +54,8 @@ int CEditor::Open(const Westring& name, int64_t startOffset, int highlightLength
   if (ResolvePath(&path) != 0) path = name;
   const int state = FileState(path);
   if (state == ENOENT) {
-    const int answer =
-        MessageBox(Westring("File does not exist, Create?"), path, MessageStyle::OkCancel | MessageStyle::YesKey);
+    const int answer = MessageBox(Westring("File does not exist, Create?"), path,
+                                  MessageStyle::OkCancel | MessageStyle::YesKey);
     if (answer != 'y') return -1;
     m_text.StartNewFile(path);
   } else {
@@ -68,6 +68,12 @@ int CEditor::Open(const Westring& name, int64_t startOffset, int highlightLength
     if (!m_text.Load(file, LoadKind::Fresh, startOffset, highlightLength)) return EIO;
   }
   (void)m_syntax.Select(BaseName(path), FindSyntaxDefinitions(), TextAttr());
+  // Opened at an offset (the viewer's top line, a search hit) that line
+  // comes to the top, as the viewer showed it.
+  if (startOffset >= 0) {
+    m_text.View().topLine = m_text.CursorPos().line;
+    m_text.View().cursorRow = 0;
+  }
   MoveTo(m_text.CursorPos());
   return 0;
 }
@@ -107,7 +113,8 @@ void CEditor::GotoLine() {
   DropBlock();
   TEditorView& view = m_text.View();
   // A line out of sight comes to the middle of the screen.
-  if (target < view.topLine || target >= view.topLine + Rows()) view.topLine = std::max(0, target - Rows() / 2);
+  if (target < view.topLine || target >= view.topLine + Rows())
+    view.topLine = std::max(0, target - Rows() / 2);
   MoveTo({0, target});
   m_text.Flags().fullRedraw = true;
 }
@@ -153,8 +160,11 @@ void CEditor::CodePageList() {
   const int cursor = SharedCodePageCursor();
   SharedCodePageCursor() = 0;
   bool invalid = false;
-  const int codePage = NextTranslateCodePage(g_settings.translateCp, &SharedCodePageCursor(), TextCodePage(), &invalid);
-  if (invalid) MessageBox(Westring("Invalid code page"), Westring(), MessageStyle::Ok | MessageStyle::Messages);
+  const int codePage = NextTranslateCodePage(g_settings.translateCp, &SharedCodePageCursor(),
+                                             TextCodePage(), &invalid);
+  if (invalid)
+    MessageBox(Westring("Invalid code page"), Westring(),
+               MessageStyle::Ok | MessageStyle::Messages);
   if (m_text.Format().encoding == EncodingCodePage && codePage == m_text.Format().codePage) return;
   const int last = SharedLastCodePage();
   UseCodePage(codePage);
@@ -168,8 +178,11 @@ void CEditor::NextCodePage() {
   if (m_text.Format().encoding != EncodingCodePage) return;
   const int cursor = SharedCodePageCursor();
   bool invalid = false;
-  const int codePage = NextTranslateCodePage(g_settings.translateCp, &SharedCodePageCursor(), TextCodePage(), &invalid);
-  if (invalid) MessageBox(Westring("Invalid code page"), Westring(), MessageStyle::Ok | MessageStyle::Messages);
+  const int codePage = NextTranslateCodePage(g_settings.translateCp, &SharedCodePageCursor(),
+                                             TextCodePage(), &invalid);
+  if (invalid)
+    MessageBox(Westring("Invalid code page"), Westring(),
+               MessageStyle::Ok | MessageStyle::Messages);
   if (codePage == m_text.Format().codePage) return;
   UseCodePage(codePage);
   if (m_text.Format().codePage != codePage) SharedCodePageCursor() = cursor;
@@ -192,7 +205,8 @@ void CEditor::SaveFile() {
 // (asked again when saving fails), discards them, or goes on editing.
 bool CEditor::AskQuit() {
   if (!m_text.Flags().modified) return true;
-  static const TButtonSpec kButtons[] = {{kSave, "Save"}, {kDiscard, "Discard"}, {kEdit, "Edit"}, {0, nullptr}};
+  static const TButtonSpec kButtons[] = {
+      {kSave, "Save"}, {kDiscard, "Discard"}, {kEdit, "Edit"}, {0, nullptr}};
   for (;;) {
     int answer;
     {
@@ -207,15 +221,20 @@ bool CEditor::AskQuit() {
         if (m_text.Save(m_text.FileName()) != 0) continue;
         m_exit = EditorExit::Saved;
         return true;
-      case kDiscard: m_exit = EditorExit::Discarded; return true;
-      default: return false;
+      case kDiscard:
+        m_exit = EditorExit::Discarded;
+        return true;
+      default:
+        return false;
     }
   }
 }
 
 void CEditor::ToggleSyntax() {
-  if (m_syntax.Enabled()) m_syntax.Disable();
-  else (void)m_syntax.Select(BaseName(m_text.FileName()), FindSyntaxDefinitions(), TextAttr());
+  if (m_syntax.Enabled())
+    m_syntax.Disable();
+  else
+    (void)m_syntax.Select(BaseName(m_text.FileName()), FindSyntaxDefinitions(), TextAttr());
 }
 
 // --- Running it for the program --------------------------------------------------------

@@ -33,30 +33,39 @@ int LeadingBlanks(const wchar_t* text, int length) {
   return n;
 }
 
-// Ctrl with a keypad digit moves as the Ctrl key of the same keypad place.
+// Ctrl with a keypad digit moves as the Ctrl key of the same keypad place
+// (7 Home, 9 PgUp, 1 End, 3 PgDn, 4 Left, 6 Right); 0 for the other digits.
+constexpr uint32_t kKeypadMoves[10] = {
+    0, Key::CtrlEnd,   0, Key::CtrlPageDown, Key::CtrlLeft, 0, Key::CtrlRight, Key::CtrlHome,
+    0, Key::CtrlPageUp};
+
 uint32_t KeypadMovement(uint32_t key) {
   const bool shifted = key >= Key::ShiftCtrlKeypad0 && key <= Key::ShiftCtrlKeypad0 + 9;
-  const uint32_t digit = key - (shifted ? Key::ShiftCtrlKeypad0 : Key::CtrlKeypad0);
   if (!shifted && (key < Key::CtrlKeypad0 || key > Key::CtrlKeypad0 + 9)) return key;
-  uint32_t moved = key;
-  switch (digit) {
-    case 7: moved = Key::CtrlHome; break;
-    case 9: moved = Key::CtrlPageUp; break;
-    case 1: moved = Key::CtrlEnd; break;
-    case 3: moved = Key::CtrlPageDown; break;
-    case 4: moved = Key::CtrlLeft; break;
-    case 6: moved = Key::CtrlRight; break;
-    default: return key;
-  }
+  const uint32_t moved = kKeypadMoves[key - (shifted ? Key::ShiftCtrlKeypad0 : Key::CtrlKeypad0)];
+  if (moved == 0) return key;
   return shifted ? moved | Key::ShiftFlag : moved;
 }
 
 bool IsMovementKey(uint32_t key) {
   switch (key) {
-    case Key::Left: case Key::Right: case Key::Up: case Key::Down: case Key::PageUp:
-    case Key::PageDown: case Key::Home: case Key::End: case Key::CtrlLeft: case Key::CtrlRight:
-    case Key::CtrlHome: case Key::CtrlEnd: case Key::CtrlPageUp: case Key::CtrlPageDown: return true;
-    default: return false;
+    case Key::Left:
+    case Key::Right:
+    case Key::Up:
+    case Key::Down:
+    case Key::PageUp:
+    case Key::PageDown:
+    case Key::Home:
+    case Key::End:
+    case Key::CtrlLeft:
+    case Key::CtrlRight:
+    case Key::CtrlHome:
+    case Key::CtrlEnd:
+    case Key::CtrlPageUp:
+    case Key::CtrlPageDown:
+      return true;
+    default:
+      return false;
   }
 }
 
@@ -96,40 +105,74 @@ bool CEditor::HandleKey(uint32_t key, const TMouseRecord& mouse) {
 // The keys that change the text or run a command; quitting sets m_quit.
 void CEditor::HandleEditKey(uint32_t key) {
   switch (key) {
-    case Key::CtrlQ: m_literalNext = true; break;
-    case Key::Enter: Enter(g_settings.autoIndent); break;
+    case Key::CtrlQ:
+      m_literalNext = true;
+      break;
+    case Key::Enter:
+      Enter(g_settings.autoIndent);
+      break;
     case Key::AltEnter:
       MoveTo({LineLength(CursorLine()), CursorLine()});
       Enter(g_settings.autoIndent);
       break;
     case Key::BackSpace:
-    case Key::CtrlBackSpace: BackSpace(); break;
-    case Key::Delete: DeleteChar(); break;
-    case Key::CtrlDelete: CtrlDelete(); break;
-    case Key::CtrlY: DeleteLine(); break;
-    case Key::GreyPlus: TypeChar(L'+'); break;
-    case Key::GreyMinus: TypeChar(L'-'); break;
-    case Key::GreyTimes: TypeChar(L'*'); break;
-    case Key::Tab:
-      if (m_text.Block().present && m_text.Block().start.line != m_text.Block().end.line) IndentLines(1);
-      else TypeChar(L'\t');
+    case Key::CtrlBackSpace:
+      BackSpace();
       break;
-    case Key::ShiftTab: IndentLines(-1); break;
-    case Key::AltRight: IndentLines(1); break;
-    case Key::AltLeft: IndentLines(-1); break;
-    case Key::Insert: g_settings.overStrike = !g_settings.overStrike; break;
+    case Key::Delete:
+      DeleteChar();
+      break;
+    case Key::CtrlDelete:
+      CtrlDelete();
+      break;
+    case Key::CtrlY:
+      DeleteLine();
+      break;
+    case Key::GreyPlus:
+      TypeChar(L'+');
+      break;
+    case Key::GreyMinus:
+      TypeChar(L'-');
+      break;
+    case Key::GreyTimes:
+      TypeChar(L'*');
+      break;
+    case Key::Tab:
+      if (m_text.Block().present && m_text.Block().start.line != m_text.Block().end.line)
+        IndentLines(1);
+      else
+        TypeChar(L'\t');
+      break;
+    case Key::ShiftTab:
+      IndentLines(-1);
+      break;
+    case Key::AltRight:
+      IndentLines(1);
+      break;
+    case Key::AltLeft:
+      IndentLines(-1);
+      break;
+    case Key::Insert:
+      g_settings.overStrike = !g_settings.overStrike;
+      break;
     case Key::F4:
     case Key::CtrlX:
-    case Key::ShiftDelete: CutBlock(); break;
+    case Key::ShiftDelete:
+      CutBlock();
+      break;
     case Key::F5:
     case Key::CtrlC:
     case Key::CtrlInsert:
     case Key::ShiftCtrlInsert:
     case Key::CtrlW:
-    case Key::CtrlKeypad0: CopyBlock(); break;
+    case Key::CtrlKeypad0:
+      CopyBlock();
+      break;
     case Key::F6:
     case Key::CtrlV:
-    case Key::ShiftInsert: Paste(); break;
+    case Key::ShiftInsert:
+      Paste();
+      break;
     case Key::AltBackSpace:
     case Key::ShiftAltBackSpace:
       if (key == Key::AltBackSpace ? m_text.Undo() : m_text.Redo()) {
@@ -138,29 +181,60 @@ void CEditor::HandleEditKey(uint32_t key) {
       }
       UpdateScroll();
       break;
-    case Key::F2: SaveFile(); break;
-    case Key::F3: (void)RunSaveAsDialog(m_text); break;
-    case Key::F7: SearchDialog(); break;
-    case Key::F8: ReplaceDialog(); break;
-    case Key::ShiftF7: RepeatSearch(false); break;
-    case Key::AltF7: RepeatSearch(true); break;
-    case Key::AltComma: SearchWordAtCursor(true); break;
-    case Key::AltPeriod: SearchWordAtCursor(false); break;
-    case Key::AltL: GotoLine(); break;
-    case Key::AltE: SelectEncoding(); break;
-    case Key::AltC: CodePageList(); break;
-    case Key::AltT: NextCodePage(); break;
+    case Key::F2:
+      SaveFile();
+      break;
+    case Key::F3:
+      (void)RunSaveAsDialog(m_text);
+      break;
+    case Key::F7:
+      SearchDialog();
+      break;
+    case Key::F8:
+      ReplaceDialog();
+      break;
+    case Key::ShiftF7:
+      RepeatSearch(false);
+      break;
+    case Key::AltF7:
+      RepeatSearch(true);
+      break;
+    case Key::AltComma:
+      SearchWordAtCursor(true);
+      break;
+    case Key::AltPeriod:
+      SearchWordAtCursor(false);
+      break;
+    case Key::AltL:
+      GotoLine();
+      break;
+    case Key::AltE:
+      SelectEncoding();
+      break;
+    case Key::AltC:
+      CodePageList();
+      break;
+    case Key::AltT:
+      NextCodePage();
+      break;
     case Key::AltU:
       m_text.Format().lineEnds = m_text.Format().lineEnds == LineEndLf ? LineEndCrLf : LineEndLf;
       m_text.Flags().modified = true;
       break;
-    case Key::AltI: g_settings.autoIndent = !g_settings.autoIndent; break;
+    case Key::AltI:
+      g_settings.autoIndent = !g_settings.autoIndent;
+      break;
     case Key::AltLeftBracket:
-    case Key::AltM: MatchBracket(); break;
-    case Key::AltH: ToggleSyntax(); break;
+    case Key::AltM:
+      MatchBracket();
+      break;
+    case Key::AltH:
+      ToggleSyntax();
+      break;
     case Key::F1:
       // The help viewer is to show EditorHelpTopic here.
-      MessageBox(Westring("Help is not available yet."), Westring(), MessageStyle::Ok | MessageStyle::Messages);
+      MessageBox(Westring("Help is not available yet."), Westring(),
+                 MessageStyle::Ok | MessageStyle::Messages);
       break;
     case Key::Esc:
     case Key::F10:
@@ -189,34 +263,59 @@ bool CEditor::HandleMovement(uint32_t key) {
   const TEditorView& view = m_text.View();
   switch (key) {
     case Key::Left:
-      if (index > 0) MoveTo({index - 1, line});
-      else if (line > 0) MoveTo({LineLength(line - 1), line - 1});
+      if (index > 0)
+        MoveTo({index - 1, line});
+      else if (line > 0)
+        MoveTo({LineLength(line - 1), line - 1});
       return true;
     case Key::Right:
-      if (index < LineLength(line)) MoveTo({index + 1, line});
-      else if (line + 1 < m_text.LineCount()) MoveTo({0, line + 1});
+      if (index < LineLength(line))
+        MoveTo({index + 1, line});
+      else if (line + 1 < m_text.LineCount())
+        MoveTo({0, line + 1});
       return true;
-    case Key::Up: VerticalMove(-1); return true;
-    case Key::Down: VerticalMove(1); return true;
-    case Key::PageUp: PageMove(-1); return true;
-    case Key::PageDown: PageMove(1); return true;
-    case Key::Home: MoveTo({0, line}); return true;
-    case Key::End: MoveTo({LineLength(line), line}); return true;
-    case Key::CtrlLeft: WordLeft(); return true;
-    case Key::CtrlRight: WordRight(); return true;
-    case Key::CtrlHome: MoveTo({0, view.topLine}); return true;
+    case Key::Up:
+      VerticalMove(-1);
+      return true;
+    case Key::Down:
+      VerticalMove(1);
+      return true;
+    case Key::PageUp:
+      PageMove(-1);
+      return true;
+    case Key::PageDown:
+      PageMove(1);
+      return true;
+    case Key::Home:
+      MoveTo({0, line});
+      return true;
+    case Key::End:
+      MoveTo({LineLength(line), line});
+      return true;
+    case Key::CtrlLeft:
+      WordLeft();
+      return true;
+    case Key::CtrlRight:
+      WordRight();
+      return true;
+    case Key::CtrlHome:
+      MoveTo({0, view.topLine});
+      return true;
     case Key::CtrlEnd: {
       const int bottom = std::min(view.topLine + Rows() - 1, m_text.LineCount() - 1);
       MoveTo({LineLength(bottom), bottom});
       return true;
     }
-    case Key::CtrlPageUp: MoveTo({0, 0}); return true;
+    case Key::CtrlPageUp:
+      MoveTo({0, 0});
+      return true;
     case Key::CtrlPageDown: {
       const int last = m_text.LineCount() - 1;
       MoveTo({LineLength(last), last});
       return true;
     }
-    default: return false;
+    default:
+      return false;
   }
 }
 
@@ -231,8 +330,10 @@ void CEditor::MoveTo(TTextPos pos, bool keepTarget) {
   pos.line = std::clamp(pos.line, 0, m_text.LineCount() - 1);
   pos.index = std::clamp(pos.index, 0, LineLength(pos.line));
   TEditorView& view = m_text.View();
-  if (pos.line < view.topLine) view.topLine = pos.line;
-  else if (pos.line >= view.topLine + Rows()) view.topLine = pos.line - Rows() + 1;
+  if (pos.line < view.topLine)
+    view.topLine = pos.line;
+  else if (pos.line >= view.topLine + Rows())
+    view.topLine = pos.line - Rows() + 1;
   m_text.LoadLine(pos.line);
   view.cursorRow = pos.line - view.topLine;
   view.cursorIndex = pos.index;
@@ -259,11 +360,12 @@ void CEditor::UpdateScroll() {
 // Up and Down keep the screen column the move started from.
 void CEditor::VerticalMove(int lines) {
   const int line = CursorLine();
-  const int target = m_text.View().targetColumn >= 0 ? m_text.View().targetColumn
-                                                     : ColumnOf(line, CursorIndex());
+  const int target =
+      m_text.View().targetColumn >= 0 ? m_text.View().targetColumn : ColumnOf(line, CursorIndex());
   const int next = std::clamp(line + lines, 0, m_text.LineCount() - 1);
   int column = target;
-  const int index = IndexAtColumn(m_text.LineText(next), LineLength(next), &column, m_text.TabWidth());
+  const int index =
+      IndexAtColumn(m_text.LineText(next), LineLength(next), &column, m_text.TabWidth());
   MoveTo({index, next}, true);
   m_text.View().targetColumn = target;
 }
@@ -283,7 +385,9 @@ void CEditor::PageMove(int direction) {
   m_text.Flags().fullRedraw = true;
 }
 
-bool CEditor::IsWordChar(wchar_t ch) const { return ch == L'_' || iswalnum(static_cast<wint_t>(ch)); }
+bool CEditor::IsWordChar(wchar_t ch) const {
+  return ch == L'_' || iswalnum(static_cast<wint_t>(ch));
+}
 
 // Where Ctrl-Right goes from pos: past the word there, or with
 // BriefWordRight to the end of the next word; without it, reaching the end
@@ -360,8 +464,9 @@ void CEditor::Enter(bool autoIndent) {
       if (LeadingBlanks(m_text.LineText(up), LineLength(up)) < LineLength(up)) reference = up;
   }
   Westring indent;
-  if (reference >= 0) indent.Assign(m_text.LineText(reference),
-                                    LeadingBlanks(m_text.LineText(reference), LineLength(reference)));
+  if (reference >= 0)
+    indent.Assign(m_text.LineText(reference),
+                  LeadingBlanks(m_text.LineText(reference), LineLength(reference)));
   const int tailStart = at.index + LeadingBlanks(text + at.index, length - at.index);
   Westring replacement = Westring(L"\r\n") + indent;
   replacement.Append(text + tailStart, length - tailStart);
@@ -371,14 +476,18 @@ void CEditor::Enter(bool autoIndent) {
 
 void CEditor::BackSpace() {
   const TTextPos at = m_text.CursorPos();
-  if (at.index > 0) (void)ReplaceText({{at.index - 1, at.line}, at, true}, Westring());
-  else if (at.line > 0) (void)ReplaceText({{LineLength(at.line - 1), at.line - 1}, at, true}, Westring());
+  if (at.index > 0)
+    (void)ReplaceText({{at.index - 1, at.line}, at, true}, Westring());
+  else if (at.line > 0)
+    (void)ReplaceText({{LineLength(at.line - 1), at.line - 1}, at, true}, Westring());
 }
 
 void CEditor::DeleteChar() {
   const TTextPos at = m_text.CursorPos();
-  if (at.index < LineLength(at.line)) (void)ReplaceText({at, {at.index + 1, at.line}, true}, Westring());
-  else if (at.line + 1 < m_text.LineCount()) (void)ReplaceText({at, {0, at.line + 1}, true}, Westring());
+  if (at.index < LineLength(at.line))
+    (void)ReplaceText({at, {at.index + 1, at.line}, true}, Westring());
+  else if (at.line + 1 < m_text.LineCount())
+    (void)ReplaceText({at, {0, at.line + 1}, true}, Westring());
 }
 
 // Ctrl-Del: the block when there is one, else the line end as Del, else up
@@ -404,8 +513,10 @@ void CEditor::DeleteLine() {
   const int line = CursorLine();
   MoveTo({0, line});
   const TTextPos start{0, line};
-  if (line + 1 < m_text.LineCount()) (void)ReplaceText({start, {0, line + 1}, true}, Westring(), &start);
-  else if (LineLength(line) > 0) (void)ReplaceText({start, {LineLength(line), line}, true}, Westring(), &start);
+  if (line + 1 < m_text.LineCount())
+    (void)ReplaceText({start, {0, line + 1}, true}, Westring(), &start);
+  else if (LineLength(line) > 0)
+    (void)ReplaceText({start, {LineLength(line), line}, true}, Westring(), &start);
 }
 
 // --- The mouse -------------------------------------------------------------------------
@@ -420,7 +531,8 @@ void CEditor::HandleMouse(const TMouseRecord& mouse) {
     m_mouseMarking = false;
     return;
   }
-  const bool press = mouse.action == TMouseRecord::LeftPress || mouse.action == TMouseRecord::LeftDoubleClick;
+  const bool press =
+      mouse.action == TMouseRecord::LeftPress || mouse.action == TMouseRecord::LeftDoubleClick;
   const bool drag = mouse.action == TMouseRecord::LeftDrag;
   if (!press && !drag) return;
   if (press && mouse.row == keyBarRow) {
@@ -433,7 +545,8 @@ void CEditor::HandleMouse(const TMouseRecord& mouse) {
   }
   const int line = std::min(m_text.View().topLine + mouse.row - 1, m_text.LineCount() - 1);
   int column = m_text.View().leftColumn + mouse.column;
-  const int index = IndexAtColumn(m_text.LineText(line), LineLength(line), &column, m_text.TabWidth());
+  const int index =
+      IndexAtColumn(m_text.LineText(line), LineLength(line), &column, m_text.TabWidth());
   if (press) {
     MoveTo({index, line});
     m_anchor = m_text.CursorPos();

@@ -29,14 +29,16 @@ Westring NameFitting(const Westring& name, int width) {
   return Westring(L"...") + name.Right(width - 3);
 }
 
-const char* const kKeyBarLabels[LabelsPerKeyBar] = {"1Help",   "2Save",   "3SaveAs", "4Cut", "5Copy",
-                                                     "6Paste",  "7Search", "8Rplace", "9",    "10Quit"};
+const char* const kKeyBarLabels[LabelsPerKeyBar] = {
+    "1Help", "2Save", "3SaveAs", "4Cut", "5Copy", "6Paste", "7Search", "8Rplace", "9", "10Quit"};
 
 // One line's cells: coloured by the syntax when that is on, else in the text colour.
-void ColourLine(const CSyntaxStateStore& syntax, CContextStack* state, const wchar_t* text, int length,
-                int tabWidth, std::vector<TCell>* cells) {
-  if (syntax.Enabled()) syntax.ColourLine(state, text, length, tabWidth, cells);
-  else ColourSyntaxLine(nullptr, state, text, length, tabWidth, TextAttr(), cells);
+void ColourLine(const CSyntaxStateStore& syntax, CContextStack* state, const wchar_t* text,
+                int length, int tabWidth, std::vector<TCell>* cells) {
+  if (syntax.Enabled())
+    syntax.ColourLine(state, text, length, tabWidth, cells);
+  else
+    ColourSyntaxLine(nullptr, state, text, length, tabWidth, TextAttr(), cells);
 }
 
 }  // namespace
@@ -71,8 +73,9 @@ Westring CEditor::StatusLine() {
   const Westring encoding = EncodingDisplayName(format.encoding, format.codePage);
   const Estring fields = Estring::Format(
       " %c%c%c%c Line %-5d Col %-4d %-11s ", format.lineEnds == LineEndLf ? 'U' : ' ',
-      g_settings.autoIndent ? 'I' : ' ', m_text.Flags().modified ? '*' : ' ', m_literalNext ? '"' : ' ',
-      view.topLine + view.cursorRow + 1, view.leftColumn + view.cursorColumn + 1, under.c_str());
+      g_settings.autoIndent ? 'I' : ' ', m_text.Flags().modified ? '*' : ' ',
+      m_literalNext ? '"' : ' ', view.topLine + view.cursorRow + 1,
+      view.leftColumn + view.cursorColumn + 1, under.c_str());
   const int nameWidth = std::max(0, Columns() - kStatusFixedWidth);
   return Westring(L"Edit: ") + NameFitting(m_text.FileName(), nameWidth).FitLeft(nameWidth) +
          Westring::FromUtf8(fields.c_str()) + encoding;
@@ -119,11 +122,13 @@ void CEditor::DrawTextRow(int row, int line, CContextStack* state) {
     ColourLine(m_syntax, state, m_text.LineText(line), LineLength(line), m_text.TabWidth(), &cells);
     LayBlock(line, &cells);
     const int left = m_text.View().leftColumn;
-    for (int i = 0; i < width && left + i < static_cast<int>(cells.size()); ++i) out[i] = cells[left + i];
+    for (int i = 0; i < width && left + i < static_cast<int>(cells.size()); ++i)
+      out[i] = cells[left + i];
     // The block's colour runs on over the padding of the lines it spans.
     const TEditorBlock& block = m_text.Block();
     if (block.present && line >= block.start.line && line < block.end.line) {
-      for (int i = std::max(0, static_cast<int>(cells.size()) - left); i < width; ++i) out[i].attr = BlockAttr();
+      for (int i = std::max(0, static_cast<int>(cells.size()) - left); i < width; ++i)
+        out[i].attr = BlockAttr();
     }
   }
   g_console->WriteCells(0, row, out.data());

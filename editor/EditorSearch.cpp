@@ -31,17 +31,21 @@ Westring& LastReplacement() {
   return text;
 }
 
-void ShowMessage(const Westring& text) { MessageBox(text, Westring(), MessageStyle::Ok | MessageStyle::Messages); }
+void ShowMessage(const Westring& text) {
+  MessageBox(text, Westring(), MessageStyle::Ok | MessageStyle::Messages);
+}
 
 // " Search for:" and " Replace with:" over the shared options; true on OK.
 bool AskReplaceOptions(TViewerSearch* search, Westring* with) {
   Westring text = search->text, replacement = *with;
-  uint8_t caseSensitive = search->caseSensitive, reverse = search->reverse, wholeWord = search->wholeWord;
+  uint8_t caseSensitive = search->caseSensitive, reverse = search->reverse,
+          wholeWord = search->wholeWord;
   Dialog dialog(-1, kThirdDown, kDialogWidth, kReplaceHeight, Colour(ColourClass::Messages));
   dialog.WriteText(1, 0, "Search for:", dialog.NormalColour());
   dialog.AddStringField(1, 1, true, &text, kFieldWidth, kFieldMaxLength, ViewerSearchHistory);
   dialog.WriteText(1, 2, "Replace with:", dialog.NormalColour());
-  dialog.AddStringField(1, 3, true, &replacement, kFieldWidth, kFieldMaxLength, EditorReplaceHistory);
+  dialog.AddStringField(1, 3, true, &replacement, kFieldWidth, kFieldMaxLength,
+                        EditorReplaceHistory);
   dialog.AddCheckBox(kCheckBoxColumn, 0, true, &caseSensitive, "_Case Sensitive", true);
   dialog.AddCheckBox(kCheckBoxColumn, 1, true, &reverse, "_Reverse", true);
   dialog.AddCheckBox(kCheckBoxColumn, 2, true, &wholeWord, "_Whole Word", true);
@@ -63,7 +67,8 @@ void CEditor::SearchDialog() {
   TViewerSearch asked = SharedSearch();
   if (!AskViewerSearch(&asked)) return;
   SharedSearch() = asked;
-  if (!asked.text.IsEmpty()) (void)SearchAndMark(asked.reverse, asked.text, asked.caseSensitive, asked.wholeWord);
+  if (!asked.text.IsEmpty())
+    (void)SearchAndMark(asked.reverse, asked.text, asked.caseSensitive, asked.wholeWord);
 }
 
 void CEditor::RepeatSearch(bool otherDirection) {
@@ -72,7 +77,8 @@ void CEditor::RepeatSearch(bool otherDirection) {
     SearchDialog();
     return;
   }
-  (void)SearchAndMark(search.reverse != otherDirection, search.text, search.caseSensitive, search.wholeWord);
+  (void)SearchAndMark(search.reverse != otherDirection, search.text, search.caseSensitive,
+                      search.wholeWord);
 }
 
 // Alt-, and Alt-.: the word under the cursor as a whole word, the dialog's
@@ -93,11 +99,12 @@ void CEditor::SearchWordAtCursor(bool reverse) {
 
 // The next hit from from: forward from from's index on, backward from
 // before it. False without a hit or when Esc stopped the walk.
-bool CEditor::FindFrom(TTextPos from, bool reverse, const Westring& pattern, bool caseSensitive, bool wholeWord,
-                       TTextPos* hit) {
+bool CEditor::FindFrom(TTextPos from, bool reverse, const Westring& pattern, bool caseSensitive,
+                       bool wholeWord, TTextPos* hit) {
   const int n = pattern.Length();
   auto same = [caseSensitive](wchar_t a, wchar_t b) {
-    return a == b || (!caseSensitive && towlower(static_cast<wint_t>(a)) == towlower(static_cast<wint_t>(b)));
+    return a == b ||
+           (!caseSensitive && towlower(static_cast<wint_t>(a)) == towlower(static_cast<wint_t>(b)));
   };
   auto matchesAt = [&](const wchar_t* text, int length, int i) {
     for (int k = 0; k < n; ++k)
@@ -106,8 +113,10 @@ bool CEditor::FindFrom(TTextPos from, bool reverse, const Westring& pattern, boo
     return (i == 0 || !IsWordChar(text[i - 1])) && (i + n >= length || !IsWordChar(text[i + n]));
   };
   const int step = reverse ? -1 : 1;
-  for (int line = from.line, walked = 0; line >= 0 && line < m_text.LineCount(); line += step, ++walked) {
-    if (walked % kLinesBetweenEscChecks == kLinesBetweenEscChecks - 1 && g_console->EscPressed()) return false;
+  for (int line = from.line, walked = 0; line >= 0 && line < m_text.LineCount();
+       line += step, ++walked) {
+    if (walked % kLinesBetweenEscChecks == kLinesBetweenEscChecks - 1 && g_console->EscPressed())
+      return false;
     const wchar_t* text = m_text.LineText(line);
     const int length = LineLength(line);
     if (!reverse) {
@@ -121,20 +130,23 @@ bool CEditor::FindFrom(TTextPos from, bool reverse, const Westring& pattern, boo
   return false;
 }
 
+// FindFrom with "Searching..." in a small window while it walks.
+bool CEditor::FindShowingWork(TTextPos from, bool reverse, const Westring& pattern,
+                              bool caseSensitive, bool wholeWord, TTextPos* hit) {
+  Win searching(-1, -1, 20, 3, Colour(ColourClass::Messages), Colour(ColourClass::Messages), true);
+  searching.WriteText(3, 0, L"Searching...", Colour(ColourClass::Messages));
+  return FindFrom(from, reverse, pattern, caseSensitive, wholeWord, hit);
+}
+
 // Searches from the cursor (past a hit the cursor already stands on) and
 // marks the hit as the block; "String not found" otherwise.
-bool CEditor::SearchAndMark(bool reverse, const Westring& pattern, bool caseSensitive, bool wholeWord) {
+bool CEditor::SearchAndMark(bool reverse, const Westring& pattern, bool caseSensitive,
+                            bool wholeWord) {
   TTextPos from = m_text.CursorPos();
   const TEditorBlock& block = m_text.Block();
   if (!reverse && block.present && block.start == from) ++from.index;
   TTextPos hit;
-  bool found;
-  {
-    Win searching(-1, -1, 20, 3, Colour(ColourClass::Messages), Colour(ColourClass::Messages), true);
-    searching.WriteText(3, 0, L"Searching...", Colour(ColourClass::Messages));
-    found = FindFrom(from, reverse, pattern, caseSensitive, wholeWord, &hit);
-  }
-  if (!found) {
+  if (!FindShowingWork(from, reverse, pattern, caseSensitive, wholeWord, &hit)) {
     ShowMessage(Westring("String not found"));
     return false;
   }
@@ -160,7 +172,8 @@ void CEditor::ReplaceAll(const Westring& pattern, const Westring& with) {
   TTextPos hit;
   bool all = false, anyHit = false;
   int replaced = 0;
-  while (FindFrom(from, search.reverse, pattern, search.caseSensitive, search.wholeWord, &hit)) {
+  while (FindShowingWork(from, search.reverse, pattern, search.caseSensitive, search.wholeWord,
+                         &hit)) {
     anyHit = true;
     const TTextPos end{hit.index + pattern.Length(), hit.line};
     MoveTo(hit);
@@ -190,11 +203,15 @@ void CEditor::ReplaceAll(const Westring& pattern, const Westring& with) {
 // " String Found ": Replace, Skip, Cancel or All, away from the cursor row.
 int CEditor::AskReplaceHit() {
   const int cursorScreenRow = m_text.View().cursorRow + 1;
-  const int top = cursorScreenRow < g_console->Lines() / 2 ? g_console->Lines() - kFoundHeight - 2 : 2;
+  const int top =
+      cursorScreenRow < g_console->Lines() / 2 ? g_console->Lines() - kFoundHeight - 2 : 2;
   Dialog dialog(-1, top, kFoundWidth, top + kFoundHeight - 1, Colour(ColourClass::Messages));
   dialog.DrawTitle(Westring(" String Found "));
-  static const TButtonSpec kButtons[] = {
-      {kReplace, "_Replace"}, {kSkip, "_Skip"}, {DialogResult::Cancel, "Cancel"}, {kAll, "_All"}, {0, nullptr}};
+  static const TButtonSpec kButtons[] = {{kReplace, "_Replace"},
+                                         {kSkip, "_Skip"},
+                                         {DialogResult::Cancel, "Cancel"},
+                                         {kAll, "_All"},
+                                         {0, nullptr}};
   dialog.AddButtonRow(-1, 0, kButtons);
   return dialog.Run();
 }

@@ -3,7 +3,8 @@
 # file (typing at the start and in the middle, a line marked with
 # Shift+Down, copied, pasted twice, one undo, F2, F10) checked byte for
 # byte on disk; F7 finding a word, F8 replacing every match after "All";
-# quitting a changed text offering Save, Discard and Edit; F4 from a panel.
+# quitting a changed text offering Save, Discard and Edit; Alt+F4 from the
+# viewer; F4 from a panel and $edit on the command line.
 # The cell grid is read through VK_SCREEN_DUMP.
 # Usage: editor-test.sh VK_BINARY   (needs a DISPLAY)
 set -u
@@ -61,6 +62,13 @@ keys Escape d
 check "Discard ends vk -e" ended
 check "and the file is as it was" '[[ "$(cat "$work/words.txt")" == "$(printf "one apple\nan orange\nthe needle here\na banana")" ]]'
 
+seq -f 'line %g' 100 > "$work/lines.txt"
+start_vk -v "$work/lines.txt"
+keys Down Down alt+F4
+check "Alt+F4 in the viewer edits at the viewer's top line" '[[ "$(row 0)" == "Edit: "*lines.txt*"Line 3 "* && "$(row 1)" == "line 3"* ]]'
+keys Escape
+check "leaving the editor ends vk -v" ended
+
 printf 'in the panel\n' > "$work/dir/p.txt"
 start_vk -l "$work/dir" -r "$work/dir"
 keys Down F4
@@ -70,5 +78,10 @@ xdotool type --delay 40 '!'
 keys F2 Escape
 check "the panels come back after the edit" '[[ "$(row 24)" == 1Help*2Menu*3View* ]] && ! shows "Edit: "'
 check "the edit was saved" '[[ "$(cat "$work/dir/p.txt")" == "in the panel!" ]]'
+xdotool type --delay 40 '$edit p.txt'
+keys Return
+check "\$edit on the command line edits the file" '[[ "$(row 0)" == "Edit: "*p.txt* && "$(row 1)" == "in the panel!"* ]]'
+keys F10
+check "and F10 comes back" '[[ "$(row 24)" == 1Help*2Menu*3View* ]]'
 quit_vk || failed=1
 exit $failed

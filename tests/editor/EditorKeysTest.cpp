@@ -81,13 +81,13 @@ struct TKeyCase {
 }  // namespace
 
 // Each row starts a fresh editor; the text and the cursor afterwards count.
-#define RUN_KEY_CASES(cases)                                             \
-  for (const TKeyCase& c : cases) {                                      \
-    SCOPED_TRACE(c.what);                                                \
-    Start(c.text, c.start);                                              \
-    for (uint32_t key : c.keys) EXPECT_TRUE(m_editor->HandleKey(key));   \
-    EXPECT_EQ(Lines(Text()), c.after);                                   \
-    EXPECT_EQ(Pos(Text().CursorPos()), Pos(c.cursor));                   \
+#define RUN_KEY_CASES(cases)                                           \
+  for (const TKeyCase& c : cases) {                                    \
+    SCOPED_TRACE(c.what);                                              \
+    Start(c.text, c.start);                                            \
+    for (uint32_t key : c.keys) EXPECT_TRUE(m_editor->HandleKey(key)); \
+    EXPECT_EQ(Lines(Text()), c.after);                                 \
+    EXPECT_EQ(Pos(Text().CursorPos()), Pos(c.cursor));                 \
   }
 
 TEST_F(EditorKeysTest, Movement) {
@@ -95,19 +95,33 @@ TEST_F(EditorKeysTest, Movement) {
       {"Right over a tab", "ab\tc", {2, 0}, {Key::Right}, "ab\tc", {3, 0}},
       {"Right at a line end", "ab\ncd", {2, 0}, {Key::Right}, "ab|cd", {0, 1}},
       {"Left at a line start", "ab\ncd", {0, 1}, {Key::Left}, "ab|cd", {2, 0}},
-      {"Ctrl-Right to the next word", "foo bar baz", {0, 0}, {Key::CtrlRight}, "foo bar baz", {4, 0}},
+      {"Ctrl-Right to the next word",
+       "foo bar baz",
+       {0, 0},
+       {Key::CtrlRight},
+       "foo bar baz",
+       {4, 0}},
       {"Ctrl-Right off the line end", "foo bar\nx", {4, 0}, {Key::CtrlRight}, "foo bar|x", {0, 1}},
       {"Ctrl-Right at the line end", "ab\ncd", {2, 0}, {Key::CtrlRight}, "ab|cd", {0, 1}},
       {"Ctrl-Left over blanks", "foo bar baz", {8, 0}, {Key::CtrlLeft}, "foo bar baz", {4, 0}},
       {"Ctrl-Left inside a word", "foo bar", {6, 0}, {Key::CtrlLeft}, "foo bar", {4, 0}},
       {"Ctrl-Left at column 0", "ab\ncd", {0, 1}, {Key::CtrlLeft}, "ab|cd", {2, 0}},
       {"Ctrl-keypad-6 is Ctrl-Right", "foo bar", {0, 0}, {Key::CtrlKeypad0 + 6}, "foo bar", {4, 0}},
-      {"the column carries across short lines", "abcdef\nab\nabcdef", {5, 0}, {Key::Down, Key::Down},
-       "abcdef|ab|abcdef", {5, 2}},
+      {"the column carries across short lines",
+       "abcdef\nab\nabcdef",
+       {5, 0},
+       {Key::Down, Key::Down},
+       "abcdef|ab|abcdef",
+       {5, 2}},
       {"Up at the top stays", "ab\ncd", {1, 0}, {Key::Up}, "ab|cd", {1, 0}},
       {"Home and End", "abc", {1, 0}, {Key::End}, "abc", {3, 0}},
       {"Ctrl-PgDn and Ctrl-PgUp", "a\nb\nlast", {0, 0}, {Key::CtrlPageDown}, "a|b|last", {4, 2}},
-      {"PgDn in a short file goes to the last line", "a\nb\nc", {0, 0}, {Key::PageDown}, "a|b|c", {0, 2}},
+      {"PgDn in a short file goes to the last line",
+       "a\nb\nc",
+       {0, 0},
+       {Key::PageDown},
+       "a|b|c",
+       {0, 2}},
       {"only parentheses count", "(a[b)c]", {0, 0}, {Key::AltM}, "(a[b)c]", {4, 0}},
       {"a closing bracket looks back", "(a[b)c]", {6, 0}, {Key::AltLeftBracket}, "(a[b)c]", {2, 0}},
       {"brackets across empty lines", "{ {\n\n} x }", {0, 0}, {Key::AltM}, "{ {||} x }", {4, 2}},
@@ -117,9 +131,24 @@ TEST_F(EditorKeysTest, Movement) {
 
   g_settings.briefWordRight = true;
   const std::vector<TKeyCase> brief = {
-      {"BriefWordRight stops at the word's end", "foo bar", {0, 0}, {Key::CtrlRight}, "foo bar", {3, 0}},
-      {"and from blanks at the next word's end", "foo bar", {3, 0}, {Key::CtrlRight}, "foo bar", {7, 0}},
-      {"and stays on the line", "foo\nbar", {0, 0}, {Key::CtrlRight, Key::CtrlRight}, "foo|bar", {0, 1}},
+      {"BriefWordRight stops at the word's end",
+       "foo bar",
+       {0, 0},
+       {Key::CtrlRight},
+       "foo bar",
+       {3, 0}},
+      {"and from blanks at the next word's end",
+       "foo bar",
+       {3, 0},
+       {Key::CtrlRight},
+       "foo bar",
+       {7, 0}},
+      {"and stays on the line",
+       "foo\nbar",
+       {0, 0},
+       {Key::CtrlRight, Key::CtrlRight},
+       "foo|bar",
+       {0, 1}},
   };
   RUN_KEY_CASES(brief);
 }
@@ -158,7 +187,8 @@ TEST_F(EditorKeysTest, StatusLineAndKeyBar) {
   EXPECT_NE(status.find("UTF-8"), std::string::npos);
   EXPECT_EQ(status.substr(status.find("Line 1") - 5, 4), "    ") << "CR LF line ends, no flags";
   const std::string bar = Row(Con().Lines() - 1);
-  for (const char* label : {"1Help", "2Save", "3SaveAs", "4Cut", "5Copy", "6Paste", "7Search", "8Rplace", "10Quit"})
+  for (const char* label :
+       {"1Help", "2Save", "3SaveAs", "4Cut", "5Copy", "6Paste", "7Search", "8Rplace", "10Quit"})
     EXPECT_NE(bar.find(label), std::string::npos) << label;
 
   Keys({Key::End, Key::AltU, Key::AltI, Key::CtrlQ});
@@ -174,15 +204,33 @@ TEST_F(EditorKeysTest, TypingAndLineChanges) {
   const std::vector<TKeyCase> cases = {
       {"a character", "abc", {1, 0}, {'x'}, "axbc", {2, 0}},
       {"overstrike", "abc", {1, 0}, {Key::Insert, 'x', 'y', 'z', Key::Insert}, "axyz", {4, 0}},
-      {"grey keys type", "", {0, 0}, {Key::GreyPlus, Key::GreyMinus, Key::GreyTimes}, "+-*", {3, 0}},
+      {"grey keys type",
+       "",
+       {0, 0},
+       {Key::GreyPlus, Key::GreyMinus, Key::GreyTimes},
+       "+-*",
+       {3, 0}},
       {"Tab types a tab", "ab", {1, 0}, {Key::Tab}, "a\tb", {2, 0}},
       {"Ctrl-Q takes Enter literally", "ab", {1, 0}, {Key::CtrlQ, Key::Enter}, "a\rb", {2, 0}},
       {"Enter without auto-indent", "  ab  cd", {4, 0}, {Key::Enter}, "  ab|  cd", {0, 1}},
-      {"Enter keeps the line's indentation", "\t foo   bar", {5, 0}, {Key::AltI, Key::Enter},
-       "\t foo|\t bar", {2, 1}},
-      {"Enter inside the blanks indents as the line above", "\tx\n   y", {1, 1}, {Key::AltI, Key::Enter},
-       "\tx| |\ty", {1, 2}},
-      {"Alt-Enter opens a line below", "  abc\nz", {1, 0}, {Key::AltI, Key::AltEnter}, "  abc|  |z", {2, 1}},
+      {"Enter keeps the line's indentation",
+       "\t foo   bar",
+       {5, 0},
+       {Key::AltI, Key::Enter},
+       "\t foo|\t bar",
+       {2, 1}},
+      {"Enter inside the blanks indents as the line above",
+       "\tx\n   y",
+       {1, 1},
+       {Key::AltI, Key::Enter},
+       "\tx| |\ty",
+       {1, 2}},
+      {"Alt-Enter opens a line below",
+       "  abc\nz",
+       {1, 0},
+       {Key::AltI, Key::AltEnter},
+       "  abc|  |z",
+       {2, 1}},
       {"BackSpace", "abc", {2, 0}, {Key::BackSpace}, "ac", {1, 0}},
       {"BackSpace at column 0 joins", "ab\ncd", {0, 1}, {Key::BackSpace}, "abcd", {2, 0}},
       {"Del", "abc", {0, 0}, {Key::Delete}, "bc", {0, 0}},
@@ -191,8 +239,12 @@ TEST_F(EditorKeysTest, TypingAndLineChanges) {
       {"Ctrl-Del at the line end joins", "ab\ncd", {2, 0}, {Key::CtrlDelete}, "abcd", {2, 0}},
       {"Ctrl-Y a middle line", "a\nbc\nd", {1, 1}, {Key::CtrlY}, "a|d", {0, 1}},
       {"Ctrl-Y the last line only empties it", "a\nbc", {2, 1}, {Key::CtrlY}, "a|", {0, 1}},
-      {"undo and redo", "ab", {2, 0}, {'c', 'd', Key::AltBackSpace, Key::AltBackSpace, Key::ShiftAltBackSpace},
-       "abc", {3, 0}},
+      {"undo and redo",
+       "ab",
+       {2, 0},
+       {'c', 'd', Key::AltBackSpace, Key::AltBackSpace, Key::ShiftAltBackSpace},
+       "abc",
+       {3, 0}},
   };
   RUN_KEY_CASES(cases);
   EXPECT_TRUE(Text().Flags().modified);
@@ -203,12 +255,21 @@ TEST_F(EditorKeysTest, TypingAndLineChanges) {
 
 TEST_F(EditorKeysTest, IndentingBlocksAndLines) {
   const std::vector<TKeyCase> cases = {
-      {"Alt-Right on the lines of a block", "a\n\tb\nc", {0, 0},
-       {Key::ShiftDown, Key::ShiftDown, Key::AltRight}, "  a|          b|c", {0, 2}},
+      {"Alt-Right on the lines of a block",
+       "a\n\tb\nc",
+       {0, 0},
+       {Key::ShiftDown, Key::ShiftDown, Key::AltRight},
+       "  a|          b|c",
+       {0, 2}},
       {"Tab on a block of lines", "a\nb\nc", {0, 0}, {Key::ShiftDown, Key::Tab}, "  a|b|c", {0, 1}},
       {"Alt-Left on the current line", "    a", {4, 0}, {Key::AltLeft}, "  a", {2, 0}},
       {"Shift-Tab on the current line", "   a", {3, 0}, {Key::ShiftTab}, " a", {1, 0}},
-      {"not below column 0", "a\n b\nc", {0, 0}, {Key::ShiftDown, Key::ShiftDown, Key::AltLeft}, "a| b|c", {0, 2}},
+      {"not below column 0",
+       "a\n b\nc",
+       {0, 0},
+       {Key::ShiftDown, Key::ShiftDown, Key::AltLeft},
+       "a| b|c",
+       {0, 2}},
       {"blank lines stay", "  \nx", {0, 0}, {Key::AltRight}, "  |x", {0, 0}},
   };
   RUN_KEY_CASES(cases);
@@ -233,7 +294,8 @@ TEST_F(EditorKeysTest, BlocksAndTheClipboard) {
   Start("one\ntwo\nthree");
   Keys({Key::Down, Key::ShiftDown, Key::F4});
   EXPECT_EQ(Lines(Text()), "one|three");
-  EXPECT_EQ(g_console->PasteFromClipboard(), Westring(L"two\r\n")) << "the desktop gets CR LF lines";
+  EXPECT_EQ(g_console->PasteFromClipboard(), Westring(L"two\r\n"))
+      << "the desktop gets CR LF lines";
   Keys({Key::CtrlPageUp, Key::ShiftInsert});
   EXPECT_EQ(Lines(Text()), "two|one|three");
   EXPECT_EQ(Pos(Text().CursorPos()), "0,1");
@@ -393,7 +455,8 @@ TEST_F(EditorKeysTest, PagesScreenEdgesAndGotoLine) {
   EXPECT_EQ(Text().CursorPos().line, rows);
   EXPECT_EQ(Row(1), "line " + std::to_string(rows + 1));
   Keys({Key::CtrlEnd});
-  EXPECT_EQ(Pos(Text().CursorPos()), std::to_string(Row(rows).size()) + "," + std::to_string(2 * rows - 1));
+  EXPECT_EQ(Pos(Text().CursorPos()),
+            std::to_string(Row(rows).size()) + "," + std::to_string(2 * rows - 1));
   Keys({Key::Down});
   EXPECT_EQ(Row(1), "line " + std::to_string(rows + 2)) << "the view scrolls by one row";
   Keys({Key::CtrlHome});
@@ -424,12 +487,44 @@ TEST_F(EditorKeysTest, CodePagesReloadOrConvert) {
   PostKey(Key::Enter);
   Keys({Key::AltC});
   EXPECT_EQ(Text().Format().encoding, EncodingCodePage);
-  EXPECT_EQ(Lines(Text()), "\xd0\xa0\xc2\xb0\xd0\xa0\xc2\xb1|") << "the bytes read again in code page 1251";
+  EXPECT_EQ(Lines(Text()), "\xd0\xa0\xc2\xb0\xd0\xa0\xc2\xb1|")
+      << "the bytes read again in code page 1251";
   EXPECT_NE(Row(0).find("CP1251"), std::string::npos);
   EXPECT_FALSE(Text().Flags().modified);
 
   Keys({Key::AltT});
   EXPECT_EQ(Text().Format().codePage, 866);
-  EXPECT_EQ(Lines(Text()), "\xe2\x95\xa8\xe2\x96\x91\xe2\x95\xa8\xe2\x96\x92|") << "converted in memory";
+  EXPECT_EQ(Lines(Text()), "\xe2\x95\xa8\xe2\x96\x91\xe2\x95\xa8\xe2\x96\x92|")
+      << "converted in memory";
   EXPECT_TRUE(Text().Flags().modified);
+}
+
+TEST_F(EditorKeysTest, SyntaxColoursFollowTheText) {
+  m_path = m_dir / "comment.c";
+  std::string source = "/* a comment opened here\n";
+  for (int i = 0; i < 1200; ++i) source += "inside\n";
+  source += "*/\nplain\n";
+  WriteBytes(m_path, source);
+  m_editor = std::make_unique<CEditor>();
+  ASSERT_EQ(m_editor->Open(Westring::FromUtf8(m_path.c_str())), 0);
+  m_editor->Draw();
+  ASSERT_TRUE(m_editor->SyntaxOn());
+  const uint8_t comment = AttrAt(0, 2);
+  EXPECT_NE(comment, Colour(ColourClass::FileViewer));
+
+  // Paging down, each top line's colouring goes on from the one before,
+  // however far the comment started.
+  while (Text().View().topLine + Con().Lines() - 2 < 1203) Keys({Key::PageDown});
+  const int closing = 1201 - Text().View().topLine + 1;
+  EXPECT_EQ(Row(closing), "*/");
+  EXPECT_EQ(AttrAt(0, closing - 1), comment);
+  EXPECT_EQ(AttrAt(0, closing + 1), Colour(ColourClass::FileViewer));
+
+  // Closing the comment early changes the colours below it.
+  Keys({Key::CtrlPageUp, Key::Down});
+  Type(L"*/");
+  EXPECT_EQ(AttrAt(3, 3), Colour(ColourClass::FileViewer));
+  Keys({Key::AltH});
+  EXPECT_FALSE(m_editor->SyntaxOn());
+  EXPECT_EQ(AttrAt(0, 1), Colour(ColourClass::FileViewer));
 }
