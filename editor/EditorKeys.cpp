@@ -87,6 +87,8 @@ bool CEditor::HandleKey(uint32_t key, const TMouseRecord& mouse) {
     Draw();
     return true;
   }
+  // Shift going down or up between two Shift moves goes on with the same block.
+  if (key == Key::ModifierChange) return true;
   key = KeypadMovement(key);
   const uint32_t unshifted = key & ~Key::ShiftFlag;
   if ((key & Key::ShiftFlag) && IsMovementKey(unshifted)) {

@@ -282,7 +282,7 @@ TEST_F(EditorKeysTest, IndentingBlocksAndLines) {
 
 TEST_F(EditorKeysTest, BlocksAndTheClipboard) {
   Start("one\ntwo\nthree");
-  Keys({Key::ShiftRight, Key::ShiftRight});
+  Keys({Key::ShiftRight, Key::ModifierChange, Key::ModifierChange, Key::ShiftRight});
   EXPECT_TRUE(Text().Block().present);
   EXPECT_EQ(AttrAt(0, 1), Colour(ColourClass::Highlight));
   EXPECT_EQ(AttrAt(2, 1), Colour(ColourClass::FileViewer));
