@@ -81,14 +81,15 @@ bool WaitWithoutInput(int ms) {
 }  // namespace
 
 bool CEditor::HandleKey(uint32_t key, const TMouseRecord& mouse) {
+  // A modifier going down or up is no key: Shift moves go on with the same
+  // block, and Ctrl-Q still waits for its key.
+  if (key == Key::ModifierChange) return true;
   if (m_literalNext) {
     m_literalNext = false;
     if (key < Key::Extended) TypeChar(static_cast<wchar_t>(key));
     Draw();
     return true;
   }
-  // Shift going down or up between two Shift moves goes on with the same block.
-  if (key == Key::ModifierChange) return true;
   key = KeypadMovement(key);
   const uint32_t unshifted = key & ~Key::ShiftFlag;
   if ((key & Key::ShiftFlag) && IsMovementKey(unshifted)) {

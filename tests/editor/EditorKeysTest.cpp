@@ -194,7 +194,7 @@ TEST_F(EditorKeysTest, StatusLineAndKeyBar) {
   Keys({Key::End, Key::AltU, Key::AltI, Key::CtrlQ});
   const std::string flags = Row(0);
   EXPECT_NE(flags.find(" UI*\" Line 1     Col 3    EOL"), std::string::npos) << flags;
-  Keys({Key::CtrlA});
+  Keys({Key::ModifierChange, Key::CtrlA});
   EXPECT_EQ(Lines(Text()), "AB\x01|");
   EXPECT_FALSE(m_editor->Literal());
   EXPECT_NE(Row(0).find("Col 4"), std::string::npos);
