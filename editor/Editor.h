@@ -89,9 +89,10 @@ class CEditor {
   void AutoRepeat(uint32_t key);
 
   // --- Changes, blocks, clipboard (EditorBlocks.cpp) ---
-  /// Replaces region by text as one undoable change; the cursor goes to
-  /// *cursorAfter, or after the inserted text when that is null. False,
-  /// and nothing changes, when a line would grow too long or memory ran out.
+  /// Replaces region by text as one undoable change and drops the block;
+  /// the cursor goes to *cursorAfter, or after the inserted text when that
+  /// is null. False, and nothing changes, when a line would grow too long
+  /// or memory ran out.
   bool ReplaceText(const TTextRegion& region, const Westring& text,
                    const TTextPos* cursorAfter = nullptr);
   TTextRegion BlockRegion();

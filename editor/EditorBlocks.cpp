@@ -62,6 +62,8 @@ bool CEditor::ReplaceText(const TTextRegion& region, const Westring& text,
     inserted.line -= end.line - start.line;
   }
   item->region = {start, inserted, inserted != start};
+  // The block's places no longer hold; a command that keeps one marks it anew.
+  DropBlock();
   MoveTo(cursorAfter ? *cursorAfter : inserted);
   // Undo applies at once from where the change leaves the cursor and puts
   // the cursor back where it was before.

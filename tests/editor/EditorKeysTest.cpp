@@ -270,6 +270,12 @@ TEST_F(EditorKeysTest, IndentingBlocksAndLines) {
        {Key::ShiftDown, Key::ShiftDown, Key::AltLeft},
        "a| b|c",
        {0, 2}},
+      {"a change drops the block",
+       "a\nb\nc",
+       {0, 0},
+       {Key::ShiftDown, Key::ShiftDown, 'x', Key::AltRight},
+       "a|b|  xc",
+       {3, 2}},
       {"blank lines stay", "  \nx", {0, 0}, {Key::AltRight}, "  |x", {0, 0}},
   };
   RUN_KEY_CASES(cases);
