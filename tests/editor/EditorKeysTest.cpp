@@ -340,6 +340,28 @@ TEST_F(EditorKeysTest, BlocksAndTheClipboard) {
   EXPECT_TRUE(m_editor->HandleKey(Key::Mouse, drag));
   EXPECT_EQ(Pos(Text().Block().start), "6,0");
   EXPECT_EQ(Pos(Text().Block().end), "3,1");
+
+  // Held on the status line, the button moves up until the next event.
+  PostMouse(TConsoleEvent::Release, 1, 0, 0);
+  TMouseRecord above = press;
+  above.row = 0;
+  EXPECT_TRUE(m_editor->HandleKey(Key::Mouse, above));
+  EXPECT_EQ(Text().CursorPos().line, 0);
+}
+
+TEST_F(EditorKeysTest, TheStatusIsKeptUnlessDiscarded) {
+  Start("one\ntwo\nthree");
+  PostKeys({Key::Down, Key::Right, Key::Esc});
+  EXPECT_EQ(m_editor->Run(), EditorExit::Unchanged);
+  CEditor again;
+  ASSERT_EQ(again.Open(Westring::FromUtf8(m_path.c_str())), 0);
+  EXPECT_EQ(Pos(again.Text().CursorPos()), "1,1") << "reopened where it was left";
+
+  FileStatuses().Clear();
+  Start("one");
+  PostKeys({'x', Key::Esc, 'd'});
+  EXPECT_EQ(m_editor->Run(), EditorExit::Discarded);
+  EXPECT_EQ(FileStatuses().Find(Westring::FromUtf8(m_path.c_str())), nullptr);
 }
 
 TEST_F(EditorKeysTest, BookmarksFollowChanges) {
