@@ -53,6 +53,16 @@ bool PathInside(const wchar_t* path, const Westring& directory, bool* below) {
   return true;
 }
 
+// "a//b" names the member a/b; kept, the empty part would list as a
+// directory without a name.
+Westring WithoutRepeatedSlashes(const Westring& path) {
+  Westring tidy;
+  const int length = path.Length();
+  for (int i = 0; i < length; ++i)
+    if (path[i] != L'/' || i == 0 || path[i - 1] != L'/') tidy += path[i];
+  return tidy;
+}
+
 }  // namespace
 
 const char* ArchiveFormatName(int format) {
@@ -175,8 +185,9 @@ const wchar_t* ArchiveReader::DirectoryText(const wchar_t* path, int length) {
 }
 
 bool ArchiveReader::Add(const TFoundMember& member) {
-  const wchar_t* text = member.path.c_str();
-  int length = member.path.Length();
+  const Westring tidy = member.path.FindSub(L"//") >= 0 ? WithoutRepeatedSlashes(member.path) : Westring();
+  const wchar_t* text = tidy.IsEmpty() ? member.path.c_str() : tidy.c_str();
+  int length = tidy.IsEmpty() ? member.path.Length() : tidy.Length();
   bool dotSlash = false;
   if (length >= 2 && text[0] == L'.' && text[1] == L'/') text += 2, length -= 2, dotSlash = true;
   else if (length == 1 && text[0] == L'.') text += 1, length = 0, dotSlash = true;

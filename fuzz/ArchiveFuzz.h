@@ -16,7 +16,8 @@ inline void CheckArchive(bool holds) {
 inline void ListLevels(const ArchiveReader& reader, const Westring& directory, int depth, int* listed) {
   std::vector<Westring> below;
   reader.List(directory, [&](const TListedMember& member) {
-    CheckArchive(member.nameLength > 0 && ++*listed <= 4 * reader.Count() + 4);
+    // A member lists at most once on each of the nine levels visited, however deep its path.
+    CheckArchive(member.nameLength > 0 && ++*listed <= 9 * reader.Count());
     if (member.directory && depth < 8) below.push_back(Westring(member.name).Left(member.nameLength));
     return true;
   });

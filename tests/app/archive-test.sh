@@ -27,7 +27,8 @@ title() { row 0 | sed 's/╗.*//'; }
 # The panel lists .., a.7z, a.arj, a.tar.gz, a.zip.
 index=1
 for archive in a.7z a.arj a.tar.gz a.zip; do
-  keys Home
+  xdotool type --delay 20 "cd $work/arch"
+  keys Return Home
   for _ in $(seq $index); do keys Down; done
   keys Return
   check "Enter on $archive shows its top level" '[[ "$(title)" == *"/arch/$archive"* ]]'
