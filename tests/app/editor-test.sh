@@ -3,8 +3,8 @@
 # file (typing at the start and in the middle, a line marked with
 # Shift+Down, copied, pasted twice, one undo, F2, F10) checked byte for
 # byte on disk; F7 finding a word, F8 replacing every match after "All";
-# quitting a changed text offering Save, Discard and Edit; Alt+F4 from the
-# viewer; F4 from a panel and $edit on the command line.
+# quitting a changed text offering Save, Discard and Edit; a new file;
+# Alt+F4 from the viewer; F4 from a panel and $edit on the command line.
 # The cell grid is read through VK_SCREEN_DUMP.
 # Usage: editor-test.sh VK_BINARY   (needs a DISPLAY)
 set -u
@@ -61,6 +61,15 @@ check "Edit goes back to the text" '! shows "There are unsaved changes" && [[ "$
 keys Escape d
 check "Discard ends vk -e" ended
 check "and the file is as it was" '[[ "$(cat "$work/words.txt")" == "$(printf "one apple\nan orange\nthe needle here\na banana")" ]]'
+
+start_vk -e "$work/new.txt"
+check "a missing file is offered to be created" 'shows "File does not exist, Create?"'
+keys Return
+check "the new file starts empty and modified" '[[ "$(row 0)" == "Edit: "*new.txt*"*"*"Line 1 "* ]]'
+xdotool type --delay 40 'fresh'
+keys F2 F10
+check "F2 writes it, F10 ends vk -e" ended
+check "the new file holds the text" '[[ "$(cat "$work/new.txt")" == fresh ]]'
 
 seq -f 'line %g' 100 > "$work/lines.txt"
 start_vk -v "$work/lines.txt"
