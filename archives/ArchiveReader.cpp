@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cwchar>
 #include <memory>
+#include <string>
 
 #include "console/Console.h"
 #include "dialogs/MessageBox.h"
@@ -35,11 +36,11 @@ int ComparePaths(const wchar_t* a, const wchar_t* b) {
   }
 }
 
+// By directory only, which keeps a directory's members together cheaply;
+// a level's names are sorted when it is listed. Members of one directory
+// mostly share its text.
 bool EntryBefore(const ArchiveEntry* a, const ArchiveEntry* b) {
-  const int byPath = ComparePaths(a->path, b->path);
-  if (byPath != 0) return byPath < 0;
-  if (a->name == nullptr || b->name == nullptr) return a->name == nullptr && b->name != nullptr;
-  return std::wcscmp(a->name, b->name) < 0;
+  return a->path != b->path && ComparePaths(a->path, b->path) < 0;
 }
 
 // Whether path is directory itself (*below false) or lies under it (*below
@@ -53,14 +54,24 @@ bool PathInside(const wchar_t* path, const Westring& directory, bool* below) {
   return true;
 }
 
-// "a//b" names the member a/b; kept, the empty part would list as a
-// directory without a name.
-Westring WithoutRepeatedSlashes(const Westring& path) {
-  Westring tidy;
-  const int length = path.Length();
-  for (int i = 0; i < length; ++i)
-    if (path[i] != L'/' || i == 0 || path[i - 1] != L'/') tidy += path[i];
-  return tidy;
+// The stored path up to its first NUL, without empty, "." and ".."
+// components: a path is a C string to every later step, and a panel cannot
+// show an empty, "." or ".." name ("a//b" names a/b).
+Westring CleanMemberPath(const Westring& stored) {
+  const wchar_t* at = stored.c_str();
+  std::wstring path;
+  while (*at != 0) {
+    const wchar_t* end = at;
+    while (*end != 0 && *end != L'/') ++end;
+    const size_t length = static_cast<size_t>(end - at);
+    const bool dots = at[0] == L'.' && (length == 1 || (length == 2 && at[1] == L'.'));
+    if (length > 0 && !dots) {
+      if (!path.empty()) path += L'/';
+      path.append(at, length);
+    }
+    at = *end != 0 ? end + 1 : end;
+  }
+  return Westring(path.c_str());
 }
 
 }  // namespace
@@ -79,12 +90,28 @@ size_t TArchiveBuilder::ReadAt(int64_t offset, void* buffer, size_t count) {
   return got;
 }
 
+// Each conversion of a local time asks the system about the time zone (a
+// stat of its file): the start of each hour is converted once and kept,
+// since clocks change on whole hours.
 int64_t DosTimeToSeconds(uint16_t dosDate, uint16_t dosTime) {
-  return static_cast<int64_t>(TTimeValue::FromDos(dosDate, dosTime).seconds);
+  struct THourStart {
+    uint32_t key = ~0u;
+    int64_t seconds = 0;
+  };
+  static THourStart cache[512];
+  const uint32_t hour = dosTime >> 11;
+  const uint32_t key = static_cast<uint32_t>(dosDate) << 5 | hour;
+  THourStart& slot = cache[key % 512];
+  if (slot.key != key) {
+    slot.key = key;
+    slot.seconds = static_cast<int64_t>(TTimeValue::FromDos(dosDate, static_cast<uint16_t>(hour << 11)).seconds);
+  }
+  return slot.seconds + ((dosTime >> 5) & 0x3F) * 60 + (dosTime & 0x1F) * 2;
 }
 
 static Westring WithSlashes(Westring name) {
-  for (int i = 0; i < name.Length(); ++i)
+  const int length = name.Length();
+  for (int i = 0; i < length; ++i)
     if (name[i] == L'\\') name[i] = L'/';
   return name;
 }
@@ -185,16 +212,14 @@ const wchar_t* ArchiveReader::DirectoryText(const wchar_t* path, int length) {
 }
 
 bool ArchiveReader::Add(const TFoundMember& member) {
-  const Westring tidy = member.path.FindSub(L"//") >= 0 ? WithoutRepeatedSlashes(member.path) : Westring();
-  const wchar_t* text = tidy.IsEmpty() ? member.path.c_str() : tidy.c_str();
-  int length = tidy.IsEmpty() ? member.path.Length() : tidy.Length();
-  bool dotSlash = false;
-  if (length >= 2 && text[0] == L'.' && text[1] == L'/') text += 2, length -= 2, dotSlash = true;
-  else if (length == 1 && text[0] == L'.') text += 1, length = 0, dotSlash = true;
-  while (length > 0 && text[0] == L'/') ++text, --length;
-  bool directory = member.directory;
-  while (length > 0 && text[length - 1] == L'/') --length, directory = true;
-  if (length == 0) return true;  // the top itself: nothing to list
+  const Westring& stored = member.path;
+  const int storedLength = stored.Length();
+  const bool dotSlash = stored == L"." || (storedLength >= 2 && stored[0] == L'.' && stored[1] == L'/');
+  const bool directory = member.directory || (storedLength > 0 && stored[storedLength - 1] == L'/');
+  const Westring clean = CleanMemberPath(stored);
+  if (clean.IsEmpty()) return true;  // the top itself: nothing to list
+  const wchar_t* text = clean.c_str();
+  const int length = clean.Length();
 
   int split = length;
   if (!directory) {
@@ -223,33 +248,43 @@ bool ArchiveReader::Add(const TFoundMember& member) {
   return true;
 }
 
-void ArchiveReader::Sort() { std::stable_sort(m_entries.begin(), m_entries.end(), EntryBefore); }
+// Many archives store their members in order already.
+void ArchiveReader::Sort() {
+  if (!std::is_sorted(m_entries.begin(), m_entries.end(), EntryBefore))
+    std::stable_sort(m_entries.begin(), m_entries.end(), EntryBefore);
+}
 
+// The level's own members come first (their directory sorts before any
+// deeper one): they go out sorted by name, then the directories below.
 void ArchiveReader::List(const Westring& directory, const std::function<bool(const TListedMember&)>& each) const {
-  // The level's members and everything below it sort together from directory on.
   auto first = std::lower_bound(m_entries.begin(), m_entries.end(), directory.c_str(),
                                 [](const ArchiveEntry* e, const wchar_t* path) { return ComparePaths(e->path, path) < 0; });
+  auto it = first;
+  std::vector<const ArchiveEntry*> files;
+  bool below = false;
+  for (; it != m_entries.end() && PathInside((*it)->path, directory, &below) && !below; ++it)
+    if ((*it)->name != nullptr) files.push_back(*it);
+  std::sort(files.begin(), files.end(),
+            [](const ArchiveEntry* a, const ArchiveEntry* b) { return std::wcscmp(a->name, b->name) < 0; });
+  for (const ArchiveEntry* e : files) {
+    const TListedMember listed{e->name, static_cast<int>(std::wcslen(e->name)), false, e->size, e->time,
+                               e->attributes, e->owner, e->group};
+    if (!each(listed)) return;
+  }
   const int start = directory.IsEmpty() ? 0 : directory.Length() + 1;
   const wchar_t* lastDirectory = nullptr;
   int lastLength = 0;
-  for (auto it = first; it != m_entries.end(); ++it) {
+  for (; it != m_entries.end() && PathInside((*it)->path, directory, &below); ++it) {
     const ArchiveEntry& e = **it;
-    bool below = false;
-    if (!PathInside(e.path, directory, &below)) break;
-    TListedMember listed{};
-    if (!below) {
-      if (e.name == nullptr) continue;  // the directory itself
-      listed = {e.name, static_cast<int>(std::wcslen(e.name)), false, e.size, e.time, e.attributes, e.owner, e.group};
-    } else {
-      const wchar_t* component = e.path + start;
-      const wchar_t* slash = std::wcschr(component, L'/');
-      const int length = slash != nullptr ? static_cast<int>(slash - component) : static_cast<int>(std::wcslen(component));
-      if (lastDirectory != nullptr && length == lastLength && std::wmemcmp(component, lastDirectory, static_cast<size_t>(length)) == 0)
-        continue;
-      lastDirectory = component;
-      lastLength = length;
-      listed = {component, length, true, ArchiveEntry::UnknownSize, e.time, ArchiveAttr::Directory, e.owner, e.group};
-    }
+    const wchar_t* component = e.path + start;
+    const wchar_t* slash = std::wcschr(component, L'/');
+    const int length = slash != nullptr ? static_cast<int>(slash - component) : static_cast<int>(std::wcslen(component));
+    if (lastDirectory != nullptr && length == lastLength && std::wmemcmp(component, lastDirectory, static_cast<size_t>(length)) == 0)
+      continue;
+    lastDirectory = component;
+    lastLength = length;
+    const TListedMember listed{component, length, true, ArchiveEntry::UnknownSize, e.time, ArchiveAttr::Directory,
+                               e.owner, e.group};
     if (!each(listed)) return;
   }
 }
