@@ -495,3 +495,29 @@ TEST_F(EditorKeysTest, SyntaxColoursFollowTheText) {
   EXPECT_FALSE(m_editor->SyntaxOn());
   EXPECT_EQ(AttrAt(0, 1), Colour(ColourClass::FileViewer));
 }
+
+TEST_F(EditorKeysTest, EncodingDialogReloadsOrConverts) {
+  Start("ab\n");
+  PostKeys({Key::AltC, Key::Enter});
+  Keys({Key::AltE});
+  EXPECT_EQ(Text().Format().encoding, EncodingCodePage);
+  EXPECT_EQ(Lines(Text()), "ab|");
+  EXPECT_FALSE(Text().Flags().modified) << "an unchanged text is read again";
+
+  Keys({'x'});
+  {
+    TBoxWatcher reload("discard changes", {Key::Esc});
+    PostKeys({Key::AltP});
+    PostText(L"866");
+    PostKey(Key::Enter);
+    Keys({Key::AltE});
+    EXPECT_FALSE(reload.seen) << "between code pages the text is converted, not read again";
+  }
+  EXPECT_EQ(Text().Format().codePage, 866);
+  EXPECT_EQ(Lines(Text()), "xab|");
+
+  PostKeys({Key::Alt8, Key::Enter, Key::Esc});  // UTF-8, then keep the changes
+  Keys({Key::AltE});
+  EXPECT_EQ(Text().Format().encoding, EncodingCodePage);
+  EXPECT_EQ(Text().Format().codePage, 866);
+}
