@@ -22,6 +22,25 @@ constexpr uint32_t ReplacementChar = 0xFFFD;
 // An encoded character takes at most this many bytes.
 constexpr int MaxCharBytes = 4;
 
+// Characters are looked at in runs of this many: loops of a fixed length
+// that the compiler turns into vector code.
+constexpr int Chunk = 16;
+
+bool IsAsciiChunk(const wchar_t* text) {
+  uint32_t bits = 0;
+  for (int k = 0; k < Chunk; ++k) bits |= static_cast<uint32_t>(text[k]);
+  return bits < 0x80;
+}
+
+int64_t Utf8Length(const wchar_t* text, int count) {
+  int64_t bytes = 0;
+  for (int i = 0; i < count; ++i) {
+    const uint32_t c = static_cast<uint32_t>(text[i]);
+    bytes += 1 + (c >= 0x80) + (c >= 0x800) + (c >= 0x10000);
+  }
+  return bytes;
+}
+
 void PutUnit16(uint32_t unit, bool bigEndian, uint8_t* out) {
   out[bigEndian ? 1 : 0] = static_cast<uint8_t>(unit);
   out[bigEndian ? 0 : 1] = static_cast<uint8_t>(unit >> 8);
@@ -96,12 +115,10 @@ int64_t CTextFileWriter::EncodedLength(const wchar_t* text, int length) const {
     }
     case EncodingUtf8: {
       int64_t bytes = 0;
-      // Branch-free, so that the compiler can vectorise the count.
-      for (int i = 0; i < length; ++i) {
-        const uint32_t c = static_cast<uint32_t>(text[i]);
-        bytes += 1 + (c >= 0x80) + (c >= 0x800) + (c >= 0x10000);
-      }
-      return bytes;
+      int i = 0;
+      for (; i + Chunk <= length; i += Chunk)
+        bytes += IsAsciiChunk(text + i) ? Chunk : Utf8Length(text + i, Chunk);
+      return bytes + Utf8Length(text + i, length - i);
     }
     default:
       return length;
@@ -166,7 +183,10 @@ int CTextFileWriter::EncodeRun(const wchar_t* text, int count, uint8_t* out) con
   switch (m_format.encoding) {
     case EncodingUtf8: {
       uint8_t* at = out;
-      for (int i = 0; i < count; ++i) {
+      int i = 0;
+      for (; i + Chunk <= count && IsAsciiChunk(text + i); i += Chunk, at += Chunk)
+        for (int k = 0; k < Chunk; ++k) at[k] = static_cast<uint8_t>(text[i + k]);
+      for (; i < count; ++i) {
         const uint32_t c = static_cast<uint32_t>(text[i]);
         if (c < 0x80) {
           *at++ = static_cast<uint8_t>(c);

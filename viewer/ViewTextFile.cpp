@@ -439,28 +439,34 @@ int ViewTextFile::CopyPlainRun(int limit, bool store, int at) {
   const uint8_t* bytes = BytesAt(m_pos, &available);
   if (!bytes) return 0;
   size_t most = std::min<size_t>(available, static_cast<size_t>(limit));
-  // Up to the next LF, checked in one pass without an early exit (which the
-  // compiler can vectorise); only a run holding some other stop is walked.
+  // The run ends at the next LF at the latest.
   if (const void* lineFeed = memchr(bytes, LF, most))
     most = static_cast<size_t>(static_cast<const uint8_t*>(lineFeed) - bytes);
   const uint8_t highBit = m_encoding == EncodingUtf8 ? 0x80 : 0;
-  uint8_t stops = 0;
-  for (size_t i = 0; i < most; ++i) stops |= (bytes[i] & highBit) | (bytes[i] == 0) | (bytes[i] == CR);
-  size_t k = most;
-  if (stops != 0) {
-    k = 0;
-    while (k < most && !(bytes[k] & highBit) && bytes[k] != 0 && bytes[k] != CR) ++k;
+  auto isStop = [highBit](uint8_t b) { return (b & highBit) != 0 || b == 0 || b == CR; };
+  // Runs of 16 bytes are checked and widened in loops of a fixed length,
+  // which the compiler turns into vector code; the rest byte by byte.
+  constexpr size_t Run = 16;
+  wchar_t* out = nullptr;
+  if (store) {
+    while (m_lineCapacity < at + static_cast<int>(most)) GrowLineBuffer();
+    out = m_line.get() + at;
   }
-  const int taken = static_cast<int>(k);
-  if (store && taken > 0) {
-    while (m_lineCapacity < at + taken) GrowLineBuffer();
-    wchar_t* out = m_line.get() + at;
-    if (m_encoding == EncodingCodePage) {
-      for (size_t i = 0; i < k; ++i) out[i] = m_cpTable[bytes[i]];
-    } else {
-      for (size_t i = 0; i < k; ++i) out[i] = bytes[i];
+  const bool codePage = m_encoding == EncodingCodePage;
+  size_t k = 0;
+  for (; k + Run <= most; k += Run) {
+    bool stops = false;
+    for (size_t i = 0; i < Run; ++i) stops |= isStop(bytes[k + i]);
+    if (stops) break;
+    if (out && codePage) {
+      for (size_t i = 0; i < Run; ++i) out[k + i] = m_cpTable[bytes[k + i]];
+    } else if (out) {
+      for (size_t i = 0; i < Run; ++i) out[k + i] = bytes[k + i];
     }
   }
+  for (; k < most && !isStop(bytes[k]); ++k)
+    if (out) out[k] = codePage ? m_cpTable[bytes[k]] : bytes[k];
+  const int taken = static_cast<int>(k);
   m_pos += taken;
   return taken;
 }
