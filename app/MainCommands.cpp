@@ -19,6 +19,7 @@
 #include "dialogs/Dialog.h"
 #include "dialogs/InputBox.h"
 #include "dialogs/MessageBox.h"
+#include "editor/Editor.h"
 #include "foundation/NumberFormat.h"
 #include "foundation/SysCalls.h"
 #include "panels/CommandMacros.h"
@@ -41,7 +42,6 @@ constexpr TNotYetAvailable kNotYetAvailable[] = {
     {Key::F1, "Help"},
     {Key::F2, "The user menu"},
     {Key::ShiftF2, "The user menu"},
-    {Key::F4, "The internal editor"},
     {Key::ShiftF7, "Making an archive"},
     {Key::CtrlA, "File attributes"},
     {Key::CtrlC, "File case"},
@@ -134,11 +134,17 @@ void CMainLoop::RunViewerOrEditor(bool edit, bool alternate, const Westring& nam
   // The title names the file while its viewer or editor runs.
   SetAppTitle((edit ? name : path).c_str());
   if (!command.IsEmpty()) RunForPanel(command, m_active, true, name);
-  else if (edit) ReportNotAvailable(Key::F4);
+  else if (edit) EditAndReread(path);
   else if (fromPanel) ViewFromPanel(Active());
   else RunFileViewer(path);
   SetAppTitle(nullptr);
   m_redrawAll = true;
+}
+
+// The edited file may have been saved under any name: both panels look again.
+void CMainLoop::EditAndReread(const Westring& path) {
+  VKEditor::Edit(path);
+  for (CPanel& panel : m_panels) panel.MarkForReread();
 }
 
 void CMainLoop::Quit() {

@@ -49,6 +49,7 @@ class CMainLoop {
   void AskAndViewOrEdit(bool edit);
   /// fromPanel: the viewer may go on to the panel's other files.
   void RunViewerOrEditor(bool edit, bool alternate, const Westring& name, bool fromPanel);
+  void EditAndReread(const Westring& path);
   void Quit();
   void ChangeScreenSize(int lines, int columns);
   void ToggleLines();

@@ -24,15 +24,12 @@
 #include "console/ScreenDump.h"
 #include "dialogs/Look.h"
 #include "dialogs/MessageBox.h"
+#include "editor/Editor.h"
 #include "panels/Expression.h"
 #include "panels/Histories.h"
 #include "viewer/FileViewer.h"
 
 namespace {
-
-void ReportNoEditor() {
-  MessageBox(Westring("The internal editor is not built yet."), Westring(), MessageStyle::Ok | MessageStyle::Messages);
-}
 
 // "$view" and "$edit" on a command line.
 void RunInternalCommand(InternalCommand command, const Westring& arguments) {
@@ -44,14 +41,17 @@ void RunInternalCommand(InternalCommand command, const Westring& arguments) {
       if (name.IsEmpty()) MessageBox(Westring("No file specified"), Westring(), MessageStyle::Ok);
       else (void)RunFileViewer(name);
       break;
-    case InternalCommand::Edit: ReportNoEditor(); break;
+    case InternalCommand::Edit:
+      if (name.IsEmpty()) MessageBox(Westring("No file specified"), Westring(), MessageStyle::Ok);
+      else VKEditor::Edit(name);
+      break;
   }
 }
 
 // vk -v and -e: the file in the viewer, then the editor, and the program ends.
 void ViewAndEditOnly(const TStartupOptions& options) {
   if (!options.viewFile.IsEmpty()) (void)RunFileViewer(options.viewFile);
-  if (!options.editFile.IsEmpty()) ReportNoEditor();
+  if (!options.editFile.IsEmpty()) VKEditor::Edit(options.editFile);
 }
 
 }  // namespace
@@ -82,6 +82,7 @@ int main(int argc, char** argv) {
     SetFileLocations(programPath, options.configFile);
     g_childProcessHooks.runInternal = RunInternalCommand;
     g_openArchiveListing = OpenArchiveListing;
+    g_editAtOffset = [](const Westring& name, int64_t offset) { VKEditor::Edit(name, offset); };
     SetAssociationPatternCheck([](const Westring& pattern) { return IsValidExpression(pattern.c_str()); });
     // The reports of the load are collected and shown together.
     LoadConfig(GetFileLocation(FileKind::Configuration), false);

@@ -57,8 +57,10 @@ void CEditorText::ApplyItem(TUndoStack& from, TUndoStack& to) {
     return;
   }
   auto inverse = std::make_unique<UndoItem>();
-  inverse->position = item.position;
-  inverse->cursor = item.cursor;
+  // The inverse applies where this item leaves the cursor and returns it
+  // to where this item applied, so undo and redo each take one press.
+  inverse->position = item.cursor;
+  inverse->cursor = item.position;
   inverse->text = RegionText(item.region);
   const TTextPos at = item.region.present ? item.region.start : item.position;
   TTextPos end = at;

@@ -77,6 +77,10 @@ TViewerSession& ViewerSession() {
   return session;
 }
 
+TViewerSearch& SharedSearch() { return ViewerSession().search; }
+int& SharedCodePageCursor() { return ViewerSession().codePageCursor; }
+int& SharedLastCodePage() { return ViewerSession().lastCodePage; }
+
 FileViewer::FileViewer() = default;
 FileViewer::~FileViewer() { m_file.Close(); }
 
