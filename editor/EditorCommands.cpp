@@ -20,6 +20,7 @@
 #include "viewer/FormatSelectDialog.h"
 #include "viewer/ViewTextFile.h"
 #include "viewer/ViewerDialogs.h"
+#include "viewer/ViewerSession.h"
 
 namespace VKEditor {
 
@@ -157,42 +158,42 @@ void CEditor::CodePageList() {
   Estring list = g_settings.translateCp;
   if (!AskCodePageList(&list)) return;
   g_settings.translateCp = list;
-  const int cursor = SharedCodePageCursor();
-  SharedCodePageCursor() = 0;
+  const int cursor = ViewerSession().codePageCursor;
+  ViewerSession().codePageCursor = 0;
   bool invalid = false;
-  const int codePage = NextTranslateCodePage(g_settings.translateCp, &SharedCodePageCursor(),
+  const int codePage = NextTranslateCodePage(g_settings.translateCp, &ViewerSession().codePageCursor,
                                              TextCodePage(), &invalid);
   if (invalid)
     MessageBox(Westring("Invalid code page"), Westring(),
                MessageStyle::Ok | MessageStyle::Messages);
   if (m_text.Format().encoding == EncodingCodePage && codePage == m_text.Format().codePage) return;
-  const int last = SharedLastCodePage();
+  const int last = ViewerSession().lastCodePage;
   UseCodePage(codePage);
   if (m_text.Format().encoding != EncodingCodePage || m_text.Format().codePage != codePage) {
-    SharedCodePageCursor() = cursor;
-    SharedLastCodePage() = last;
+    ViewerSession().codePageCursor = cursor;
+    ViewerSession().lastCodePage = last;
   }
 }
 
 void CEditor::NextCodePage() {
   if (m_text.Format().encoding != EncodingCodePage) return;
-  const int cursor = SharedCodePageCursor();
+  const int cursor = ViewerSession().codePageCursor;
   bool invalid = false;
-  const int codePage = NextTranslateCodePage(g_settings.translateCp, &SharedCodePageCursor(),
+  const int codePage = NextTranslateCodePage(g_settings.translateCp, &ViewerSession().codePageCursor,
                                              TextCodePage(), &invalid);
   if (invalid)
     MessageBox(Westring("Invalid code page"), Westring(),
                MessageStyle::Ok | MessageStyle::Messages);
   if (codePage == m_text.Format().codePage) return;
   UseCodePage(codePage);
-  if (m_text.Format().codePage != codePage) SharedCodePageCursor() = cursor;
+  if (m_text.Format().codePage != codePage) ViewerSession().codePageCursor = cursor;
 }
 
 void CEditor::UseCodePage(int codePage) {
   TFileFormat format = m_text.Format();
   format.encoding = EncodingCodePage;
   format.codePage = codePage;
-  if (ChangeFormat(format)) SharedLastCodePage() = codePage;
+  if (ChangeFormat(format)) ViewerSession().lastCodePage = codePage;
 }
 
 // --- Saving and quitting ----------------------------------------------------------------

@@ -13,6 +13,7 @@
 #include "editor/Editor.h"
 #include "foundation/Estring.h"
 #include "viewer/ViewerDialogs.h"
+#include "viewer/ViewerSession.h"
 
 namespace VKEditor {
 
@@ -64,15 +65,15 @@ bool AskReplaceOptions(TViewerSearch* search, Westring* with) {
 }  // namespace
 
 void CEditor::SearchDialog() {
-  TViewerSearch asked = SharedSearch();
+  TViewerSearch asked = ViewerSession().search;
   if (!AskViewerSearch(&asked)) return;
-  SharedSearch() = asked;
+  ViewerSession().search = asked;
   if (!asked.text.IsEmpty())
     (void)SearchAndMark(asked.reverse, asked.text, asked.caseSensitive, asked.wholeWord);
 }
 
 void CEditor::RepeatSearch(bool otherDirection) {
-  const TViewerSearch& search = SharedSearch();
+  const TViewerSearch& search = ViewerSession().search;
   if (search.text.IsEmpty()) {
     SearchDialog();
     return;
@@ -94,7 +95,7 @@ void CEditor::SearchWordAtCursor(bool reverse) {
   word.Assign(text + start, end - start);
   MoveTo({start, line});
   m_text.Block() = {true, {start, line}, {end, line}};
-  (void)SearchAndMark(reverse, word, SharedSearch().caseSensitive, true);
+  (void)SearchAndMark(reverse, word, ViewerSession().search.caseSensitive, true);
 }
 
 // The next hit from from: forward from from's index on, backward from
@@ -157,9 +158,9 @@ bool CEditor::SearchAndMark(bool reverse, const Westring& pattern, bool caseSens
 }
 
 void CEditor::ReplaceDialog() {
-  TViewerSearch asked = SharedSearch();
+  TViewerSearch asked = ViewerSession().search;
   if (!AskReplaceOptions(&asked, &LastReplacement())) return;
-  SharedSearch() = asked;
+  ViewerSession().search = asked;
   if (!asked.text.IsEmpty()) ReplaceAll(asked.text, LastReplacement());
 }
 
@@ -167,7 +168,7 @@ void CEditor::ReplaceDialog() {
 // replacement resumes after the text put in, so a replacement that
 // contains the search text still ends.
 void CEditor::ReplaceAll(const Westring& pattern, const Westring& with) {
-  const TViewerSearch& search = SharedSearch();
+  const TViewerSearch& search = ViewerSession().search;
   TTextPos from = m_text.CursorPos();
   TTextPos hit;
   bool all = false, anyHit = false;

@@ -18,7 +18,7 @@
 #include "foundation/SysCalls.h"
 #include "panels/PathNames.h"
 #include "viewer/FileStatusStore.h"
-#include "viewer/internal/ViewerSession.h"
+#include "viewer/ViewerSession.h"
 
 std::function<void(const Westring& name, int64_t offset)> g_editAtOffset;
 
@@ -77,9 +77,6 @@ TViewerSession& ViewerSession() {
   return session;
 }
 
-TViewerSearch& SharedSearch() { return ViewerSession().search; }
-int& SharedCodePageCursor() { return ViewerSession().codePageCursor; }
-int& SharedLastCodePage() { return ViewerSession().lastCodePage; }
 
 FileViewer::FileViewer() = default;
 FileViewer::~FileViewer() { m_file.Close(); }

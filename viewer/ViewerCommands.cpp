@@ -11,7 +11,7 @@
 #include "foundation/Estring.h"
 #include "viewer/FileViewer.h"
 #include "viewer/FormatSelectDialog.h"
-#include "viewer/internal/ViewerSession.h"
+#include "viewer/ViewerSession.h"
 
 namespace {
 

@@ -17,14 +17,6 @@ struct TViewerSearch {
   bool caseSensitive = false, reverse = false, wholeWord = false;
 };
 
-/// The search the viewer and the editor share for the program run, so a
-/// search set up in one is repeated in the other.
-TViewerSearch& SharedSearch();
-/// Where the Alt-T cycle over TranslateCP stands (the next entry), and the
-/// code page Alt-T or Alt-C chose last (0 the default); shared likewise.
-int& SharedCodePageCursor();
-int& SharedLastCodePage();
-
 /// The search dialog (65x7: "Search for:" with input history, field width 40, OK (Enter)
 /// and Cancel (Esc), check boxes "Case Sensitive", "Reverse", "Whole Word" at column 43).
 /// Starts from *search; true with *search updated on OK; false, *search unchanged, on

@@ -16,6 +16,7 @@
 #include "tests/editor/EditorTestUtil.h"
 #include "viewer/FileStatusStore.h"
 #include "viewer/ViewerDialogs.h"
+#include "viewer/ViewerSession.h"
 
 using namespace dialogtest;
 using namespace editortest;
@@ -33,7 +34,7 @@ class EditorKeysTest : public ScreenTest {
     g_settings.tabWidth = 8;
     g_settings.indentWidth = 2;
     FileStatuses().Clear();
-    SharedSearch() = TViewerSearch();
+    ViewerSession().search = TViewerSearch();
     EditorClipboard().clear();
   }
   void TearDown() override { FileStatuses().Clear(); }
@@ -331,19 +332,19 @@ TEST_F(EditorKeysTest, Search) {
   EXPECT_EQ(Pos(Text().CursorPos()), "2,0");
   Keys({Key::ShiftF7});
   EXPECT_EQ(Pos(Text().CursorPos()), "5,1") << "barn is not the whole word";
-  EXPECT_TRUE(SharedSearch().wholeWord);
+  EXPECT_TRUE(ViewerSession().search.wholeWord);
 
   // Alt-. on a word finds it again as a whole word, the options unchanged.
-  SharedSearch().wholeWord = false;
+  ViewerSession().search.wholeWord = false;
   Start("end x endless end");
   Keys({Key::AltPeriod});
   EXPECT_EQ(Pos(Text().CursorPos()), "14,0");
   Keys({Key::AltComma});
   EXPECT_EQ(Pos(Text().CursorPos()), "0,0");
-  EXPECT_FALSE(SharedSearch().wholeWord);
+  EXPECT_FALSE(ViewerSession().search.wholeWord);
 
   TBoxWatcher notFound("String not found", {Key::Enter});
-  SharedSearch().text = Westring(L"zzz");
+  ViewerSession().search.text = Westring(L"zzz");
   Keys({Key::ShiftF7});
   EXPECT_TRUE(notFound.seen);
   EXPECT_EQ(Pos(Text().CursorPos()), "0,0");
@@ -366,7 +367,7 @@ TEST_F(EditorKeysTest, Replace) {
 
   // Replace, Skip, Replace, then Cancel; each replacement one undo.
   Start("x x x x");
-  SharedSearch().text = Westring(L"x");
+  ViewerSession().search.text = Westring(L"x");
   PostKey(Key::Tab);
   PostText(L"y");
   PostKeys({Key::Enter, 'r', 's', 'r', Key::Esc});
@@ -441,13 +442,13 @@ TEST_F(EditorKeysTest, PagesScreenEdgesAndGotoLine) {
 
 TEST_F(EditorKeysTest, CodePagesReloadOrConvert) {
   g_settings.translateCp = "1251,866";
-  SharedCodePageCursor() = 0;
+  ViewerSession().codePageCursor = 0;
   Start("\xd0\xb0\xd0\xb1\n");
   Keys({'x'});
   PostKeys({Key::Enter, Key::Esc});  // the list as it is; keep the changes
   Keys({Key::AltC});
   EXPECT_EQ(Text().Format().encoding, EncodingUtf8) << "a refused reload keeps the encoding";
-  EXPECT_EQ(SharedCodePageCursor(), 0);
+  EXPECT_EQ(ViewerSession().codePageCursor, 0);
   EXPECT_EQ(Lines(Text()), "x\xd0\xb0\xd0\xb1|");
 
   Keys({Key::AltBackSpace});

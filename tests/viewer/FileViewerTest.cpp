@@ -11,7 +11,7 @@
 #include "tests/dialogs/DialogTestUtil.h"
 #include "viewer/FileStatusStore.h"
 #include "viewer/FileViewer.h"
-#include "viewer/internal/ViewerSession.h"
+#include "viewer/ViewerSession.h"
 
 using namespace dialogtest;
 

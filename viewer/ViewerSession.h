@@ -1,6 +1,7 @@
 #pragma once
-// What the viewer keeps from one opening to the next during a run of the
-// program: the search and where the code-page cycle stands.
+// What the viewer and the editor keep from one opening to the next during a
+// run of the program, shared so that a search set up in one repeats in the
+// other: the search and where the code-page cycle stands.
 #include "viewer/ViewerDialogs.h"
 
 struct TViewerSession {
