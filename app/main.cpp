@@ -27,6 +27,7 @@
 #include "editor/Editor.h"
 #include "panels/Expression.h"
 #include "panels/Histories.h"
+#include "panels/Panel.h"
 #include "viewer/FileViewer.h"
 
 namespace {
@@ -82,7 +83,12 @@ int main(int argc, char** argv) {
     SetFileLocations(programPath, options.configFile);
     g_childProcessHooks.runInternal = RunInternalCommand;
     g_openArchiveListing = OpenArchiveListing;
-    g_editAtOffset = [](const Westring& name, int64_t offset) { VKEditor::Edit(name, offset); };
+    // The viewer hands its file to the editor; whatever it saved, the panels look again.
+    g_editAtOffset = [](const Westring& name, int64_t offset) {
+      VKEditor::Edit(name, offset);
+      for (CPanel* panel : g_panels)
+        if (panel != nullptr) panel->MarkForReread();
+    };
     SetAssociationPatternCheck([](const Westring& pattern) { return IsValidExpression(pattern.c_str()); });
     // The reports of the load are collected and shown together.
     LoadConfig(GetFileLocation(FileKind::Configuration), false);
