@@ -138,6 +138,9 @@ class CConsole : public Gtk::Window {
   uint32_t GetKey(TMouseRecord* info, int timeoutMs);
   /// Whether an event is waiting.
   bool KeyPending() { return m_queue.Count() > 0; }
+  /// Waits ms milliseconds unless input arrives first (then false): the
+  /// pace of auto-repeat while a mouse button is held.
+  bool WaitWithoutInput(int ms);
   /// Takes one waiting event, if any, and says whether it was Escape; the
   /// event is consumed whatever it was, so long operations call it between steps.
   bool EscPressed();

@@ -3,7 +3,9 @@
 #include <gdk/gdkkeysyms.h>
 #include <gtk/gtk.h>
 
+#include <algorithm>
 #include <chrono>
+#include <thread>
 
 #include "console/Console.h"
 #include "console/KeyCodes.h"
@@ -262,6 +264,15 @@ uint32_t CConsole::GetKey(TMouseRecord* info, int timeoutMs) {
   const uint32_t code = MouseAction(*event, record);
   if (info) *info = record;
   return code;
+}
+
+bool CConsole::WaitWithoutInput(int ms) {
+  constexpr int kPollMs = 5;
+  for (int waited = 0; waited < std::max(ms, 1); waited += kPollMs) {
+    if (KeyPending()) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(kPollMs));
+  }
+  return true;
 }
 
 bool CConsole::EscPressed() {

@@ -1,8 +1,6 @@
 #include "dialogs/ListBox.h"
 
 #include <algorithm>
-#include <chrono>
-#include <thread>
 
 #include "console/Console.h"
 #include "console/KeyCodes.h"
@@ -10,7 +8,6 @@
 
 namespace {
 constexpr uint32_t kFirstNonSearchKey = 0xFFE0;
-constexpr int kPollMs = 5;  // how often auto-scroll looks for the button's release
 }  // namespace
 
 ListBoxBase::ListBoxBase(Dialog* dialog, int col, int row, bool newGroup, int width, int height,
@@ -211,10 +208,7 @@ void ListBoxBase::AutoScroll(int step) {
     const int before = *m_selected;
     MoveTo(before + step);
     if (*m_selected == before) return;
-    for (int waited = 0; waited < std::max(g_scrollDelay, 1); waited += kPollMs) {
-      if (g_console->KeyPending()) return;
-      std::this_thread::sleep_for(std::chrono::milliseconds(kPollMs));
-    }
+    if (!g_console->WaitWithoutInput(g_scrollDelay)) return;
   }
 }
 

@@ -2,9 +2,7 @@
 // movement with its scrolling, typing, line splits and joins, marking with
 // Shift and the mouse.
 #include <algorithm>
-#include <chrono>
 #include <cwctype>
-#include <thread>
 
 #include "config/Settings.h"
 #include "console/KeyCodes.h"
@@ -23,7 +21,6 @@ constexpr int kScrollStep = 4;
 constexpr int kMinVisibleTail = 7;
 constexpr int kWheelRows = 3;
 constexpr int kFirstRepeatPauseMs = 200;
-constexpr int kPollMs = 10;
 
 bool IsBlank(wchar_t ch) { return ch == L' ' || ch == L'\t'; }
 
@@ -67,15 +64,6 @@ bool IsMovementKey(uint32_t key) {
     default:
       return false;
   }
-}
-
-// Waits ms unless input arrives first; false when it did.
-bool WaitWithoutInput(int ms) {
-  for (int waited = 0; waited < std::max(ms, 1); waited += kPollMs) {
-    if (g_console->KeyPending()) return false;
-    std::this_thread::sleep_for(std::chrono::milliseconds(kPollMs));
-  }
-  return true;
 }
 
 }  // namespace
@@ -573,7 +561,7 @@ void CEditor::AutoRepeat(uint32_t key) {
       m_text.Block() = {cursor != m_anchor, std::min(cursor, m_anchor), std::max(cursor, m_anchor)};
     }
     Draw();
-    if (!WaitWithoutInput(steps == 1 ? kFirstRepeatPauseMs : g_scrollDelay)) return;
+    if (!g_console->WaitWithoutInput(steps == 1 ? kFirstRepeatPauseMs : g_scrollDelay)) return;
   }
 }
 

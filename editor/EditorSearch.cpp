@@ -39,25 +39,20 @@ void ShowMessage(const Westring& text) {
 // " Search for:" and " Replace with:" over the shared options; true on OK.
 bool AskReplaceOptions(TViewerSearch* search, Westring* with) {
   Westring text = search->text, replacement = *with;
-  uint8_t caseSensitive = search->caseSensitive, reverse = search->reverse,
-          wholeWord = search->wholeWord;
+  TSearchOptionBoxes options(*search);
   Dialog dialog(-1, kThirdDown, kDialogWidth, kReplaceHeight, Colour(ColourClass::Messages));
   dialog.WriteText(1, 0, "Search for:", dialog.NormalColour());
   dialog.AddStringField(1, 1, true, &text, kFieldWidth, kFieldMaxLength, ViewerSearchHistory);
   dialog.WriteText(1, 2, "Replace with:", dialog.NormalColour());
   dialog.AddStringField(1, 3, true, &replacement, kFieldWidth, kFieldMaxLength,
                         EditorReplaceHistory);
-  dialog.AddCheckBox(kCheckBoxColumn, 0, true, &caseSensitive, "_Case Sensitive", true);
-  dialog.AddCheckBox(kCheckBoxColumn, 1, true, &reverse, "_Reverse", true);
-  dialog.AddCheckBox(kCheckBoxColumn, 2, true, &wholeWord, "_Whole Word", true);
+  options.AddTo(dialog, kCheckBoxColumn);
   dialog.AddOkCancel(-1, -1);
   dialog.SetHotKeyList("spo", 3);
   if (dialog.Run() != DialogResult::Ok) return false;
   dialog.CommitAll();
   search->text = text;
-  search->caseSensitive = caseSensitive != 0;
-  search->reverse = reverse != 0;
-  search->wholeWord = wholeWord != 0;
+  options.StoreIn(search);
   *with = replacement;
   return true;
 }

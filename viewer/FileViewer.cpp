@@ -6,8 +6,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <chrono>
-#include <thread>
 
 #include "config/FileLocations.h"
 #include "config/Settings.h"
@@ -28,7 +26,6 @@ constexpr int kWheelRows = 3;
 constexpr int kWideStep = 40;
 constexpr int kNarrowStep = 4;
 constexpr int kPauseAfterSecondStepMs = 200;
-constexpr int kPollMs = 10;
 
 bool IsRegularFile(const Westring& path, int* err) {
   struct stat info {};
@@ -59,15 +56,6 @@ uint32_t AutoRepeatKey(int step) {
     case 8: return Key::CtrlRight;
     default: return 0;
   }
-}
-
-// Waits ms unless input arrives first; false when it did.
-bool WaitWithoutInput(int ms) {
-  for (int waited = 0; waited < std::max(ms, 1); waited += kPollMs) {
-    if (g_console->KeyPending()) return false;
-    std::this_thread::sleep_for(std::chrono::milliseconds(kPollMs));
-  }
-  return true;
 }
 
 }  // namespace
@@ -385,8 +373,8 @@ void FileViewer::AutoRepeat(const TMouseRecord& mouse) {
   if (key == 0) return;
   for (int steps = 1;; ++steps) {
     (void)HandleKey(key);
-    if (!WaitWithoutInput(g_scrollDelay)) return;
-    if (steps == 2 && !WaitWithoutInput(kPauseAfterSecondStepMs)) return;
+    if (!g_console->WaitWithoutInput(g_scrollDelay)) return;
+    if (steps == 2 && !g_console->WaitWithoutInput(kPauseAfterSecondStepMs)) return;
   }
 }
 

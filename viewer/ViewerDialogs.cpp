@@ -37,24 +37,34 @@ int HexDigitValue(wchar_t ch) {
 
 }  // namespace
 
+TSearchOptionBoxes::TSearchOptionBoxes(const TViewerSearch& search)
+    : caseSensitive(search.caseSensitive), reverse(search.reverse), wholeWord(search.wholeWord) {}
+
+void TSearchOptionBoxes::AddTo(Dialog& dialog, int col) {
+  dialog.AddCheckBox(col, 0, true, &caseSensitive, "_Case Sensitive", true);
+  dialog.AddCheckBox(col, 1, true, &reverse, "_Reverse", true);
+  dialog.AddCheckBox(col, 2, true, &wholeWord, "_Whole Word", true);
+}
+
+void TSearchOptionBoxes::StoreIn(TViewerSearch* search) const {
+  search->caseSensitive = caseSensitive != 0;
+  search->reverse = reverse != 0;
+  search->wholeWord = wholeWord != 0;
+}
+
 bool AskViewerSearch(TViewerSearch* search) {
   Westring text = search->text;
-  uint8_t caseSensitive = search->caseSensitive, reverse = search->reverse,
-          wholeWord = search->wholeWord;
+  TSearchOptionBoxes options(*search);
   Dialog dialog(-1, kThirdDown, kSearchWidth, kSearchHeight, Colour(ColourClass::Messages));
   dialog.WriteText(1, 0, "Search for:", dialog.NormalColour());
   dialog.AddStringField(1, 1, true, &text, kSearchFieldWidth, kSearchMaxLength,
                         ViewerSearchHistory);
-  dialog.AddCheckBox(kSearchBoxColumn, 0, true, &caseSensitive, "_Case Sensitive", true);
-  dialog.AddCheckBox(kSearchBoxColumn, 1, true, &reverse, "_Reverse", true);
-  dialog.AddCheckBox(kSearchBoxColumn, 2, true, &wholeWord, "_Whole Word", true);
+  options.AddTo(dialog, kSearchBoxColumn);
   dialog.AddOkCancel(-1, -1);
   if (dialog.Run() != DialogResult::Ok) return false;
   dialog.CommitAll();
   search->text = text;
-  search->caseSensitive = caseSensitive != 0;
-  search->reverse = reverse != 0;
-  search->wholeWord = wholeWord != 0;
+  options.StoreIn(search);
   return true;
 }
 

@@ -17,6 +17,17 @@ struct TViewerSearch {
   bool caseSensitive = false, reverse = false, wholeWord = false;
 };
 
+class Dialog;
+
+/// The three options of a search dialog as its check boxes bind them.
+struct TSearchOptionBoxes {
+  uint8_t caseSensitive, reverse, wholeWord;
+  explicit TSearchOptionBoxes(const TViewerSearch& search);
+  /// "Case Sensitive", "Reverse" and "Whole Word" in rows 0 to 2 at col.
+  void AddTo(Dialog& dialog, int col);
+  void StoreIn(TViewerSearch* search) const;
+};
+
 /// The search dialog (65x7: "Search for:" with input history, field width 40, OK (Enter)
 /// and Cancel (Esc), check boxes "Case Sensitive", "Reverse", "Whole Word" at column 43).
 /// Starts from *search; true with *search updated on OK; false, *search unchanged, on
