@@ -160,12 +160,7 @@ void CEditor::CodePageList() {
   g_settings.translateCp = list;
   const int cursor = ViewerSession().codePageCursor;
   ViewerSession().codePageCursor = 0;
-  bool invalid = false;
-  const int codePage = NextTranslateCodePage(g_settings.translateCp, &ViewerSession().codePageCursor,
-                                             TextCodePage(), &invalid);
-  if (invalid)
-    MessageBox(Westring("Invalid code page"), Westring(),
-               MessageStyle::Ok | MessageStyle::Messages);
+  const int codePage = TakeNextTranslateCodePage();
   if (m_text.Format().encoding == EncodingCodePage && codePage == m_text.Format().codePage) return;
   const int last = ViewerSession().lastCodePage;
   UseCodePage(codePage);
@@ -178,12 +173,7 @@ void CEditor::CodePageList() {
 void CEditor::NextCodePage() {
   if (m_text.Format().encoding != EncodingCodePage) return;
   const int cursor = ViewerSession().codePageCursor;
-  bool invalid = false;
-  const int codePage = NextTranslateCodePage(g_settings.translateCp, &ViewerSession().codePageCursor,
-                                             TextCodePage(), &invalid);
-  if (invalid)
-    MessageBox(Westring("Invalid code page"), Westring(),
-               MessageStyle::Ok | MessageStyle::Messages);
+  const int codePage = TakeNextTranslateCodePage();
   if (codePage == m_text.Format().codePage) return;
   UseCodePage(codePage);
   if (m_text.Format().codePage != codePage) ViewerSession().codePageCursor = cursor;

@@ -13,6 +13,7 @@
 #include "dialogs/KeyBar.h"
 #include "dialogs/Look.h"
 #include "dialogs/MessageBox.h"
+#include "foundation/CodePage.h"
 #include "foundation/SysCalls.h"
 #include "panels/PathNames.h"
 #include "viewer/FileStatusStore.h"
@@ -63,6 +64,13 @@ uint32_t AutoRepeatKey(int step) {
 TViewerSession& ViewerSession() {
   static TViewerSession session;
   return session;
+}
+
+int TakeNextTranslateCodePage() {
+  bool invalid = false;
+  const int codePage = NextTranslateCodePage(g_settings.translateCp, &ViewerSession().codePageCursor, TextCodePage(), &invalid);
+  if (invalid) MessageBox(Westring("Invalid code page"), Westring(), MessageStyle::Ok | MessageStyle::Messages);
+  return codePage;
 }
 
 

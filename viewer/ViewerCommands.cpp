@@ -167,11 +167,7 @@ void FileViewer::SelectEncoding() {
 
 void FileViewer::NextCodePage() {
   if (m_file.Encoding() != EncodingCodePage) return;
-  bool invalid = false;
-  const int codePage = NextTranslateCodePage(g_settings.translateCp, &ViewerSession().codePageCursor,
-                                             TextCodePage(), &invalid);
-  if (invalid) ShowMessage(Westring("Invalid code page"));
-  UseCodePage(codePage);
+  UseCodePage(TakeNextTranslateCodePage());
 }
 
 void FileViewer::CodePageList() {

@@ -11,3 +11,7 @@ struct TViewerSession {
 };
 
 TViewerSession& ViewerSession();
+
+/// The next code page of the TranslateCP cycle (0 the default), the cycle
+/// moved on; "Invalid code page" shown for a number the system does not know.
+int TakeNextTranslateCodePage();
