@@ -7,10 +7,7 @@
 # Usage: archive-test.sh VK_BINARY   (needs a DISPLAY)
 set -u
 export LC_ALL=C.UTF-8
-vk=$(realpath "$1")
-work=$(mktemp -d)
 . "$(dirname "$0")/window-test-lib.sh"
-trap 'kill $pid 2>/dev/null; rm -rf "$work"' EXIT
 mkdir -p "$work/home" "$work/tree/top dir/sub" "$work/tree/empty dir" "$work/arch"
 export HOME="$work/home"
 printf 'hi\n' > "$work/tree/top dir/inner.txt"

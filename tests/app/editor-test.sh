@@ -9,13 +9,9 @@
 # Usage: editor-test.sh VK_BINARY   (needs a DISPLAY)
 set -u
 export LC_ALL=C.UTF-8
-vk=$(realpath "$1")
-work=$(mktemp -d)
 . "$(dirname "$0")/window-test-lib.sh"
-trap 'kill $pid 2>/dev/null; rm -rf "$work"' EXIT
 mkdir -p "$work/home" "$work/dir"
 export HOME="$work/home"
-ended() { ! kill -0 $pid 2>/dev/null; }
 
 printf 'first line\r\nsecond line\r\nthird\r\n' > "$work/crlf.txt"
 start_vk -e "$work/crlf.txt"

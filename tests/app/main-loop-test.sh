@@ -8,10 +8,7 @@
 # Usage: main-loop-test.sh VK_BINARY   (needs a DISPLAY)
 set -u
 export LC_ALL=C.UTF-8  # ${line:offset:length} counts characters
-vk=$(realpath "$1")
-work=$(mktemp -d)
 . "$(dirname "$0")/window-test-lib.sh"
-trap 'kill $pid 2>/dev/null; rm -rf "$work"' EXIT
 mkdir -p "$work/home" "$work/left" "$work/right/sub"
 printf 'x' > "$work/left/b.c"
 printf '%020d' 0 > "$work/left/a.txt"

@@ -4,9 +4,6 @@
 # line for a shell wrapper after F10.
 # Usage: startup-test.sh VK_BINARY   (needs a DISPLAY)
 set -u
-vk=$(realpath "$1")
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
 . "$(dirname "$0")/window-test-lib.sh"
 
 out=$("$vk" -q 2>&1); status=$?

@@ -6,16 +6,12 @@
 # Usage: viewer-test.sh VK_BINARY   (needs a DISPLAY)
 set -u
 export LC_ALL=C.UTF-8
-vk=$(realpath "$1")
-work=$(mktemp -d)
 . "$(dirname "$0")/window-test-lib.sh"
-trap 'kill $pid 2>/dev/null; rm -rf "$work"' EXIT
 mkdir -p "$work/home" "$work/dir"
 export HOME="$work/home"
 seq -f 'row %g of the big file' 200000 > "$work/big.txt"
 printf '\xff\xfeh\x00i\x00 \x00\x3b\x04\x0a\x00' > "$work/dir/b16.txt"
 printf 'plain text\n' > "$work/dir/c.txt"
-ended() { ! kill -0 $pid 2>/dev/null; }
 
 start_vk -v "$work/big.txt"
 check "vk -v shows the first line" '[[ "$(row 1)" == "row 1 of the big file"* ]]'

@@ -1,8 +1,13 @@
 # What the window scripts share: checks that retry, starting vk and waiting
 # for its first screen, reading the cell grid through the screen dump, keys.
-# Sourced by a script that has set $vk (the binary) and $work (a scratch
-# directory); it sets $pid and $window for the vk it starts.
+# Sourced with the script's arguments, the first being the vk binary; it
+# makes $work, a scratch directory removed at exit together with the vk last
+# started, and sets $pid and $window for the vk it starts.
 failed=0
+vk=$(realpath "$1")
+work=$(mktemp -d)
+pid=
+trap 'kill $pid 2>/dev/null; rm -rf "$work"' EXIT
 export VK_SCREEN_DUMP="$work/screen.txt"
 
 # A check is tried again for up to ten seconds: a loaded machine delivers
@@ -27,6 +32,9 @@ start_vk() {
   xdotool windowfocus --sync "$window"
   for _ in $(seq 200); do [ -s "$work/first.txt" ] && break; sleep 0.05; done
 }
+
+# True once the vk last started has ended.
+ended() { ! kill -0 $pid 2>/dev/null; }
 
 # F10 and y; false (and the process killed) when vk does not end.
 quit_vk() {
