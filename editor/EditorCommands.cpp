@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <cerrno>
 
-#include "config/FileLocations.h"
 #include "config/Settings.h"
 #include "console/KeyCodes.h"
 #include "dialogs/Dialog.h"
@@ -32,11 +31,6 @@ constexpr int kGotoHeight = 5, kGotoDigits = 8;
 constexpr int kSave = 's', kDiscard = 'd', kEdit = 'e';
 
 uint8_t TextAttr() { return Colour(ColourClass::FileViewer); }
-
-Westring BaseName(const Westring& path) {
-  const int slash = path.FindLast(L'/');
-  return slash < 0 ? path : path.Mid(slash + 1);
-}
 
 // 0, or the errno of looking at path; a directory is EISDIR.
 int FileState(const Westring& path) {
@@ -68,7 +62,7 @@ int CEditor::Open(const Westring& name, int64_t startOffset, int highlightLength
     }
     if (!m_text.Load(file, LoadKind::Fresh, startOffset, highlightLength)) return EIO;
   }
-  (void)m_syntax.Select(BaseName(path), FindSyntaxDefinitions(), TextAttr());
+  (void)m_syntax.SelectForFile(path, TextAttr());
   // Opened at an offset (the viewer's top line, a search hit) that line
   // comes to the top, as the viewer showed it.
   if (startOffset >= 0) {
@@ -225,7 +219,7 @@ void CEditor::ToggleSyntax() {
   if (m_syntax.Enabled())
     m_syntax.Disable();
   else
-    (void)m_syntax.Select(BaseName(m_text.FileName()), FindSyntaxDefinitions(), TextAttr());
+    (void)m_syntax.SelectForFile(m_text.FileName(), TextAttr());
 }
 
 // --- Running it for the program --------------------------------------------------------

@@ -32,15 +32,6 @@ Westring NameFitting(const Westring& name, int width) {
 const char* const kKeyBarLabels[LabelsPerKeyBar] = {
     "1Help", "2Save", "3SaveAs", "4Cut", "5Copy", "6Paste", "7Search", "8Rplace", "9", "10Quit"};
 
-// One line's cells: coloured by the syntax when that is on, else in the text colour.
-void ColourLine(const CSyntaxStateStore& syntax, CContextStack* state, const wchar_t* text,
-                int length, int tabWidth, std::vector<TCell>* cells) {
-  if (syntax.Enabled())
-    syntax.ColourLine(state, text, length, tabWidth, cells);
-  else
-    ColourSyntaxLine(nullptr, state, text, length, tabWidth, TextAttr(), cells);
-}
-
 }  // namespace
 
 int CEditor::Rows() const { return std::max(1, g_console->Lines() - 2); }
@@ -108,7 +99,7 @@ CContextStack CEditor::ColourStateAt(int line) {
   }
   std::vector<TCell> cells;
   for (int i = static_cast<int>(from); i < line; ++i)
-    ColourLine(m_syntax, &state, m_text.LineText(i), LineLength(i), m_text.TabWidth(), &cells);
+    m_syntax.ColourLine(&state, m_text.LineText(i), LineLength(i), m_text.TabWidth(), &cells);
   m_syntax.Remember(line, state);
   return state;
 }
@@ -119,7 +110,7 @@ void CEditor::DrawTextRow(int row, int line, CContextStack* state) {
   out[width].ch = 0;
   if (line < m_text.LineCount()) {
     std::vector<TCell> cells;
-    ColourLine(m_syntax, state, m_text.LineText(line), LineLength(line), m_text.TabWidth(), &cells);
+    m_syntax.ColourLine(state, m_text.LineText(line), LineLength(line), m_text.TabWidth(), &cells);
     LayBlock(line, &cells);
     const int left = m_text.View().leftColumn;
     for (int i = 0; i < width && left + i < static_cast<int>(cells.size()); ++i)

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cwchar>
 
+#include "config/FileLocations.h"
 #include "config/Startup.h"
 #include "foundation/CaseFold.h"
 
@@ -206,6 +207,11 @@ bool CSyntaxStateStore::Select(const Westring& fileName, const Westring& definit
   if (err != 0 || !definition->HasSyntax()) return false;
   m_definition = std::move(definition);
   return true;
+}
+
+bool CSyntaxStateStore::SelectForFile(const Westring& path, uint8_t textAttr) {
+  const int slash = path.FindLast(L'/');
+  return Select(slash < 0 ? path : path.Mid(slash + 1), FindSyntaxDefinitions(), textAttr);
 }
 
 void CSyntaxStateStore::Disable() {

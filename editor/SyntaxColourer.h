@@ -46,11 +46,15 @@ class CSyntaxStateStore {
   /// when a section matched, and colouring is then on. Malformed lines are
   /// shown in one message box; an unreadable file leaves colouring off.
   bool Select(const Westring& fileName, const Westring& definitionPath, uint8_t textAttr);
+  /// Select for the file at path with the definitions the program finds
+  /// (the per-user, shared or shipped syntax.ini).
+  bool SelectForFile(const Westring& path, uint8_t textAttr);
   void Disable();
   bool Enabled() const { return m_definition != nullptr; }
   const CSyntaxDefinition* Definition() const { return m_definition.get(); }
 
-  /// Colours with the selected definition, or in the text colour when off.
+  /// Colours with the selected definition, or in the text colour of the last
+  /// Select when off.
   void ColourLine(CContextStack* state, const wchar_t* line, int length, int tabWidth,
                   std::vector<TCell>* cells) const {
     ColourSyntaxLine(m_definition.get(), state, line, length, tabWidth, m_textAttr, cells);

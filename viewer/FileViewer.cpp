@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <cerrno>
 
-#include "config/FileLocations.h"
 #include "config/Settings.h"
 #include "console/KeyCodes.h"
 #include "dialogs/KeyBar.h"
@@ -36,11 +35,6 @@ bool IsRegularFile(const Westring& path, int* err) {
   }
   *err = S_ISDIR(info.st_mode) ? EISDIR : S_ISREG(info.st_mode) ? 0 : EINVAL;
   return *err == 0;
-}
-
-Westring BaseName(const Westring& path) {
-  const int slash = path.FindLast(L'/');
-  return slash < 0 ? path : path.Mid(slash + 1);
 }
 
 // The key a held button repeats, by its signed step: rows are +-1 (Up,
@@ -89,7 +83,7 @@ int FileViewer::Open(const Westring& name, int64_t offset) {
   if ((err = m_file.Open(m_path, EncodingDetect, 0)) != 0) return err;
   m_file.SetKeepNul(false);
   m_wrapAtEntry = g_settings.viewerWrap;
-  m_syntaxOn = m_syntax.Select(BaseName(m_path), FindSyntaxDefinitions(), Colour(ColourClass::FileViewer));
+  (void)m_syntax.SelectForFile(m_path, Colour(ColourClass::FileViewer));
 
   // Without an offset of the caller's the file opens where it was left.
   const bool offsetGiven = offset >= 0;
@@ -334,11 +328,10 @@ void FileViewer::ToggleHex() {
 void FileViewer::SetTabWidth(int width) { g_settings.tabWidth = width; }
 
 void FileViewer::ToggleSyntax() {
-  if (m_syntaxOn) {
+  if (m_syntax.Enabled()) {
     m_syntax.Disable();
-    m_syntaxOn = false;
   } else {
-    m_syntaxOn = m_syntax.Select(BaseName(m_path), FindSyntaxDefinitions(), Colour(ColourClass::FileViewer));
+    (void)m_syntax.SelectForFile(m_path, Colour(ColourClass::FileViewer));
   }
 }
 

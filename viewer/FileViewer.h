@@ -56,7 +56,7 @@ class FileViewer {
   int Scroll() const { return m_scroll; }
   int WrapColumn() const { return m_wrapColumn; }
   bool Following() const { return m_follow; }
-  bool SyntaxOn() const { return m_syntaxOn; }
+  bool SyntaxOn() const { return m_syntax.Enabled(); }
   int64_t LastMatch() const { return m_lastMatch; }
   /// Just past the text on screen; -1 when the screen reaches the end.
   int64_t LastLineStart() const { return m_lastLineStart; }
@@ -155,7 +155,6 @@ class FileViewer {
   int64_t m_matchLine = -1;  // the line m_matchCells were worked out for
   int m_matchCells[2] = {};  // the match's first cell and the cell after it
 
-  bool m_syntaxOn = false;
   CSyntaxStateStore m_syntax;
   std::vector<TCell> m_cells;  // the current line, tabs expanded
 };

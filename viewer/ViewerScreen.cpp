@@ -107,11 +107,7 @@ bool FileViewer::ReadLineCells(int64_t start, TColourRun* run, int64_t* next) {
   if (!m_file.ReadLine(ViewTextFile::MaxLineChars, &line)) return false;
   *next = m_file.Position();
   const int tab = std::max(1, static_cast<int>(g_settings.tabWidth));
-  if (!m_syntaxOn) {
-    ColourSyntaxLine(nullptr, &run->state, line.text, line.length, tab, TextAttr(), &m_cells);
-    return true;
-  }
-  if (run->remember && start >= run->checkpoint + CheckpointDistance) {
+  if (m_syntax.Enabled() && run->remember && start >= run->checkpoint + CheckpointDistance) {
     m_syntax.Remember(start, run->state);
     run->checkpoint = start;
   }
@@ -125,7 +121,7 @@ bool FileViewer::ReadLineCells(int64_t start, TColourRun* run, int64_t* next) {
 FileViewer::TColourRun FileViewer::ColourRunAt(int64_t start) {
   TColourRun run;
   run.checkpoint = start;
-  if (!m_syntaxOn || m_hex) return run;
+  if (!m_syntax.Enabled() || m_hex) return run;
   const int64_t kept = m_syntax.Recall(start, &run.state);
   if (start - kept > MaxColourRun) {
     run.state = CContextStack();
