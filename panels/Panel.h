@@ -184,7 +184,7 @@ class CPanel {
   bool UsesCaseFilter() const;
   bool FilterKeeps(entry* e, bool isRoot, bool* upDirRead);
   int ReportReadError(int err);
-  void LeaveArchiveIfOutside();
+  uint32_t LeaveArchiveIfOutside();
   bool InsideArchive(const Westring& path) const;
   Westring InnerPath(const Westring& path) const;
   bool EnterArchivePath(const Westring& path);

@@ -94,7 +94,8 @@ void CPanel::RestoreTags(EntryStore* kept) {
 }
 
 int CPanel::ReadDirectory() {
-  LeaveArchiveIfOutside();
+  // Inside an archive ".." carries the archive file's time.
+  const uint32_t archiveTime = LeaveArchiveIfOutside();
   const bool caseFilter = UsesCaseFilter();
   const bool sameDirectory = m_directory == m_previousDirectory;
   Westring cursorName;
@@ -139,10 +140,7 @@ int CPanel::ReadDirectory() {
   }
   if (!isRoot && !upDirRead) {
     if (entry* up = MakeUpDirEntry()) {
-      // Inside an archive ".." carries the archive file's time.
-      struct stat archive {};
-      if (m_archive != nullptr && stat(m_archive->ArchivePath().ToUtf8().c_str(), &archive) == 0)
-        up->timeSec = static_cast<uint32_t>(archive.st_mtime);
+      if (m_archive != nullptr) up->timeSec = archiveTime;
       if (!m_entries.InsertFirst(up)) delete up;
     }
   }
@@ -280,10 +278,16 @@ Westring CPanel::InnerPath(const Westring& path) const {
   return path.Length() > n ? path.Mid(n + 1) : Westring();
 }
 
-// A directory outside the archive, or an archive file that has gone, leaves it.
-void CPanel::LeaveArchiveIfOutside() {
-  if (m_archive != nullptr && (!InsideArchive(m_directory) || Sys::CheckDirectory(m_archive->ArchivePath()) != ENOTDIR))
-    m_archive.reset();
+// A directory outside the archive, or an archive file that has gone, leaves
+// it; the archive file's modification time, when the panel stays inside.
+uint32_t CPanel::LeaveArchiveIfOutside() {
+  if (m_archive == nullptr) return 0;
+  struct stat archive {};
+  if (InsideArchive(m_directory) && stat(m_archive->ArchivePath().ToUtf8().c_str(), &archive) == 0 &&
+      !S_ISDIR(archive.st_mode))
+    return static_cast<uint32_t>(archive.st_mtime);
+  m_archive.reset();
+  return 0;
 }
 
 bool CPanel::EnterArchive(const Westring& file, const Westring& inner) {
