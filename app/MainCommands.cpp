@@ -42,7 +42,6 @@ constexpr TNotYetAvailable kNotYetAvailable[] = {
     {Key::F1, "Help"},
     {Key::F2, "The user menu"},
     {Key::ShiftF2, "The user menu"},
-    {Key::ShiftF7, "Making an archive"},
     {Key::CtrlA, "File attributes"},
     {Key::CtrlC, "File case"},
     {Cmd::FileDateTime, "File date/time"},
@@ -85,15 +84,13 @@ bool ReportNotAvailable(uint32_t code) {
 }
 
 bool CMainLoop::RefusedInArchive(uint32_t code) {
-  static constexpr uint32_t kFileCommands[] = {
-      Key::F3, Key::F4, Key::AltF3, Key::AltF4, Key::ShiftCtrlF3, Key::ShiftCtrlF4, Key::F5, Key::ShiftF5,
-      Key::F6, Key::ShiftF6, Key::F7, Key::F8, Key::ShiftF8, Key::ShiftCtrlF5};
-  const bool copyOrMove = code == Key::F5 || code == Key::ShiftF5 || code == Key::F6 || code == Key::ShiftF6;
-  if (!Active().InArchive() && !(copyOrMove && Panel(1 - m_active).InArchive())) return false;
+  // Members are extracted, added and deleted through the archivers; these
+  // would need a file of the file system.
+  static constexpr uint32_t kFileCommands[] = {Key::F7, Key::ShiftCtrlF5};
+  if (!Active().InArchive()) return false;
   for (uint32_t command : kFileCommands) {
     if (command != code) continue;
-    MessageBox(Westring("Working with archive members is not available yet."), Westring(),
-               MessageStyle::Ok | MessageStyle::Messages);
+    MessageBox(Westring("Not available inside an archive"), Westring(), MessageStyle::Ok | MessageStyle::Messages);
     return true;
   }
   return false;
@@ -108,6 +105,11 @@ void CMainLoop::ViewOrEdit(uint32_t code) {
   if (current == nullptr || panel.Type() != PanelType::Files) return;
   if (current->IsDirectory()) {
     if (!edit) ReportNotAvailable(Key::CtrlQ);
+    return;
+  }
+  if (CArchiveListing* archive = panel.Archive()) {
+    const Westring extracted = archive->ExtractForView(panel.InnerDirectory(), *current);
+    if (!extracted.IsEmpty()) RunViewerOrEditor(edit, alternate, extracted, true);
     return;
   }
   RunViewerOrEditor(edit, alternate, Westring(current->Name()), true);
@@ -130,13 +132,22 @@ void CMainLoop::RunViewerOrEditor(bool edit, bool alternate, const Westring& nam
     command = FindAssociation(edit ? AssociationKind::Edit : AssociationKind::View, name);
     if (command.IsEmpty()) command = edit ? g_settings.editor : g_settings.viewer;
   }
-  const Westring path = edit ? Active().PathOf(name.c_str()) : name;
+  // An archive member comes extracted, as a full path.
+  const bool member = Active().InArchive() && fromPanel;
+  const Westring path = edit && !member ? Active().PathOf(name.c_str()) : name;
   // The title names the file while its viewer or editor runs.
   SetAppTitle((edit ? name : path).c_str());
-  if (!command.IsEmpty()) RunForPanel(command, m_active, true, name);
-  else if (edit) EditAndReread(path);
-  else if (fromPanel) ViewFromPanel(Active());
-  else RunFileViewer(path);
+  if (!command.IsEmpty()) {
+    RunForPanel(command, m_active, true, name);
+  } else if (edit) {
+    EditAndReread(path);
+    // A member saved in the editor goes back into its archive at once.
+    if (member) Active().Archive()->PutBackExtracted();
+  } else if (fromPanel) {
+    ViewFromPanel(Active());
+  } else {
+    RunFileViewer(path);
+  }
   SetAppTitle(nullptr);
   m_redrawAll = true;
 }

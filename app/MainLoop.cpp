@@ -4,6 +4,7 @@
 #include "app/Clock.h"
 #include "app/CommandCodes.h"
 #include "app/FunctionKeyBar.h"
+#include "archives/ArchiveCommands.h"
 #include "config/Settings.h"
 #include "console/ChildEnvironment.h"
 #include "console/Console.h"
@@ -168,6 +169,8 @@ void CMainLoop::Run() {
     }
     Dispatch(code);
   }
+  // Edited archive members go back before the program ends.
+  for (CPanel& panel : m_panels) panel.CloseArchive();
 }
 
 void CMainLoop::Activate(int side) {
@@ -294,15 +297,22 @@ bool CMainLoop::RunCommandCode(uint32_t code) {
     case Key::ShiftF4: AskAndViewOrEdit(true); return true;
     case Key::ShiftF1: OpenManual(); return true;
     case Key::ShiftF9: SaveSetup(); return true;
-    case Key::F5: case Key::ShiftF5: case Key::F6: case Key::ShiftF6:
-      if (Shown(m_active))
-        RunCopyCommand(panel, Panel(1 - m_active), code == Key::F6 || code == Key::ShiftF6,
-                       code == Key::ShiftF5 || code == Key::ShiftF6);
+    case Key::F5: case Key::ShiftF5: case Key::F6: case Key::ShiftF6: {
+      const bool move = code == Key::F6 || code == Key::ShiftF6;
+      if (!Shown(m_active)) return true;
+      if (panel.InArchive() || Panel(1 - m_active).InArchive()) RunArchiveCopy(panel, Panel(1 - m_active), move);
+      else RunCopyCommand(panel, Panel(1 - m_active), move, code == Key::ShiftF5 || code == Key::ShiftF6);
       m_redrawAll = true;
       return true;
+    }
     case Key::F8: case Key::ShiftF8:
-      if (Shown(m_active) && panel.Type() == PanelType::Files)
+      if (Shown(m_active) && panel.InArchive()) DeleteMembers(panel, Panel(1 - m_active));
+      else if (Shown(m_active) && panel.Type() == PanelType::Files)
         RunDeleteCommand(panel, Panel(1 - m_active), code == Key::ShiftF8);
+      m_redrawAll = true;
+      return true;
+    case Key::ShiftF7:
+      if (Shown(m_active)) CompressFiles(panel, Panel(1 - m_active));
       m_redrawAll = true;
       return true;
     case Key::F7:

@@ -192,9 +192,13 @@ int ArchiveReader::OpenFormats(const Westring& name, int first, int last) {
 
 // A compressed file is first tried as a compressed tar.
 FormatResult ArchiveReader::ReadFormat(int format) {
+  m_holdsTar = false;
   if (format == ArchiveGzip || format == ArchiveBzip2) {
     const FormatResult result = ReadCompressedTar(*this, format);
-    if (result != FormatResult::Declined) return result;
+    if (result != FormatResult::Declined) {
+      m_holdsTar = true;
+      return result;
+    }
     Reset();
   }
   return kReaders[format](*this);
@@ -285,7 +289,7 @@ void ArchiveReader::List(const Westring& directory, const std::function<bool(con
             [](const ArchiveEntry* a, const ArchiveEntry* b) { return std::wcscmp(a->name, b->name) < 0; });
   for (const ArchiveEntry* e : files) {
     const TListedMember listed{e->name, static_cast<int>(std::wcslen(e->name)), false, e->size, e->time,
-                               e->attributes, e->owner, e->group};
+                               e->attributes, e->owner, e->group, e->dotSlash};
     if (!each(listed)) return;
   }
   const int start = directory.IsEmpty() ? 0 : directory.Length() + 1;
@@ -301,7 +305,7 @@ void ArchiveReader::List(const Westring& directory, const std::function<bool(con
     lastDirectory = component;
     lastLength = length;
     const TListedMember listed{component, length, true, ArchiveEntry::UnknownSize, e.time, ArchiveAttr::Directory,
-                               e.owner, e.group};
+                               e.owner, e.group, e.dotSlash};
     if (!each(listed)) return;
   }
 }

@@ -23,6 +23,7 @@ struct TListedMember {
   int64_t size;  // -1 for an implied directory and when not known
   int64_t time;
   uint32_t attributes, owner, group;
+  bool dotSlash;  // stored with a leading "./" (an implied directory: its first member was)
 };
 
 class ArchiveReader final : private TArchiveBuilder {
@@ -43,6 +44,8 @@ class ArchiveReader final : private TArchiveBuilder {
   void SetQuiet(bool quiet) { m_quiet = quiet; }
   const Westring& LastReport() const { return m_lastReport; }
   int Format() const { return m_format; }
+  /// A gzip or bzip2 file (Format) that holds a tar, listed as the tar.
+  bool HoldsTar() const { return m_holdsTar; }
   const Westring& Name() const { return m_name; }
 
   int Count() const override { return static_cast<int>(m_entries.size()); }
@@ -79,5 +82,6 @@ class ArchiveReader final : private TArchiveBuilder {
   const wchar_t* m_lastDirectory = nullptr;  // members of one directory share its text
   int m_lastDirectoryLength = -1;
   bool m_quiet = false;
+  bool m_holdsTar = false;
   Westring m_lastReport;
 };

@@ -219,10 +219,12 @@ Westring Unescape(const Westring& text) {
   return plain;
 }
 
+bool IsShellSpecial(wchar_t ch) { return ch != 0 && std::wcschr(L" !$~`[]{}()\\'\"<>&|;", ch) != nullptr; }
+
 Westring ShellQuote(const Westring& text) {
   Westring quoted;
   for (int i = 0; text[i] != 0; ++i) {
-    if (std::wcschr(L" !$~`[]{}()\\'\"<>&|;", text[i]) != nullptr) quoted += L'\\';
+    if (IsShellSpecial(text[i])) quoted += L'\\';
     quoted += text[i];
   }
   return quoted;

@@ -47,3 +47,5 @@ Westring Unescape(const Westring& text);
 /// The text with a backslash before every character the shell would take
 /// specially: blank, ! $ ~ ` [ ] { } ( ) \ ' " < > & | ;
 Westring ShellQuote(const Westring& text);
+/// True for the characters ShellQuote escapes.
+bool IsShellSpecial(wchar_t ch);

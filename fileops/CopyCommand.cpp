@@ -41,7 +41,7 @@ void CopyEntries(CPanel& active, const std::vector<int>& chosen, const TDestinat
 }  // namespace
 
 void RunCopyCommand(CPanel& active, CPanel& other, bool move, bool inPlace) {
-  const std::vector<int> chosen = ChosenEntries(active, inPlace);
+  const std::vector<int> chosen = active.ChosenEntries(inPlace);
   if (chosen.empty()) return;
   const int count = static_cast<int>(chosen.size());
   const Westring firstName(active.At(chosen[0])->Name());
@@ -49,11 +49,15 @@ void RunCopyCommand(CPanel& active, CPanel& other, bool move, bool inPlace) {
   if (!RunCopyDialog(move, CopyDialogTitle(move, count, firstName), other.Directory(), &request)) return;
   TDestination destination;
   if (CheckDestination(request.destination, active.Directory(), count, &destination) != 0) return;
+  CopyToDestination(active, other, chosen, destination, move, request.overwrite);
+}
 
+void CopyToDestination(CPanel& active, CPanel& other, const std::vector<int>& chosen,
+                       const TDestination& destination, bool move, int overwrite) {
   for (int i = 0; i < active.Count(); ++i) active.At(i)->previouslyTagged = 0;
   {
     TCopyContext context;  // its progress window closes with it
-    context.overwrite = move ? OverwriteMode::Ask : static_cast<OverwriteMode>(request.overwrite);
+    context.overwrite = move ? OverwriteMode::Ask : static_cast<OverwriteMode>(overwrite);
     context.lowerCaseNames = IsCaseFilterFileSystem(active.Directory());
     for (int index : chosen) {
       const Westring name(active.At(index)->Name());

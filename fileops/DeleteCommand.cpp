@@ -103,7 +103,7 @@ bool CDeleteDlg::Ask(TDeleteState* state) {
 }
 
 void RunDeleteCommand(CPanel& active, CPanel& other, bool cursorOnly) {
-  const std::vector<int> chosen = ChosenEntries(active, cursorOnly);
+  const std::vector<int> chosen = active.ChosenEntries(cursorOnly);
   if (chosen.empty()) return;
   const bool tagged = !cursorOnly && active.TaggedCount() > 0;
   {

@@ -66,7 +66,7 @@ int MakeLink(const Estring& linkPath, const Estring& target, TCopyContext* conte
 }
 
 void RunMakeLinksCommand(CPanel& active, CPanel& other) {
-  const std::vector<int> chosen = ChosenEntries(active, false);
+  const std::vector<int> chosen = active.ChosenEntries();
   if (chosen.empty()) return;
   const bool tagged = active.TaggedCount() > 0;
   const int count = static_cast<int>(chosen.size());

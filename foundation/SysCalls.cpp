@@ -1,5 +1,6 @@
 #include "foundation/SysCalls.h"
 
+#include <dirent.h>
 #include <grp.h>
 #include <pwd.h>
 #include <sys/stat.h>
@@ -100,6 +101,36 @@ int MakeDirectory(const Westring& path) {
 }
 
 int RemoveDirectory(const Westring& path) { return rmdir(Bytes(path).c_str()) == 0 ? 0 : errno; }
+
+namespace {
+
+int RemoveTreeBytes(const std::string& path) {
+  struct stat info {};
+  if (lstat(path.c_str(), &info) != 0) return errno;
+  if (!S_ISDIR(info.st_mode)) return unlink(path.c_str()) == 0 ? 0 : errno;
+  // Entries of a directory without write permission could not be unlinked.
+  if ((info.st_mode & S_IRWXU) != S_IRWXU) (void)chmod(path.c_str(), info.st_mode | S_IRWXU);
+  int first = 0;
+  if (DIR* listing = opendir(path.c_str())) {
+    std::vector<std::string> names;
+    while (const dirent* record = readdir(listing))
+      if (std::strcmp(record->d_name, ".") != 0 && std::strcmp(record->d_name, "..") != 0)
+        names.emplace_back(record->d_name);
+    closedir(listing);
+    for (const std::string& name : names) {
+      const int err = RemoveTreeBytes(path + "/" + name);
+      if (first == 0) first = err;
+    }
+  } else {
+    first = errno;
+  }
+  const int err = rmdir(path.c_str()) == 0 ? 0 : errno;
+  return first != 0 ? first : err;
+}
+
+}  // namespace
+
+int RemoveTree(const Westring& path) { return RemoveTreeBytes(Bytes(path)); }
 
 int Rename(const Westring& from, const Westring& to) {
   std::string target = Bytes(to);

@@ -51,6 +51,10 @@ using Platform::MountSelection;
 /// Creates a directory with mode 0777 (less the umask).
 [[nodiscard]] int MakeDirectory(const Westring& path);
 [[nodiscard]] int RemoveDirectory(const Westring& path);
+/// Removes a directory with everything below it, without questions: links
+/// go as links, read-only directories are made writable first. 0, or the
+/// first errno met (the walk goes on past it).
+[[nodiscard]] int RemoveTree(const Westring& path);
 /// Renames a file or directory; EEXIST, and nothing changes, when the target
 /// name exists (also as a dangling symbolic link).
 [[nodiscard]] int Rename(const Westring& from, const Westring& to);

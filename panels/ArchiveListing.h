@@ -20,6 +20,23 @@ class CArchiveListing {
   virtual int List(const Westring& inner, const std::function<bool(entry*)>& add) = 0;
   /// True when inner is a directory of the archive ("" always is).
   virtual bool HasDirectory(const Westring& inner) const = 0;
+  /// The archive's format number (ArchiveFormat of the archive layer).
+  virtual int Format() const = 0;
+  /// A gzip or bzip2 file holding a tar: its members are tar members, taken
+  /// out by the tar archiver; nothing can be added, deleted or put back.
+  virtual bool HoldsTar() const = 0;
+  /// Reads the member list again when the archive file changed since it was
+  /// read (an archiver ran, or anything else wrote it): 0, or an errno when
+  /// it can no longer be read (the panel then leaves the archive).
+  virtual int RefreshIfChanged() = 0;
+  /// The member (an entry of directory inner) extracted into the archive's
+  /// own temporary directory: the extracted file's path, or empty after an
+  /// error the user has been told of.
+  virtual Westring ExtractForView(const Westring& inner, const entry& member) = 0;
+  /// An extracted member that was changed goes back into the archive and
+  /// the temporary directory goes: after the internal editor, and before
+  /// the archive is closed.
+  virtual void PutBackExtracted() = 0;
 };
 
 /// Opens a file as an archive: null when it is none of the known formats

@@ -100,7 +100,13 @@ class CMacroExpander {
     }
     switch (code) {
       case L'@': ++m_at; return WriteListFile();
-      case L'f': case L'F': ++m_at; m_out += ShellQuote(FullPath(panel, name)); return true;
+      case L'f': case L'F': {
+        ++m_at;
+        Westring path;
+        if (!FullPath(otherPanel ? m_other : m_active, name, &path)) return false;
+        m_out += ShellQuote(path);
+        return true;
+      }
       case L'l': case L'L': ++m_at; AppendNameList(panel, name); return true;
       case L'p': case L'P': ++m_at; m_out += ShellQuote(DirectoryOf(panel)); return true;
       case L's': case L'S': ++m_at; m_out += ShellQuote(DirectoryOf(panel).AddTrailingSlash()); return true;
@@ -126,8 +132,22 @@ class CMacroExpander {
 
   static Westring DirectoryOf(const CPanel* panel) { return panel != nullptr ? panel->Directory() : Westring(); }
 
-  static Westring FullPath(const CPanel* panel, const Westring& name) {
-    return panel != nullptr ? panel->PathOf(name.c_str()) : name;
+  // Inside an archive a bare name is a member: the command gets the file it
+  // is extracted to. False when that extraction failed.
+  bool FullPath(CPanel* panel, const Westring& name, Westring* path) const {
+    if (panel == nullptr) {
+      *path = name;
+      return true;
+    }
+    if (!panel->InArchive() || name.Find(L'/') >= 0 || m_mode == MacroMode::Analyse) {
+      *path = panel->PathOf(name.c_str());
+      return true;
+    }
+    const entry* member = nullptr;
+    for (int i = 0; i < panel->Count() && member == nullptr; ++i)
+      if (name == panel->At(i)->Name()) member = panel->At(i);
+    *path = member != nullptr ? panel->Archive()->ExtractForView(panel->InnerDirectory(), *member) : Westring();
+    return !path->IsEmpty();
   }
 
   // "!l" the names, "!lf" the names with their directory.

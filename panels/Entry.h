@@ -19,6 +19,7 @@ constexpr uint16_t Directory = 0x0010;   // a directory, also through a link
 constexpr uint16_t Archive = 0x0020;
 constexpr uint16_t Link = 0x0100;        // the name is a symbolic link
 constexpr uint16_t BrokenLink = 0x0200;  // a link whose target cannot be examined
+constexpr uint16_t DotSlash = 0x0400;    // an archive member whose stored path began with "./"
 }  // namespace EntryFlag
 
 /// Sort classes: ".." first, then directories, hidden files, other files.

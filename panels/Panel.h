@@ -5,6 +5,7 @@
 // panel draws itself into the console. Application thread only.
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "config/Settings.h"
 #include "foundation/StringCollections.h"
@@ -76,6 +77,12 @@ class CPanel {
   /// directory within it; nothing there is a file of the file system.
   bool InArchive() const { return m_archive != nullptr; }
   const CArchiveListing* Archive() const { return m_archive.get(); }
+  CArchiveListing* Archive() { return m_archive.get(); }
+  /// The directory shown inside the archive ("" at its top).
+  Westring InnerDirectory() const { return InArchive() ? InnerPath(m_directory) : Westring(); }
+  /// Closes the archive shown (an edited member goes back first); the
+  /// directory is left as it is for the next read to settle.
+  void CloseArchive();
   /// Shows the file as a directory when it is an archive; false when it is
   /// not one (or it is damaged, and the user has been told).
   bool EnterArchive(const Westring& file, const Westring& inner = Westring());
@@ -133,6 +140,10 @@ class CPanel {
   Westring StatusText();
 
   // Tagging (PanelSelect.cpp).
+  /// The entries a command works on, in panel order: the tagged ones, else
+  /// the one under the cursor ("..", never). inPlace takes the cursor's
+  /// entry even when entries are tagged.
+  std::vector<int> ChosenEntries(bool inPlace = false) const;
   int32_t TaggedCount() const { return m_taggedCount; }
   int64_t TaggedBytes() const { return m_taggedBytes; }
   /// Tags, untags or toggles entry index; ".." never, and only in a file list.

@@ -278,16 +278,26 @@ Westring CPanel::InnerPath(const Westring& path) const {
   return path.Length() > n ? path.Mid(n + 1) : Westring();
 }
 
-// A directory outside the archive, or an archive file that has gone, leaves
-// it; the archive file's modification time, when the panel stays inside.
+// A directory outside the archive, or an archive file that has gone or can
+// no longer be read, leaves it; the archive file's modification time, when
+// the panel stays inside.
 uint32_t CPanel::LeaveArchiveIfOutside() {
   if (m_archive == nullptr) return 0;
   struct stat archive {};
   if (InsideArchive(m_directory) && stat(m_archive->ArchivePath().ToUtf8().c_str(), &archive) == 0 &&
-      !S_ISDIR(archive.st_mode))
+      !S_ISDIR(archive.st_mode) && m_archive->RefreshIfChanged() == 0) {
+    // A directory the archive no longer holds: its top is shown instead.
+    if (!m_archive->HasDirectory(InnerPath(m_directory))) m_directory = m_archive->ArchivePath();
     return static_cast<uint32_t>(archive.st_mtime);
-  m_archive.reset();
+  }
+  CloseArchive();
   return 0;
+}
+
+void CPanel::CloseArchive() {
+  if (m_archive == nullptr) return;
+  m_archive->PutBackExtracted();
+  m_archive.reset();
 }
 
 bool CPanel::EnterArchive(const Westring& file, const Westring& inner) {
@@ -297,6 +307,7 @@ bool CPanel::EnterArchive(const Westring& file, const Westring& inner) {
   if (!inner.IsEmpty() && !archive->HasDirectory(inner)) return false;
   RecordDirectory(m_directory);
   RememberPosition();
+  CloseArchive();
   m_archive = std::move(archive);
   m_directory = inner.IsEmpty() ? m_archive->ArchivePath() : m_archive->ArchivePath() + L"/" + inner;
   m_previousDirectory = Westring();
@@ -309,9 +320,10 @@ bool CPanel::EnterArchive(const Westring& file, const Westring& inner) {
   return true;
 }
 
-// A path through an archive file ("/d/a.zip/sub"): the archive is the
-// longest leading part that is a file.
+// A path through an archive file ("/d/a.zip/sub"), or to one: the archive
+// is the leading part that is a file.
 bool CPanel::EnterArchivePath(const Westring& path) {
+  if (Sys::CheckDirectory(path) == ENOTDIR) return EnterArchive(path);
   for (int slash = 1; slash < path.Length(); ++slash) {
     if (path[slash] != L'/') continue;
     const Westring file = path.Left(slash);

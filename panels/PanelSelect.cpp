@@ -105,3 +105,15 @@ void CPanel::RestoreSelection() {
   }
   Draw();
 }
+
+std::vector<int> CPanel::ChosenEntries(bool inPlace) const {
+  std::vector<int> chosen;
+  if (!inPlace && m_taggedCount > 0) {
+    for (int i = 0; i < Count(); ++i)
+      if (At(i)->tagged) chosen.push_back(i);
+    return chosen;
+  }
+  const entry* current = CursorEntry();
+  if (current != nullptr && !current->IsUpDir()) chosen.push_back(CursorIndex());
+  return chosen;
+}

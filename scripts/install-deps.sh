@@ -8,7 +8,7 @@ packages=(
   fonts-dejavu-core unicode-data
   xvfb xdotool x11-apps imagemagick xclip
   less vim ncurses-bin
-  zip unzip 7zip arj lhasa unar bzip2 gzip tar
+  zip unzip 7zip p7zip-full arj lhasa unar bzip2 gzip tar
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -24,10 +24,12 @@ grep -Hn '^[[:space:]]*#[[:space:]]*include[[:space:]]*"[a-z]*/' $files | awk '
     # The five folders between the panels and the top use one another only
     # here: the viewer colours text with the editor'"'"'s syntax highlighting,
     # the editor reads files through the viewer'"'"'s reading layer, the
-    # archive readers use the viewer'"'"'s block reader, the information panel
+    # archive readers use the viewer'"'"'s block reader, the archive commands
+    # move extracted members with the copy engine, the information panel
     # reads archives.
     sideways["viewer>editor"] = sideways["editor>viewer"] = 1
     sideways["archives>viewer"] = sideways["tools>archives"] = 1
+    sideways["archives>fileops"] = 1
   }
   {
     split($0, part, ":")

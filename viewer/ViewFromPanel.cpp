@@ -32,13 +32,21 @@ void ShowNoMoreFiles() {
   }
 }
 
+// Inside an archive the member is extracted first; empty after a failure.
+Westring FileToView(CPanel& panel, const entry& current) {
+  if (CArchiveListing* archive = panel.Archive()) return archive->ExtractForView(panel.InnerDirectory(), current);
+  return panel.PathOf(current.Name());
+}
+
 }  // namespace
 
 void ViewFromPanel(CPanel& panel) {
   for (;;) {
     const entry* current = panel.CursorEntry();
     if (current == nullptr) return;
-    const uint32_t key = RunFileViewer(panel.PathOf(current->Name()));
+    const Westring path = FileToView(panel, *current);
+    if (path.IsEmpty()) return;
+    const uint32_t key = RunFileViewer(path);
     if (key != Key::AltUp && key != Key::AltDown) return;
     const int next = NearestFile(panel, panel.CursorIndex(), key == Key::AltUp ? -1 : 1);
     if (next < 0) {
