@@ -88,8 +88,7 @@ bool MoveExtracted(CPanel& archivePanel, const std::vector<int>& chosen, const W
 
 int RemoveMembers(CPanel& panel, const std::vector<int>& chosen, const TArchiverRecord& record) {
   const CArchiveListing& archive = *panel.Archive();
-  const Westring directory = archive.ArchivePath().DirPart();
-  const int status = RunInDirectory(directory, [&] {
+  const int status = RunInDirectory(panel.WorkingDirectory(), [&] {
     return BuildAndRun(record.remove, archive.ArchivePath(), panel.InnerDirectory(), panel, chosen, record,
                        ArchiverMode::AddOrDelete);
   });
@@ -117,7 +116,7 @@ void ExtractMembers(CPanel& active, CPanel& other, bool move) {
                       other.Directory(), &typed))
     return;
   Westring destination;
-  if (CheckExtractDirectory(typed, archive.ArchivePath().DirPart(), &destination) != 0) return;
+  if (CheckExtractDirectory(typed, active.WorkingDirectory(), &destination) != 0) return;
   if (move && RefusesDelete(archive.Format(), *remover)) return;
   const Westring scratch = MakeTemporaryDirectory();
   if (scratch.IsEmpty()) return;

@@ -213,7 +213,7 @@ int RunForPanel(const Westring& command, int side, bool association, const Westr
   CPanel* panel = g_panels[side];
   if (panel == nullptr) return -1;
   DeleteOwnTempFiles();
-  (void)Sys::ChangeDirectory(panel->Directory());
+  (void)Sys::ChangeDirectory(panel->WorkingDirectory());
   Westring expanded;
   if (association) {
     if (ExpandMacros(command, MacroMode::Association, name, side, &expanded) < 0) return -1;

@@ -94,8 +94,8 @@ bool BottomRowBlank() {
 
 int ShellCommand(const Westring& command, CPanel& panel, const Westring& shown, int flags) {
   if (!(flags & ExecuteFlag::StayInDirectory)) {
-    if (int err = Sys::ChangeDirectory(panel.Directory())) {
-      MessageBox(Sys::ErrorText(err), panel.Directory(), MessageStyle::Ok);
+    if (int err = Sys::ChangeDirectory(panel.WorkingDirectory())) {
+      MessageBox(Sys::ErrorText(err), panel.WorkingDirectory(), MessageStyle::Ok);
       return -1;
     }
   }

@@ -78,6 +78,9 @@ class CPanel {
   bool InArchive() const { return m_archive != nullptr; }
   const CArchiveListing* Archive() const { return m_archive.get(); }
   CArchiveListing* Archive() { return m_archive.get(); }
+  /// Where commands for the panel run: its directory, or inside an archive
+  /// the directory holding the archive file.
+  Westring WorkingDirectory() const;
   /// The directory shown inside the archive ("" at its top).
   Westring InnerDirectory() const { return InArchive() ? InnerPath(m_directory) : Westring(); }
   /// Closes the archive shown (an edited member goes back first); the

@@ -239,7 +239,7 @@ int CPanel::EnterDirectory(const Westring& name, bool keepTags, int firstVisible
   if (firstVisible >= 0 && firstVisible < Count()) m_firstVisible = firstVisible;
   if (cursorOffset >= 0) SetCursorIndex(m_firstVisible + cursorOffset);
   EndQuickSearch();
-  (void)Sys::ChangeDirectory(m_directory);
+  (void)Sys::ChangeDirectory(WorkingDirectory());
   m_redrawPending = true;
   return 0;
 }
@@ -294,6 +294,12 @@ uint32_t CPanel::LeaveArchiveIfOutside() {
   return 0;
 }
 
+Westring CPanel::WorkingDirectory() const {
+  if (m_archive == nullptr) return m_directory;
+  const Westring holding = m_archive->ArchivePath().DirPart();
+  return holding.IsEmpty() ? Westring(L"/") : holding;
+}
+
 void CPanel::CloseArchive() {
   if (m_archive == nullptr) return;
   m_archive->PutBackExtracted();
@@ -323,7 +329,7 @@ bool CPanel::EnterArchive(const Westring& file, const Westring& inner) {
 // A path through an archive file ("/d/a.zip/sub"), or to one: the archive
 // is the leading part that is a file.
 bool CPanel::EnterArchivePath(const Westring& path) {
-  if (Sys::CheckDirectory(path) == ENOTDIR) return EnterArchive(path);
+  if (Sys::CheckDirectory(path) == ENOTDIR && Sys::Exists(path)) return EnterArchive(path);
   for (int slash = 1; slash < path.Length(); ++slash) {
     if (path[slash] != L'/') continue;
     const Westring file = path.Left(slash);

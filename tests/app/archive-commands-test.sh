@@ -2,7 +2,8 @@
 # Archive commands in the running program under real X keys, with the real
 # archivers: F5 out of a .zip extracts a member byte for byte, F5 into it
 # adds a file, F8 deletes a member, F4, typing and F2 put an edited member
-# back; Shift+F7 on two tagged files makes a .tar.gz; the same extract and
+# back, "!f" names an extracted member, F6 moves one out; Shift+F7 on two
+# tagged files makes a .tar.gz; the same extract and
 # add for a .7z and a .tar. Names hold blanks, quotes, "$", "!" and UTF-8.
 # A failing archiver keeps the sources of a move. The cell grid is read
 # through VK_SCREEN_DUMP.
@@ -75,6 +76,14 @@ xdotool type --delay 40 'EDITED '
 keys F2 F10
 check "the edited member is back in the archive" '[[ "$(unzip -p "$work/arch/m.zip" "$odd")" == "EDITED odd member" ]]'
 check "its temporary directory is gone" '! ls -d /tmp/VK#$pid.* 2> /dev/null | grep -q .'
+run_line "cp !f $work/out/by-macro.txt"
+check "!f on a member names its extracted file" '[[ "$(cat "$work/out/by-macro.txt")" == "EDITED odd member" ]]'
+find_name binary
+keys F6
+check "F6 asks where to extract and move" 'shows "Extract and Move \"binary.bin\" to"'
+keys Return
+check "F6 extracts the member, then deletes it from the archive" \
+  'cmp -s "$work/out/binary.bin" "$work/tree/binary.bin" && ! unzip -l "$work/arch/m.zip" | grep -q binary.bin'
 
 keys Tab
 run_line "cd $work/out"

@@ -43,8 +43,8 @@ done
 xdotool type --delay 30 "cd $work/arch/a.zip/top dir/sub"
 keys Return
 check "cd goes through an archive" '[[ "$(title)" == *"a.zip/top dir/sub"* && "$(names)" == "..|deep.txt|" ]]'
-keys F8
-check "file commands inside an archive are refused for now" 'shows "not available yet"'
+keys F7
+check "making a directory inside an archive is refused" 'shows "Not available inside an archive"'
 keys Return
 quit_vk || failed=1
 exit $failed
