@@ -3,8 +3,9 @@
 # archivers: F5 out of a .zip extracts a member byte for byte, F5 into it
 # adds a file, F8 deletes a member, F4, typing and F2 put an edited member
 # back, "!f" names an extracted member, F6 moves one out; Shift+F7 on two
-# tagged files makes a .tar.gz; the same extract and
-# add for a .7z and a .tar. Names hold blanks, quotes, "$", "!" and UTF-8.
+# tagged files makes a .tar.gz and refuses a .gz; F8 in a .gz is refused;
+# the same extract and add for a .7z and a .tar. Names hold blanks, quotes,
+# "$", "!" and UTF-8.
 # A failing archiver keeps the sources of a move. The cell grid is read
 # through VK_SCREEN_DUMP.
 # Usage: archive-commands-test.sh VK_BINARY   (needs a DISPLAY)
@@ -93,6 +94,20 @@ check "Shift+F7 opens the compress dialog" 'shows "Compress Files" && shows "Arc
 xdotool type --delay 20 "$work/made.tar.gz"
 keys alt+t Return
 check "the .tar.gz holds the two tagged files" '[[ "$(tar tzf "$work/made.tar.gz" | sort | tr "\n" " ")" == "a1.txt a2.txt " ]]'
+find_name a1
+keys Insert Insert shift+F7
+xdotool type --delay 20 "$work/two.gz"
+keys alt+g Return
+check "a gzip file refuses two tagged files" 'shows "GZIP archives cannot contain multiple files"'
+keys Return
+check "and nothing is written" '[[ ! -e "$work/two.gz" ]]'
+gzip -c "$work/out/a1.txt" > "$work/arch/one.gz"
+keys Tab
+run_line "cd $work/arch/one.gz"
+keys End F8
+check "F8 in a gzip file names the format that cannot delete" 'shows "Deleting from GZIP not supported"'
+keys Return
+check "and the gzip file is kept" '[[ "$(gzip -dc "$work/arch/one.gz")" == "one" ]]'
 quit_vk || failed=1
 
 # An archiver that fails: a move into the archive keeps its sources, and
