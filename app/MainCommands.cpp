@@ -56,7 +56,6 @@ constexpr TNotYetAvailable kNotYetAvailable[] = {
     {Key::AltF2, "The mount point list"},
     {Key::AltF7, "File find"},
     {Key::ShiftAltF7, "File find"},
-    {Key::CtrlK, "Compare directories"},
     {Key::CtrlQ, "Calculate dir size"},
     {Key::CtrlW, "The GUI file window"},
     {Key::AltF6, "Desktop objects"},

@@ -17,6 +17,7 @@
 #include "dialogs/Look.h"
 #include "dialogs/MessageBox.h"
 #include "dialogs/ScrollBackViewer.h"
+#include "fileops/CompareDirectories.h"
 #include "fileops/CopyCommand.h"
 #include "fileops/DeleteCommand.h"
 #include "fileops/MakeDirectory.h"
@@ -321,6 +322,10 @@ bool CMainLoop::RunCommandCode(uint32_t code) {
       return true;
     case Key::ShiftCtrlF5:
       if (Shown(m_active) && panel.Type() == PanelType::Files) RunMakeLinksCommand(panel, Panel(1 - m_active));
+      m_redrawAll = true;
+      return true;
+    case Key::CtrlK:
+      if (Shown(0) && Shown(1)) RunCompareDirectories(Panel(0), Panel(1));
       m_redrawAll = true;
       return true;
     case Key::Insert:

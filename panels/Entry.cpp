@@ -44,3 +44,11 @@ char SortClassOf(const entry& e) {
   if (e.flags & (EntryFlag::Hidden | EntryFlag::System)) return SortClass::HiddenFile;
   return SortClass::File;
 }
+
+bool IsDescriptionFile(const entry& e) {
+  static const wchar_t* const kNames[] = {L"descript.ion", L"EA DATA. SF", L"WP ROOT. SF"};
+  for (const wchar_t* name : kNames) {
+    if (std::wcscmp(e.Name(), name) == 0) return true;
+  }
+  return false;
+}

@@ -83,3 +83,7 @@ using FFEntryStore = TObjectStore<entry>;
 /// The name's sort class: '1' for "..", 'A' for a directory, 'B' for a hidden
 /// file, 'C' for any other file.
 char SortClassOf(const entry& e);
+
+/// The description and extended-attribute files, which selecting and
+/// comparing never take.
+bool IsDescriptionFile(const entry& e);

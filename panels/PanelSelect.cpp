@@ -12,15 +12,6 @@
 
 namespace {
 
-// Selecting never takes the description and extended-attribute files.
-bool IsDescriptionFile(const entry& e) {
-  static const wchar_t* const kNames[] = {L"descript.ion", L"EA DATA. SF", L"WP ROOT. SF"};
-  for (const wchar_t* name : kNames) {
-    if (std::wcscmp(e.Name(), name) == 0) return true;
-  }
-  return false;
-}
-
 // The group dialog's expression lives for the whole run.
 Westring& GroupExpression() {
   static Westring expression(L"*");
