@@ -40,8 +40,6 @@ struct TNotYetAvailable {
 };
 constexpr TNotYetAvailable kNotYetAvailable[] = {
     {Key::F1, "Help"},
-    {Key::F2, "The user menu"},
-    {Key::ShiftF2, "The user menu"},
     {Key::CtrlA, "File attributes"},
     {Key::CtrlC, "File case"},
     {Cmd::FileDateTime, "File date/time"},
@@ -60,7 +58,6 @@ constexpr TNotYetAvailable kNotYetAvailable[] = {
     {Key::CtrlW, "The GUI file window"},
     {Key::AltF6, "Desktop objects"},
     {Cmd::EditAssociations, "Editing associations"},
-    {Cmd::EditUserMenu, "Editing the user menu"},
 };
 
 // Options menu items that flip one setting.

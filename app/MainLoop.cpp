@@ -28,6 +28,7 @@
 #include "panels/FilterDialog.h"
 #include "panels/HistoryWindows.h"
 #include "panels/PathNames.h"
+#include "tools/UserMenuWindow.h"
 
 namespace {
 
@@ -316,6 +317,11 @@ bool CMainLoop::RunCommandCode(uint32_t code) {
       if (Shown(m_active)) CompressFiles(panel, Panel(1 - m_active));
       m_redrawAll = true;
       return true;
+    case Key::F2: case Key::ShiftF2:
+      RunUserMenu(panel.WorkingDirectory(), m_active, code == Key::ShiftF2);
+      m_redrawAll = true;
+      return true;
+    case Cmd::EditUserMenu: EditAndReread(UserMenuFileForEditing()); m_redrawAll = true; return true;
     case Key::F7:
       if (Shown(m_active)) RunMakeDirectoryCommand(panel, Panel(1 - m_active));
       m_redrawAll = true;

@@ -14,8 +14,10 @@ const wchar_t* const kManualDirectory = L"/usr/local/share/doc/varnak/manual/";
 // finds the shared file first.
 #ifdef VK_SOURCE_DATA_DIR
 const char* const kSourceSyntaxFile = VK_SOURCE_DATA_DIR "/syntax.ini";
+const char* const kSourceMenuFile = VK_SOURCE_DATA_DIR "/menu.mnu";
 #else
 const char* const kSourceSyntaxFile = "";
+const char* const kSourceMenuFile = "";
 #endif
 
 Westring g_userDirectory;
@@ -61,16 +63,33 @@ Westring GetFileLocation(FileKind kind, bool shared) {
   return Westring();
 }
 
-// A directory of the name is passed over: only a file can be read.
-Westring FindSyntaxDefinitions(const Westring& sharedFile, const Westring& sourceFile) {
-  const Westring userFile = GetFileLocation(FileKind::SyntaxDefinitions);
-  for (const Westring& file : {userFile, sharedFile, sourceFile}) {
+namespace {
+
+// The first of the files that exists; a directory of the name is passed
+// over: only a file can be read.
+Westring FirstFileOf(std::initializer_list<Westring> files) {
+  for (const Westring& file : files) {
     if (!file.IsEmpty() && Sys::CheckDirectory(file) == ENOTDIR) return file;
   }
   return Westring();
 }
 
+}  // namespace
+
+Westring FindSyntaxDefinitions(const Westring& sharedFile, const Westring& sourceFile) {
+  return FirstFileOf({GetFileLocation(FileKind::SyntaxDefinitions), sharedFile, sourceFile});
+}
+
 Westring FindSyntaxDefinitions() {
   return FindSyntaxDefinitions(GetFileLocation(FileKind::SyntaxDefinitions, true),
                                Westring(kSourceSyntaxFile));
+}
+
+Westring FindExampleMenu() {
+  return FirstFileOf({Westring(kSharedDirectory) + g_baseName + L"mnu", Westring(kSourceMenuFile)});
+}
+
+Westring FindMainMenu() {
+  const Westring own = FirstFileOf({GetFileLocation(FileKind::UserMenu)});
+  return own.IsEmpty() ? FindExampleMenu() : own;
 }

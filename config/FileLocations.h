@@ -19,3 +19,9 @@ Westring GetFileLocation(FileKind kind, bool shared = false);
 Westring FindSyntaxDefinitions();
 /// The same search with the shared and the source tree's files given.
 Westring FindSyntaxDefinitions(const Westring& sharedFile, const Westring& sourceFile);
+
+/// The main user menu: the user's own file when it exists, else the shipped
+/// example; empty when there is neither.
+Westring FindMainMenu();
+/// The shipped example menu: the shared one, else the source tree's.
+Westring FindExampleMenu();
