@@ -27,7 +27,7 @@ grep -Hn '^[[:space:]]*#[[:space:]]*include[[:space:]]*"[a-z]*/' $files | awk '
     # archive readers use the viewer'"'"'s block reader, the archive commands
     # move extracted members with the copy engine; the tools read archives,
     # open found files in the viewer and the editor, replace text through the
-    # editor's buffer and copy, move and delete through the file operations.
+    # editor'"'"'s buffer and copy, move and delete through the file operations.
     sideways["viewer>editor"] = sideways["editor>viewer"] = 1
     sideways["archives>viewer"] = sideways["tools>archives"] = 1
     sideways["archives>fileops"] = 1
