@@ -40,10 +40,6 @@ struct TNotYetAvailable {
 };
 constexpr TNotYetAvailable kNotYetAvailable[] = {
     {Key::F1, "Help"},
-    {Key::CtrlA, "File attributes"},
-    {Key::CtrlC, "File case"},
-    {Cmd::FileDateTime, "File date/time"},
-    {Key::CtrlI, "File information"},
     {Cmd::InfoLeft, "The information panel"},
     {Cmd::InfoRight, "The information panel"},
     {Key::CtrlL, "The information panel"},
@@ -82,7 +78,8 @@ bool ReportNotAvailable(uint32_t code) {
 bool CMainLoop::RefusedInArchive(uint32_t code) {
   // Members are extracted, added and deleted through the archivers; these
   // would need a file of the file system.
-  static constexpr uint32_t kFileCommands[] = {Key::F7, Key::ShiftCtrlF5};
+  static constexpr uint32_t kFileCommands[] = {Key::F7, Key::ShiftCtrlF5, Key::CtrlA, Key::CtrlC, Cmd::FileDateTime,
+                                               Key::CtrlI};
   if (!Active().InArchive()) return false;
   for (uint32_t command : kFileCommands) {
     if (command != code) continue;

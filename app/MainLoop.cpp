@@ -19,6 +19,10 @@
 #include "dialogs/ScrollBackViewer.h"
 #include "fileops/CompareDirectories.h"
 #include "fileops/CopyCommand.h"
+#include "fileops/FileAttributes.h"
+#include "fileops/FileCase.h"
+#include "fileops/FileDateTime.h"
+#include "fileops/FileInformation.h"
 #include "fileops/DeleteCommand.h"
 #include "fileops/MakeDirectory.h"
 #include "fileops/MakeLinks.h"
@@ -328,6 +332,14 @@ bool CMainLoop::RunCommandCode(uint32_t code) {
       return true;
     case Key::ShiftCtrlF5:
       if (Shown(m_active) && panel.Type() == PanelType::Files) RunMakeLinksCommand(panel, Panel(1 - m_active));
+      m_redrawAll = true;
+      return true;
+    case Key::CtrlA: case Key::CtrlC: case Cmd::FileDateTime: case Key::CtrlI:
+      if (!Shown(m_active)) return true;
+      if (code == Key::CtrlA) RunFileAttributes(panel, Panel(1 - m_active));
+      else if (code == Key::CtrlC) RunFileCase(panel, Panel(1 - m_active));
+      else if (code == Key::CtrlI) RunFileInformation(panel);
+      else RunFileDateTime(panel, Panel(1 - m_active));
       m_redrawAll = true;
       return true;
     case Key::CtrlK:

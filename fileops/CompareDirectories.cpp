@@ -116,7 +116,6 @@ bool AskRules(TCompareRules* rules, bool offerContents) {
     if (mask.IsEmpty()) mask = L"*";
     if (IsValidExpression(mask.c_str())) break;
     MessageBox(L"Syntax error in expression", mask, MessageStyle::Ok);
-    dialog.SetResult(0);
   }
   rules->date = date;
   rules->size = size;
