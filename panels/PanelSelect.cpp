@@ -37,7 +37,7 @@ void CPanel::Tag(int index, TagMode mode) {
   e->tagged = tag ? 1 : 0;
   m_taggedCount += tag ? 1 : -1;
   m_taggedBytes += tag ? e->size : -e->size;
-  DrawRow(index);
+  m_redrawPending = true;
   DrawStatusLine();
 }
 
@@ -116,4 +116,13 @@ std::vector<int> CPanel::ChosenEntries(bool inPlace) const {
   const entry* current = CursorEntry();
   if (current != nullptr && !current->IsUpDir()) chosen.push_back(CursorIndex());
   return chosen;
+}
+
+void CPanel::SetDirectorySize(int index, int64_t size) {
+  entry* e = At(index);
+  if (e == nullptr) return;
+  if (e->tagged) m_taggedBytes += size - e->size;
+  e->size = size;
+  e->sizeKnown = 1;
+  m_redrawPending = true;
 }
