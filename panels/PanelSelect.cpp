@@ -37,7 +37,7 @@ void CPanel::Tag(int index, TagMode mode) {
   e->tagged = tag ? 1 : 0;
   m_taggedCount += tag ? 1 : -1;
   m_taggedBytes += tag ? e->size : -e->size;
-  m_redrawPending = true;
+  DrawRow(index);
   DrawStatusLine();
 }
 

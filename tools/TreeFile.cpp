@@ -38,14 +38,20 @@ TREENODE* Link(TREENODE* previous, TREENODE* node) {
   return node;
 }
 
-// A name line is sound when it holds a name without "/" and fits the limit.
-bool SoundName(const char* name, size_t length) {
-  return length > 0 && length <= static_cast<size_t>(TreeLimit::MaxNameLine) &&
-         std::memchr(name, '/', length) == nullptr;
+// A name is sound when it is not empty, holds no "/" and, decoded, is not
+// longer than the limit; the bytes are bounded before decoding.
+bool SoundName(const char* bytes, size_t length, Westring* name) {
+  constexpr size_t kMostBytes = 4 * TreeLimit::MaxNameLine;
+  if (length == 0 || length > kMostBytes || std::memchr(bytes, '/', length) != nullptr) return false;
+  *name = Westring::FromUtf8(bytes);
+  return !name->IsEmpty() && name->Length() <= TreeLimit::MaxNameLine;
 }
 
 void AppendLines(const TREENODE* first, std::string* out) {
   for (const TREENODE* node = first; node != nullptr; node = node->next) {
+    // A name with a line feed cannot be written as one line: it and what
+    // lies below it are left to the next scan.
+    if (node->name.Find(L'\n') >= 0) continue;
     out->push_back(static_cast<char>('0' + node->depth));
     out->append(node->name.ToUtf8().c_str());
     out->push_back('\n');
@@ -121,9 +127,10 @@ bool ParseTreeData(CTree* tree, char* data, size_t size) {
     if (newline == nullptr) break;  // a last line cut short
     const int depth = static_cast<unsigned char>(line[0]) - '0';
     if (depth < 0 || depth > TreeLimit::MaxDepth) break;
-    if (!SoundName(line + 1, static_cast<size_t>(newline - line - 1))) break;
     *newline = 0;
-    TREENODE* node = NewTreeNode(Westring::FromUtf8(line + 1), depth, expanded);
+    Westring name;
+    if (!SoundName(line + 1, static_cast<size_t>(newline - line - 1), &name)) break;
+    TREENODE* node = NewTreeNode(name, depth, expanded);
     if (Link(previous, node) == nullptr) {
       delete node;
       break;
