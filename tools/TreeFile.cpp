@@ -42,7 +42,8 @@ TREENODE* Link(TREENODE* previous, TREENODE* node) {
 // longer than the limit; the bytes are bounded before decoding.
 bool SoundName(const char* bytes, size_t length, Westring* name) {
   constexpr size_t kMostBytes = 4 * TreeLimit::MaxNameLine;
-  if (length == 0 || length > kMostBytes || std::memchr(bytes, '/', length) != nullptr) return false;
+  if (length == 0 || length > kMostBytes || std::memchr(bytes, '/', length) != nullptr)
+    return false;
   *name = Westring::FromUtf8(bytes);
   return !name->IsEmpty() && name->Length() <= TreeLimit::MaxNameLine;
 }
