@@ -158,14 +158,14 @@ class CTreeWindow {
       return 1;
     }
     const int row = event.row - w.OriginRow();
+    // Held on the frame just above or below the rows, the button scrolls
+    // one row at a time until it is let go.
+    if (event.type == TDialogEvent::LeftPress && (row < 0 || row >= m_visible)) {
+      AutoScroll(row < 0 ? -1 : 1);
+      return 1;
+    }
     if (event.type == TDialogEvent::LeftPress || event.type == TDialogEvent::LeftDrag) {
-      // The frame just above or below the rows scrolls by one.
-      if (row < 0)
-        Select(m_selected - 1);
-      else if (row >= m_visible)
-        Select(m_selected + 1);
-      else
-        Select(m_top + row);
+      if (row >= 0 && row < m_visible) Select(m_top + row);
       return 1;
     }
     if (event.type == TDialogEvent::LeftDoubleClick && row >= 0 && row < m_visible &&
@@ -174,6 +174,14 @@ class CTreeWindow {
       return 0;
     }
     return 1;
+  }
+
+  void AutoScroll(int step) {
+    const int last = static_cast<int>(m_rows.size()) - 1;
+    do {
+      Select(m_selected + step);
+      Draw();
+    } while (m_selected > 0 && m_selected < last && g_console->WaitWithoutInput(g_scrollDelay));
   }
 
   void Select(int index) {
