@@ -11,6 +11,8 @@
 #include <thread>
 
 #include "../TempDirectory.h"
+#include "config/Settings.h"
+#include "panels/Panel.h"
 #include "tools/DirSizes.h"
 #include "tools/DirectoryTree.h"
 #include "tools/TreeScan.h"
@@ -116,6 +118,41 @@ TEST(DirSizes, TotalsGoIntoTheTreeAndAStopStoresNothing) {
                           [&] { return ++asked > 1; }),
             -1);
   EXPECT_EQ(again->size, -1);
+}
+
+TEST(TreeScan, TheWindowedScanFillsTheTree) {
+  TTempDirectory temp("tree-window-scan");
+  for (const char* dir : {"a", "a/b", "c"}) ASSERT_EQ(mkdir((temp / dir).c_str(), 0755), 0);
+  CTree tree(TTreeKey{}, Wide(temp.Path()));
+  RunTreeScan(&tree);
+  EXPECT_EQ(tree.NodeCount(), 4);
+  EXPECT_NE(tree.Find(Wide(temp / "a/b")), nullptr);
+  EXPECT_TRUE(tree.loaded && tree.modified);
+}
+
+TEST(DirSizes, APanelEntryTakesTheTotalAndTheTaggedSumFollows) {
+  TTempDirectory temp("tree-panel-sizes");
+  ASSERT_EQ(mkdir((temp / "data").c_str(), 0755), 0);
+  ASSERT_EQ(mkdir((temp / "d").c_str(), 0755), 0);
+  WriteBytes(temp / "d/one", 1000);
+  WriteBytes(temp / "d/two", 200);
+  WriteBytes(temp / "d/three", 34);
+  g_settings.treeDir = Wide(temp / "data");
+  CPanel panel(PanelSide::Left);
+  panel.Layout(80, 25, true);
+  panel.SetDirectory(Wide(temp.Path()));
+  panel.ReadDirectory();
+  ASSERT_TRUE(panel.PutCursorOn(L"d"));
+  panel.Tag(panel.CursorIndex(), TagMode::Tag);
+  CalculateDirectorySizes(panel, true);
+  EXPECT_EQ(panel.CursorEntry()->size, 1234);
+  EXPECT_TRUE(panel.CursorEntry()->sizeKnown);
+  EXPECT_EQ(panel.TaggedBytes(), 1234);
+  CTree* tree = g_treeSet.TreeFor(Wide(temp / "d"));
+  ASSERT_NE(tree, nullptr);
+  EXPECT_EQ(tree->Find(Wide(temp / "d"))->size, 1234);
+  tree->ResetToRoot();
+  g_settings.treeDir = Westring();
 }
 
 }  // namespace
