@@ -325,5 +325,6 @@ CTree* CTreeSet::TreeFor(const Westring& path) {
 
 void CTreeSet::SaveModified() {
   for (CTree* tree : *this)
-    if (tree->modified && tree->loaded) (void)SaveTree(tree, TreeDataFileName());
+    if (tree->modified && tree->loaded && !tree->writeFailed)
+      (void)SaveTree(tree, TreeDataFileName());
 }

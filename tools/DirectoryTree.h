@@ -92,8 +92,9 @@ class CTree {
   /// Nodes in the tree.
   int NodeCount() const;
 
-  bool loaded = false;    // read from the data file or scanned
-  bool modified = false;  // changed since last written
+  bool loaded = false;       // read from the data file or scanned
+  bool modified = false;     // changed since last written
+  bool writeFailed = false;  // the last write was refused: only an explicit save tries again
 
  private:
   /// The components of path below the root; false when outside the tree.
@@ -119,7 +120,8 @@ class CTreeSet : public TSortedCollection<CTree, TTreeKey> {
   CTree* GetTree(TTreeKey key, const Westring& rootPath);
   /// The tree of the file system holding path; null when path cannot be examined.
   CTree* TreeFor(const Westring& path);
-  /// Writes every modified tree to the data file.
+  /// Writes every modified tree to the data file, except those whose last
+  /// write failed (the user has been told once).
   void SaveModified();
 
  protected:

@@ -10,6 +10,7 @@
 #include "panels/Panel.h"
 #include "panels/TreeHooks.h"
 #include "tools/DirectoryTree.h"
+#include "tools/TreeFile.h"
 #include "tools/TreeScan.h"
 #include "tools/TreeWindow.h"
 
@@ -170,7 +171,7 @@ void RunTreeCommand(CPanel& panel) {
     if (Sys::CheckDirectory(chosen) != 0) (void)tree->RemoveDirectory(chosen);
     MessageBox(Westring("Invalid directory"), chosen, MessageStyle::Ok);
   }
-  SaveDirectoryTrees();
+  if (tree->modified && tree->loaded) (void)SaveTree(tree, TreeDataFileName());
 }
 
 void SaveDirectoryTrees() { g_treeSet.SaveModified(); }

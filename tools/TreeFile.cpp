@@ -176,6 +176,7 @@ int SaveTree(CTree* tree, const Westring& fileName) {
     if (err == 0 && rename(temporary.c_str(), target.c_str()) != 0) err = errno;
     if (err != 0) (void)unlink(temporary.c_str());
   }
+  tree->writeFailed = err != 0;
   if (err != 0) {
     MessageBox(Westring("Error writing tree data file:") + L"\n" + fileName, Sys::ErrorText(err),
                MessageStyle::Ok);

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "../TempDirectory.h"
+#include "../dialogs/DialogTestUtil.h"
 #include "config/Settings.h"
 #include "tools/DirectoryTree.h"
 #include "tools/TreeFile.h"
@@ -81,6 +82,16 @@ TEST_F(TreeTest, SavedFileReadsBackSortedByCodePoint) {
   EXPECT_EQ(Listing(again), "/\n/B\n/B/a\n/B/z\n/a\n/b\n");
   // Nothing is left under the temporary name.
   EXPECT_NE(access((temp / "vk2tree.dat.new").c_str(), F_OK), 0);
+}
+
+TEST_F(TreeTest, AFileThatCannotBeWrittenIsReportedAndTheTreeStaysModified) {
+  ASSERT_TRUE(Parse(Header() + "0/\n1a\n"));
+  m_tree.modified = true;
+  dialogtest::TBoxWatcher box("Error writing tree data file:", {Key::Enter});
+  EXPECT_EQ(SaveTree(&m_tree, L"/nonexistent-directory/vk2tree.dat"), ENOENT);
+  EXPECT_TRUE(box.seen);
+  EXPECT_TRUE(m_tree.modified);
+  EXPECT_TRUE(m_tree.writeFailed);
 }
 
 TEST_F(TreeTest, LookupAcceptsSlashesAndCanIgnoreCase) {
