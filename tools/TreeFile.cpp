@@ -103,9 +103,7 @@ Westring TreeDataFileName() {
   if (home == nullptr || *home == 0) return Westring();
   Westring directory = Westring::FromUtf8(home);
   directory.AddTrailingSlash();
-  directory += L".vkl";
-  (void)mkdir(directory.ToUtf8().c_str(), 0700);
-  return directory + L"/vktree.dat";
+  return directory + L".vkl/vktree.dat";
 }
 
 bool ParseTreeData(CTree* tree, char* data, size_t size) {
@@ -164,6 +162,8 @@ int SaveTree(CTree* tree, const Westring& fileName) {
   AppendLines(tree->Root()->child, &bytes);
   // A crash while writing leaves the old file: the new one takes its name
   // only when complete.
+  // The per-user directory is made when the first tree is written, private to its user.
+  if (g_settings.treeDir.IsEmpty()) (void)mkdir(fileName.DirPart().ToUtf8().c_str(), 0700);
   const Estring target = fileName.ToUtf8();
   const Estring temporary = (fileName + L".new").ToUtf8();
   int err = 0;

@@ -9,8 +9,8 @@
 class CTree;
 
 /// The file's name: "vk2tree.dat" in the TreeDir setting's directory, else
-/// "vktree.dat" in $HOME/.vkl (made with mode 0700 when missing); empty
-/// without either.
+/// "vktree.dat" in $HOME/.vkl (which SaveTree makes with mode 0700 when
+/// missing); empty without either.
 Westring TreeDataFileName();
 
 /// Replaces tree's nodes by what data (size bytes, changed in place) holds
