@@ -326,5 +326,5 @@ CTree* CTreeSet::TreeFor(const Westring& path) {
 void CTreeSet::SaveModified() {
   for (CTree* tree : *this)
     if (tree->modified && tree->loaded && !tree->writeFailed)
-      (void)SaveTree(tree, TreeDataFileName());
+      (void)SaveTree(tree, TreeDataFileName(TreeFileUse::Write));
 }

@@ -171,7 +171,7 @@ void RunTreeCommand(CPanel& panel) {
     if (Sys::CheckDirectory(chosen) != 0) (void)tree->RemoveDirectory(chosen);
     MessageBox(Westring("Invalid directory"), chosen, MessageStyle::Ok);
   }
-  if (tree->modified && tree->loaded) (void)SaveTree(tree, TreeDataFileName());
+  if (tree->modified && tree->loaded) (void)SaveTree(tree, TreeDataFileName(TreeFileUse::Write));
 }
 
 void SaveDirectoryTrees() { g_treeSet.SaveModified(); }

@@ -93,7 +93,7 @@ int ReadWhole(const Westring& fileName, std::vector<char>* bytes) {
 
 }  // namespace
 
-Westring TreeDataFileName() {
+Westring TreeDataFileName(TreeFileUse use) {
   if (!g_settings.treeDir.IsEmpty()) {
     Westring name = g_settings.treeDir;
     name.AddTrailingSlash();
@@ -103,7 +103,10 @@ Westring TreeDataFileName() {
   if (home == nullptr || *home == 0) return Westring();
   Westring directory = Westring::FromUtf8(home);
   directory.AddTrailingSlash();
-  return directory + L".vkl/vktree.dat";
+  directory += L".vkl";
+  // The per-user directory is made when a tree is first written, private to its user.
+  if (use == TreeFileUse::Write) (void)mkdir(directory.ToUtf8().c_str(), 0700);
+  return directory + L"/vktree.dat";
 }
 
 bool ParseTreeData(CTree* tree, char* data, size_t size) {
@@ -162,8 +165,6 @@ int SaveTree(CTree* tree, const Westring& fileName) {
   AppendLines(tree->Root()->child, &bytes);
   // A crash while writing leaves the old file: the new one takes its name
   // only when complete.
-  // The per-user directory is made when the first tree is written, private to its user.
-  if (g_settings.treeDir.IsEmpty()) (void)mkdir(fileName.DirPart().ToUtf8().c_str(), 0700);
   const Estring target = fileName.ToUtf8();
   const Estring temporary = (fileName + L".new").ToUtf8();
   int err = 0;

@@ -8,10 +8,13 @@
 
 class CTree;
 
+/// Whether the data file's name is wanted for reading or for writing.
+enum class TreeFileUse { Read, Write };
+
 /// The file's name: "vk2tree.dat" in the TreeDir setting's directory, else
-/// "vktree.dat" in $HOME/.vkl (which SaveTree makes with mode 0700 when
+/// "vktree.dat" in $HOME/.vkl (made with mode 0700 for writing when
 /// missing); empty without either.
-Westring TreeDataFileName();
+Westring TreeDataFileName(TreeFileUse use = TreeFileUse::Read);
 
 /// Replaces tree's nodes by what data (size bytes, changed in place) holds
 /// for it, as far as it is sound: a volume other than the tree's gives

@@ -2,6 +2,7 @@
 // changes that keep a tree following the disk.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
 #include <string>
 
@@ -87,8 +88,12 @@ TEST_F(TreeTest, SavedFileReadsBackSortedByCodePoint) {
 TEST_F(TreeTest, AFileThatCannotBeWrittenIsReportedAndTheTreeStaysModified) {
   ASSERT_TRUE(Parse(Header() + "0/\n1a\n"));
   m_tree.modified = true;
+  TTempDirectory temp("tree-unwritable");
+  const std::string notDirectory = temp / "file";
+  std::fclose(std::fopen(notDirectory.c_str(), "w"));
   dialogtest::TBoxWatcher box("Error writing tree data file:", {Key::Enter});
-  EXPECT_EQ(SaveTree(&m_tree, L"/nonexistent-directory/vk2tree.dat"), ENOENT);
+  EXPECT_EQ(SaveTree(&m_tree, Westring::FromUtf8((notDirectory + "/vk2tree.dat").c_str())),
+            ENOTDIR);
   EXPECT_TRUE(box.seen);
   EXPECT_TRUE(m_tree.modified);
   EXPECT_TRUE(m_tree.writeFailed);
