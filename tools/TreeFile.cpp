@@ -38,14 +38,15 @@ TREENODE* Link(TREENODE* previous, TREENODE* node) {
   return node;
 }
 
-// A name is sound when it is not empty, holds no "/" and, decoded, is not
-// longer than the limit; the bytes are bounded before decoding.
+// A name is sound when it is not empty and, decoded (an overlong form can
+// stand for any character), holds no "/" and no line feed and is not longer
+// than the limit; the bytes are bounded before decoding.
 bool SoundName(const char* bytes, size_t length, Westring* name) {
   constexpr size_t kMostBytes = 4 * TreeLimit::MaxNameLine;
-  if (length == 0 || length > kMostBytes || std::memchr(bytes, '/', length) != nullptr)
-    return false;
+  if (length == 0 || length > kMostBytes) return false;
   *name = Westring::FromUtf8(bytes);
-  return !name->IsEmpty() && name->Length() <= TreeLimit::MaxNameLine;
+  return !name->IsEmpty() && name->Length() <= TreeLimit::MaxNameLine && name->Find(L'/') < 0 &&
+         name->Find(L'\n') < 0;
 }
 
 void AppendLines(const TREENODE* first, std::string* out) {
