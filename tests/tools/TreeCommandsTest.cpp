@@ -10,6 +10,7 @@
 
 #include "../TempDirectory.h"
 #include "config/Settings.h"
+#include "panels/Panel.h"
 #include "panels/TreeHooks.h"
 #include "tools/DirectoryTree.h"
 #include "tools/TreeCommands.h"
@@ -52,6 +53,38 @@ TEST(TreeHooks, SearchAndChangesOnRealDirectories) {
 
   tree->ResetToRoot();
   g_settings.treeDir = Westring();
+  g_treeHooks = TTreeHooks();
+}
+
+TEST(TreeHooks, APanelReadSynchronisesTheTreeAndLendsKnownTotals) {
+  TTempDirectory temp("tree-read");
+  for (const char* dir : {"data", "w", "w/kept", "w/new"})
+    ASSERT_EQ(mkdir((temp / dir).c_str(), 0755), 0);
+  const TSettings saved = g_settings;
+  g_settings.treeDir = Wide(temp / "data");
+  g_settings.hidden = true;
+  g_settings.retainCount = true;
+  CTree* tree = g_treeSet.TreeFor(Wide(temp.Path()));
+  ASSERT_NE(tree, nullptr);
+  tree->AddPath(Wide(temp / "w/kept"))->size = 4321;
+  ASSERT_NE(tree->AddPath(Wide(temp / "w/gone")), nullptr);
+  InstallTreeHooks();
+  CPanel panel(PanelSide::Left);
+  panel.Layout(80, 25, true);
+  panel.SetDirectory(Wide(temp / "w"));
+  panel.ReadDirectory();
+  EXPECT_EQ(tree->Find(Wide(temp / "w/gone")), nullptr);
+  EXPECT_NE(tree->Find(Wide(temp / "w/new")), nullptr);
+  ASSERT_TRUE(panel.PutCursorOn(L"kept"));
+  EXPECT_EQ(panel.CursorEntry()->size, 4321);
+  EXPECT_TRUE(panel.CursorEntry()->sizeKnown);
+  // A leaf directory read whole is its own total.
+  panel.SetDirectory(Wide(temp / "w/new"));
+  panel.ReadDirectory();
+  EXPECT_EQ(tree->Find(Wide(temp / "w/new"))->size, 0);
+
+  tree->ResetToRoot();
+  g_settings = saved;
   g_treeHooks = TTreeHooks();
 }
 
