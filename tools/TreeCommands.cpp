@@ -89,7 +89,14 @@ void OnDirectoryRead(CPanel& panel, bool complete) {
   TREENODE* node = tree->Find(panel.Directory());
   if (node == nullptr) return;
   if (complete) {
-    (void)tree->SynchroniseChildren(node, panel.Subdirectories());
+    // Links to directories are listed as directories, but the tree holds
+    // only real ones, as a scan finds them.
+    WestringStore names;
+    for (int i = 0; i < panel.Count(); ++i) {
+      const entry* e = panel.At(i);
+      if (e->IsDirectory() && !e->IsLink() && !e->IsUpDir()) names.AppendCopy(Westring(e->Name()));
+    }
+    (void)tree->SynchroniseChildren(node, names);
     // Without subdirectories the files listed are everything below.
     if (panel.Subdirectories().Count() == 0 && node->size != panel.DirectoryTotal()) {
       node->size = panel.DirectoryTotal();

@@ -68,6 +68,7 @@ TEST(TreeHooks, APanelReadSynchronisesTheTreeAndLendsKnownTotals) {
   ASSERT_NE(tree, nullptr);
   tree->AddPath(Wide(temp / "w/kept"))->size = 4321;
   ASSERT_NE(tree->AddPath(Wide(temp / "w/gone")), nullptr);
+  ASSERT_EQ(symlink("kept", (temp / "w/link").c_str()), 0);
   InstallTreeHooks();
   CPanel panel(PanelSide::Left);
   panel.Layout(80, 25, true);
@@ -75,6 +76,7 @@ TEST(TreeHooks, APanelReadSynchronisesTheTreeAndLendsKnownTotals) {
   panel.ReadDirectory();
   EXPECT_EQ(tree->Find(Wide(temp / "w/gone")), nullptr);
   EXPECT_NE(tree->Find(Wide(temp / "w/new")), nullptr);
+  EXPECT_EQ(tree->Find(Wide(temp / "w/link")), nullptr) << "a link is no directory of the tree";
   ASSERT_TRUE(panel.PutCursorOn(L"kept"));
   EXPECT_EQ(panel.CursorEntry()->size, 4321);
   EXPECT_TRUE(panel.CursorEntry()->sizeKnown);
