@@ -24,6 +24,7 @@
 #include "foundation/SysCalls.h"
 #include "panels/CommandMacros.h"
 #include "panels/ExecuteCommand.h"
+#include "tools/DirSizes.h"
 #include "viewer/FileViewer.h"
 #include "viewer/ViewFromPanel.h"
 
@@ -45,12 +46,10 @@ constexpr TNotYetAvailable kNotYetAvailable[] = {
     {Key::CtrlL, "The information panel"},
     {Cmd::TreeLeft, "The tree panel"},
     {Cmd::TreeRight, "The tree panel"},
-    {Key::AltF10, "The directory tree"},
     {Key::AltF1, "The mount point list"},
     {Key::AltF2, "The mount point list"},
     {Key::AltF7, "File find"},
     {Key::ShiftAltF7, "File find"},
-    {Key::CtrlQ, "Calculate dir size"},
     {Key::CtrlW, "The GUI file window"},
     {Key::AltF6, "Desktop objects"},
     {Cmd::EditAssociations, "Editing associations"},
@@ -97,7 +96,8 @@ void CMainLoop::ViewOrEdit(uint32_t code) {
   const entry* current = panel.CursorEntry();
   if (current == nullptr || panel.Type() != PanelType::Files) return;
   if (current->IsDirectory()) {
-    if (!edit) ReportNotAvailable(Key::CtrlQ);
+    // F3 on a directory counts what it holds.
+    if (!edit) CalculateDirectorySizes(panel, false);
     return;
   }
   if (CArchiveListing* archive = panel.Archive()) {

@@ -32,6 +32,8 @@
 #include "panels/FilterDialog.h"
 #include "panels/HistoryWindows.h"
 #include "panels/PathNames.h"
+#include "tools/DirSizes.h"
+#include "tools/TreeCommands.h"
 #include "tools/UserMenuWindow.h"
 
 namespace {
@@ -88,6 +90,7 @@ void StartPanel(CPanel& panel, const Westring& given, const Westring& here) {
 }  // namespace
 
 CMainLoop::CMainLoop(const TStartupOptions& options) {
+  InstallTreeHooks();
   Westring here = Sys::CurrentDirectory();
   if (here.IsEmpty()) here = L"/";
   for (int side = 0; side < 2; ++side) {
@@ -155,6 +158,8 @@ void CMainLoop::BringScreenUpToDate(uint16_t modifiers) {
       if (Shown(side)) m_panels[side].Refresh();
     m_commandLine.Draw(Active().Directory());
   }
+  // What a command or a read changed in the directory tree is on disk before the next key.
+  SaveDirectoryTrees();
   if (FunctionKeyBarNeedsRedraw(modifiers)) DrawFunctionKeyBar(modifiers);
   // While a quick search keeps the keyboard the cursor stands in its text.
   if (g_settings.stickyAlt && Shown(m_active)) Active().PlaceQuickSearchCursor();
@@ -398,6 +403,13 @@ bool CMainLoop::RunCommandCode(uint32_t code) {
       return true;
     }
     case Key::AltF5: RunStoredPaths(panel); m_redrawAll = true; return true;
+    case Key::AltF10:
+      if (Shown(m_active)) RunTreeCommand(panel);
+      m_redrawAll = true;
+      return true;
+    case Key::CtrlQ:
+      if (Shown(m_active) && panel.Type() == PanelType::Files) CalculateDirectorySizes(panel, true);
+      return true;
     case Key::AltF9: ToggleLines(); return true;
     case Key::ShiftAltF9: ToggleColumns(); return true;
     default: break;

@@ -10,6 +10,7 @@
 #include "foundation/SysCalls.h"
 #include "panels/HistoryWindows.h"
 #include "panels/PathNames.h"
+#include "panels/TreeHooks.h"
 
 namespace {
 
@@ -68,8 +69,8 @@ bool RunCopyDialog(bool move, const Westring& title, const Westring& otherDirect
     if (result == DialogResult::Cancel) return false;
     dialog.CommitAll();
     if (result == static_cast<int>(Key::F10)) {
-      MessageBox(Westring("The directory tree is not available yet."), Westring(),
-                 MessageStyle::Ok | MessageStyle::Messages);
+      const Westring chosen = g_treeHooks.chooseDirectory(text);
+      if (!chosen.IsEmpty()) text = chosen;
     } else if (result == static_cast<int>(Key::AltBackslash)) {
       const Westring chosen = ChooseFromDirectoryHistory();
       if (!chosen.IsEmpty()) text = chosen + L"/";

@@ -1,5 +1,6 @@
 #include "fileops/CopyFiles.h"
 #include "fileops/Descriptions.h"
+#include "panels/TreeHooks.h"
 
 #include <dirent.h>
 #include <sys/stat.h>
@@ -269,6 +270,8 @@ int MoveFile(const Estring& source, const Estring& destination, int index, int c
       if (result == 0) {
         context->progress.done.fetch_add(S_ISREG(sourceInfo.st_mode) ? sourceInfo.st_size : 0);
         CarryDescription(source, destination, true);
+        if (S_ISDIR(sourceInfo.st_mode))
+          g_treeHooks.directoryMoved(Shown(AbsolutePath(source)), Shown(AbsolutePath(destination)));
       }
       if (result == EXDEV)
         result = CopyObject(source, destination, context->overwrite == OverwriteMode::Always, true,

@@ -20,6 +20,7 @@
 #include "fileops/DeleteFiles.h"
 #include "fileops/internal/CopyShared.h"
 #include "foundation/TimeValue.h"
+#include "panels/TreeHooks.h"
 
 using namespace copyengine;
 
@@ -208,7 +209,9 @@ int CopyDirectory(const Estring& source, const Estring& destination, const struc
     return CopyResult::Cancelled;
   }
   // Owner access until the contents are in; the source's own mode comes last.
-  if (mkdir(destination.c_str(), (info.st_mode & 07777) | S_IRWXU) != 0) {
+  const bool made = mkdir(destination.c_str(), (info.st_mode & 07777) | S_IRWXU) == 0;
+  if (made) g_treeHooks.directoryMade(Shown(AbsolutePath(destination)));
+  if (!made) {
     if (errno != EEXIST) return errno;
     struct stat existing {};
     if (stat(destination.c_str(), &existing) != 0 || !S_ISDIR(existing.st_mode)) return EEXIST;

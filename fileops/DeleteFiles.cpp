@@ -19,6 +19,7 @@
 #include "foundation/SysCalls.h"
 #include "foundation/TimeValue.h"
 #include "panels/Expression.h"
+#include "panels/TreeHooks.h"
 
 using namespace copyengine;
 
@@ -153,6 +154,7 @@ int RemoveEmptyDirectory(const Estring& path, TCopyContext* context) {
     if (err == 0 || err == ENOENT || err == ENOTDIR) {
       if (err != 0) (void)Ask(context, "Directory does not exist, cannot delete", path, MessageStyle::Ok);
       DropDescription(path);
+      g_treeHooks.directoryRemoved(Shown(AbsolutePath(path)));
       context->deletion.directoryDeleted = true;
       return 1;
     }

@@ -11,6 +11,7 @@
 #include "fileops/internal/CommandShared.h"
 #include "fileops/internal/CopyShared.h"
 #include "panels/Panel.h"
+#include "panels/TreeHooks.h"
 
 namespace {
 
@@ -44,7 +45,10 @@ int MakeNamedDirectory(const Estring& path, const Westring& name) {
   TCopyContext context;
   for (;;) {
     int err = mkdir(path.c_str(), 0777) == 0 ? 0 : errno;
-    if (err == 0) return 0;
+    if (err == 0) {
+      g_treeHooks.directoryMade(copyengine::Shown(copyengine::AbsolutePath(path)));
+      return 0;
+    }
     if (err == EEXIST) {
       struct stat info {};
       const bool directory = stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);

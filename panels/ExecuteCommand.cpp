@@ -15,6 +15,7 @@
 #include "panels/Expression.h"
 #include "panels/Panel.h"
 #include "panels/PathNames.h"
+#include "panels/TreeHooks.h"
 
 namespace {
 
@@ -25,10 +26,13 @@ int ChangeDirectoryCommand(const Westring& command, CPanel& panel) {
     MessageBox(Westring("Invalid path"), argument.TrimLeft(), MessageStyle::Ok);
     return -1;
   }
-  // The directory tree's search for a relative name joins here once panels keep a tree.
   if (panel.EnterDirectory(target) != 0) {
-    MessageBox(Westring("Invalid directory"), target, MessageStyle::Ok);
-    return -1;
+    // A name the directory lacks may be one the directory tree knows below it.
+    const Westring found = g_treeHooks.findDirectory(panel.Directory(), DirectoryChangeArgument(command));
+    if (found.IsEmpty() || panel.EnterDirectory(found) != 0) {
+      MessageBox(Westring("Invalid directory"), found.IsEmpty() ? target : found, MessageStyle::Ok);
+      return -1;
+    }
   }
   panel.SetCursorIndex(0);
   panel.SetType(PanelType::Files);
@@ -131,11 +135,17 @@ void EchoCommandLine(const Westring& line) {
 
 bool IsDirectoryChange(const Westring& command) { return WildcardMatch(L"cd[\\. ]*", command.c_str()); }
 
-Westring DirectoryChangeTarget(const Westring& command, const Westring& base) {
+Westring DirectoryChangeArgument(const Westring& command) {
   Westring argument = command.Mid(2);
   argument.TrimLeft();
   // "\x" keeps x, so "\\" is one backslash, which the resolving makes a separator.
   Westring path = Unescape(argument);
+  path.ReplaceAll(L"\\", L"/");
+  return path;
+}
+
+Westring DirectoryChangeTarget(const Westring& command, const Westring& base) {
+  Westring path = DirectoryChangeArgument(command);
   return ResolvePath(&path, base) == 0 ? path : Westring();
 }
 

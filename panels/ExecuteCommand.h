@@ -18,6 +18,9 @@ void EchoCommandLine(const Westring& line);
 
 /// True for a directory change: "cd" followed by "." or a blank.
 bool IsDirectoryChange(const Westring& command);
+/// A "cd" argument as a path: backslash escapes removed, other backslashes
+/// made "/".
+Westring DirectoryChangeArgument(const Westring& command);
 /// The directory a "cd" argument names: backslash escapes removed, other
 /// backslashes made "/", resolved against base. Empty when the path is invalid.
 Westring DirectoryChangeTarget(const Westring& command, const Westring& base);

@@ -160,6 +160,9 @@ class CPanel {
   /// The select or unselect group dialog; invertDirectories flips the
   /// TagDirs default. False when cancelled.
   bool SelectGroup(bool select, bool invertDirectories);
+  /// A directory's computed total becomes entry index's size (shown from
+  /// now on); a tagged entry's change goes into the tagged total.
+  void SetDirectorySize(int index, int64_t size);
   /// Every entry takes back its previously-tagged state.
   void RestoreSelection();
 

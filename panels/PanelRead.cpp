@@ -18,6 +18,7 @@
 #include "panels/Histories.h"
 #include "panels/Panel.h"
 #include "panels/PanelSort.h"
+#include "panels/TreeHooks.h"
 
 namespace {
 
@@ -138,6 +139,8 @@ int CPanel::ReadDirectory() {
     }
     g_breakFlag = 0;
   }
+  if (m_archive == nullptr)
+    g_treeHooks.directoryRead(*this, !caseFilter && g_settings.hidden && err == SearchResult::NoMoreEntries);
   if (!isRoot && !upDirRead) {
     if (entry* up = MakeUpDirEntry()) {
       if (m_archive != nullptr) up->timeSec = archiveTime;

@@ -108,3 +108,12 @@ std::vector<int> CPanel::ChosenEntries(bool inPlace) const {
   if (current != nullptr && !current->IsUpDir()) chosen.push_back(CursorIndex());
   return chosen;
 }
+
+void CPanel::SetDirectorySize(int index, int64_t size) {
+  entry* e = At(index);
+  if (e == nullptr) return;
+  if (e->tagged) m_taggedBytes += size - e->size;
+  e->size = size;
+  e->sizeKnown = 1;
+  m_redrawPending = true;
+}

@@ -1,0 +1,3 @@
+#include "panels/TreeHooks.h"
+
+TTreeHooks g_treeHooks;
