@@ -54,8 +54,6 @@ constexpr TNotYetAvailable kNotYetAvailable[] = {
     {Key::AltF10, "The directory tree"},
     {Key::AltF1, "The mount point list"},
     {Key::AltF2, "The mount point list"},
-    {Key::AltF7, "File find"},
-    {Key::ShiftAltF7, "File find"},
     {Key::CtrlK, "Compare directories"},
     {Key::CtrlQ, "Calculate dir size"},
     {Key::CtrlW, "The GUI file window"},
@@ -86,7 +84,7 @@ bool ReportNotAvailable(uint32_t code) {
 bool CMainLoop::RefusedInArchive(uint32_t code) {
   // Members are extracted, added and deleted through the archivers; these
   // would need a file of the file system.
-  static constexpr uint32_t kFileCommands[] = {Key::F7, Key::ShiftCtrlF5};
+  static constexpr uint32_t kFileCommands[] = {Key::F7, Key::ShiftCtrlF5, Key::AltF7, Key::ShiftAltF7};
   if (!Active().InArchive()) return false;
   for (uint32_t command : kFileCommands) {
     if (command != code) continue;

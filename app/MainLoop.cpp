@@ -27,6 +27,7 @@
 #include "panels/FilterDialog.h"
 #include "panels/HistoryWindows.h"
 #include "panels/PathNames.h"
+#include "tools/FindDialog.h"
 
 namespace {
 
@@ -317,6 +318,10 @@ bool CMainLoop::RunCommandCode(uint32_t code) {
       return true;
     case Key::F7:
       if (Shown(m_active)) RunMakeDirectoryCommand(panel, Panel(1 - m_active));
+      m_redrawAll = true;
+      return true;
+    case Key::AltF7: case Key::ShiftAltF7:
+      RunFileFind(panel, Panel(1 - m_active), m_active);
       m_redrawAll = true;
       return true;
     case Key::ShiftCtrlF5:

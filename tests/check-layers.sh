@@ -25,11 +25,13 @@ grep -Hn '^[[:space:]]*#[[:space:]]*include[[:space:]]*"[a-z]*/' $files | awk '
     # here: the viewer colours text with the editor'"'"'s syntax highlighting,
     # the editor reads files through the viewer'"'"'s reading layer, the
     # archive readers use the viewer'"'"'s block reader, the archive commands
-    # move extracted members with the copy engine, the information panel
-    # reads archives.
+    # move extracted members with the copy engine; the tools read archives,
+    # open found files in the viewer and the editor, replace text through the
+    # editor's buffer and copy, move and delete through the file operations.
     sideways["viewer>editor"] = sideways["editor>viewer"] = 1
     sideways["archives>viewer"] = sideways["tools>archives"] = 1
     sideways["archives>fileops"] = 1
+    sideways["tools>viewer"] = sideways["tools>editor"] = sideways["tools>fileops"] = 1
   }
   {
     split($0, part, ":")
