@@ -69,12 +69,11 @@ class CByteSearch {
       for (uint8_t& b : m_pattern) b = FoldAscii(b);
   }
 
-  // The first block was read already into `head`.
-  int64_t Run(int fd, const uint8_t* head, size_t headLength, bool atEnd,
+  // The buffer holds the first block already (headLength bytes) and has
+  // room for a block plus the kept tail.
+  int64_t Run(int fd, std::vector<uint8_t>& buffer, size_t headLength, bool atEnd,
               const std::atomic<bool>* stop) {
     const size_t keep = m_pattern.size() + 1;
-    std::vector<uint8_t> buffer(kBlockBytes + keep);
-    memcpy(buffer.data(), head, headLength);
     Fold(buffer.data(), headLength);
     size_t length = headLength;
     int64_t bufferOffset = 0;  // file offset of buffer[0]
@@ -155,17 +154,21 @@ int64_t SearchFileContent(const Westring& path, const Westring& text, bool caseS
   if (text.IsEmpty()) return FindMatch::NotFound;
   const int fd = open(path.ToUtf8().c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return FindMatch::CannotOpen;
-  std::vector<uint8_t> head(kBlockBytes);
+  // One buffer per thread: a fresh one for each file would cost more in
+  // page faults than the search itself.
+  thread_local std::vector<uint8_t> buffer;
+  const size_t room = kBlockBytes + static_cast<size_t>(text.Length()) * 4 + 1;
+  if (buffer.size() < room) buffer.resize(room);
   size_t got = 0;
-  if (ReadFully(fd, head.data(), head.size(), &got) != 0) {
+  if (ReadFully(fd, buffer.data(), kBlockBytes, &got) != 0) {
     close(fd);
     return FindMatch::CannotOpen;
   }
   // An ASCII text has the same bytes in UTF-8 and in every code page; other
   // texts and marked files are decoded by the viewer's reader.
-  if (IsAscii(text) && !StartsWithByteOrderMark(head.data(), got)) {
+  if (IsAscii(text) && !StartsWithByteOrderMark(buffer.data(), got)) {
     CByteSearch search(text.ToUtf8(), caseSensitive, wholeWord);
-    const int64_t result = search.Run(fd, head.data(), got, got < head.size(), stop);
+    const int64_t result = search.Run(fd, buffer, got, got < kBlockBytes, stop);
     close(fd);
     return result;
   }
