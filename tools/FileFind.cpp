@@ -152,7 +152,9 @@ Estring JoinPath(const Estring& directory, const char* name) {
 int64_t SearchFileContent(const Westring& path, const Westring& text, bool caseSensitive,
                           bool wholeWord, int codePage, const std::atomic<bool>* stop) {
   if (text.IsEmpty()) return FindMatch::NotFound;
-  const int fd = open(path.ToUtf8().c_str(), O_RDONLY | O_CLOEXEC);
+  // Some files of the kernel's file systems look regular but block a read
+  // until something happens (/proc/kmsg); without delay they refuse instead.
+  const int fd = open(path.ToUtf8().c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) return FindMatch::CannotOpen;
   // One buffer per thread: a fresh one for each file would cost more in
   // page faults than the search itself.

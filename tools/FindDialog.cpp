@@ -262,7 +262,6 @@ Westring CFindDialog::Run() {
     ResumePainting();
     const int code = m_dialog.Run();
     PausePainting();
-    m_dialog.CommitAll();
     if (!Command(code, &goTo)) break;
   }
   m_finder.Stop();
@@ -313,6 +312,7 @@ bool CFindDialog::StartSearch() {
     MessageBox(Westring("Syntax error in search expression"), spec, MessageStyle::Ok);
     return false;
   }
+  m_dialog.CommitAll();  // the texts join their histories
   g_settings.ffRootSearch = m_root != 0;
   g_settings.ffRecurse = m_recurse != 0;
   g_settings.ffCase = m_case != 0;

@@ -93,7 +93,7 @@ void SortResults(FFEntryStore* store, FindSortOrder order) {
 
 CFindResultList::CFindResultList(Dialog* dialog, int col, int row, int width, int height,
                                  const FFEntryStore* store, std::mutex* storeLock, int* selected)
-    : ListBoxBase(dialog, col, row, true, width, height, 0, selected, 0),
+    : ListBoxBase(dialog, col, row, true, width, height, 0, selected, GoToCode),
       m_store(store),
       m_storeLock(storeLock) {}
 

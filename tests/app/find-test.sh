@@ -3,7 +3,8 @@
 # and a text lists exactly the files that hold it (one in a nested
 # directory, one with a UTF-8 name), F3 opens the viewer at the match,
 # Ctrl+R replaces the text in every found file and nothing else, and GoTo
-# puts the panel's cursor on a found file. The cell grid is read through
+# puts the panel's cursor on a found file; a long search shows where it
+# is and stops on Esc. The cell grid is read through
 # VK_SCREEN_DUMP.
 # Usage: find-test.sh VK_BINARY   (needs a DISPLAY)
 set -u
@@ -81,5 +82,18 @@ check "no temporary file is left" '[ -z "$(find "$work/tree" -name "*.vk@@@.tmp"
 keys Home Down g
 check "GoTo changes the panel to the file's directory" '[[ "$(row 0)" == *"/sub/deep"* ]] && ! shows " File Find "'
 check "the panel's cursor is on the file" '[ "$(attr_of b.txt)" = 30 ]'
+# A long search shows the directory it reads, and Esc stops it at once.
+xdotool type --delay 20 "cd /usr"
+keys Return
+keys alt+F7
+check "the dialog opens again with the last texts" 'shows " File Find " && dialog_text | grep -aq "File(s) to find: \*\.txt"'
+keys alt+t
+xdotool type --delay 30 'zq-no-such-text-anywhere'
+keys Return
+check "the status shows the directory being searched" 'dialog_text | grep -aq "Searching: /usr"'
+keys Escape
+check "Esc stops the search" 'shows "Search Stopped:"'
+keys Escape
+check "Esc closes the dialog when no search runs" '! shows " File Find "'
 quit_vk || failed=1
 exit $failed
