@@ -2,7 +2,8 @@
 # File find in the running program under real X keys: Alt+F7 with "*.txt"
 # and a text lists exactly the files that hold it (one in a nested
 # directory, one with a UTF-8 name), F3 opens the viewer at the match,
-# Ctrl+R replaces the text in every found file and nothing else, and GoTo
+# Ctrl+R replaces the text in every found file and nothing else, F5 copies
+# the tagged results, GoTo
 # puts the panel's cursor on a found file; a long search shows where it
 # is and stops on Esc. The cell grid is read through
 # VK_SCREEN_DUMP.
@@ -78,6 +79,12 @@ for f in a.txt sub/deep/b.txt "$utf8_name"; do
 done
 check "the other files are untouched" 'cmp "$work/tree/c.txt" "$work/original/c.txt" && cmp "$work/tree/d.log" "$work/original/d.log"'
 check "no temporary file is left" '[ -z "$(find "$work/tree" -name "*.vk@@@.tmp")" ]'
+
+keys Home Insert Insert F5
+check "F5 copies the tagged results" 'shows "Copy 2 files to"'
+keys Return
+check "both tagged files arrive in the other panel's directory" 'cmp "$work/other/a.txt" "$work/tree/a.txt" && cmp "$work/other/b.txt" "$work/tree/sub/deep/b.txt"'
+check "the untagged result is not copied" '[ ! -e "$work/other/$utf8_name" ]'
 
 keys Home Down g
 check "GoTo changes the panel to the file's directory" '[[ "$(row 0)" == *"/sub/deep"* ]] && ! shows " File Find "'
