@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <string>
 #include <utility>
@@ -130,7 +131,12 @@ int ReplaceInFile(const Westring& path, const TReplaceRequest& request, int* rep
   }
   if (matches.empty()) return 0;  // the file is left as it is, times and all
 
-  const Estring name = path.ToUtf8();
+  // A link found by the search has its target rewritten; the link stays.
+  Estring name = path.ToUtf8();
+  if (char* target = realpath(name.c_str(), nullptr)) {
+    name = Estring(target);
+    free(target);
+  }
   const int source = open(name.c_str(), O_RDONLY | O_CLOEXEC);
   if (source < 0) return errno;
   struct stat status;

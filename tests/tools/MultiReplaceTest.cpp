@@ -57,6 +57,18 @@ TEST(MultiReplace, KeepsByteOrderMarkEncodingAndLineEnds) {
   EXPECT_EQ("\xef\xbb\xbfsome ue text\n", tree.Read("marked8.txt"));
 }
 
+TEST(MultiReplace, ThroughALinkTheTargetChangesAndTheLinkStays) {
+  TScratchTree tree;
+  tree.Write("target.txt", "old text");
+  ASSERT_EQ(0, symlink("target.txt", tree.Path("link.txt").c_str()));
+  int count = 0;
+  ASSERT_EQ(0, Replace(tree, "link.txt", Request(L"old", L"new"), &count));
+  EXPECT_EQ("new text", tree.Read("target.txt"));
+  struct stat link;
+  ASSERT_EQ(0, lstat(tree.Path("link.txt").c_str(), &link));
+  EXPECT_TRUE(S_ISLNK(link.st_mode));
+}
+
 TEST(MultiReplace, FileWithoutOccurrenceIsNotTouched) {
   TScratchTree tree;
   tree.Write("c.txt", "nothing to see");
