@@ -1,22 +1,23 @@
 // The file-find worker over a tree, best of a few runs: a content search
 // (names "*", a text) or a name-only search (a pattern, no text).
-// Usage: vk_find_bench DIRECTORY PATTERN [TEXT] [RUNS]
+// Usage: vk_find_bench DIRECTORY PATTERN [TEXT] [RUNS] [nocase]
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 
 #include "tools/FileFind.h"
 
 int main(int argc, char** argv) {
   if (argc < 3) {
-    std::fprintf(stderr, "usage: %s DIRECTORY PATTERN [TEXT] [RUNS]\n", argv[0]);
+    std::fprintf(stderr, "usage: %s DIRECTORY PATTERN [TEXT] [RUNS] [nocase]\n", argv[0]);
     return 2;
   }
   TFindRequest request;
   request.startDirectory = Westring::FromUtf8(argv[1]);
   request.specification = Westring::FromUtf8(argv[2]);
   request.text = argc > 3 ? Westring::FromUtf8(argv[3]) : Westring();
-  request.caseSensitive = true;
+  request.caseSensitive = !(argc > 5 && std::string(argv[5]) == "nocase");
   const int runs = argc > 4 ? std::atoi(argv[4]) : 5;
   double best = 1e9;
   int found = 0;

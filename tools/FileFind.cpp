@@ -65,8 +65,10 @@ class CByteSearch {
   CByteSearch(const Estring& pattern, bool caseSensitive, bool wholeWord)
       : m_caseSensitive(caseSensitive), m_wholeWord(wholeWord) {
     m_pattern.assign(pattern.c_str(), pattern.c_str() + pattern.Length());
-    if (!caseSensitive)
+    if (!caseSensitive) {
       for (uint8_t& b : m_pattern) b = FoldAscii(b);
+      m_anchor = RarestByte(m_pattern);
+    }
   }
 
   // The buffer holds the first block already (headLength bytes) and has
@@ -74,7 +76,6 @@ class CByteSearch {
   int64_t Run(int fd, std::vector<uint8_t>& buffer, size_t headLength, bool atEnd,
               const std::atomic<bool>* stop) {
     const size_t keep = m_pattern.size() + 1;
-    Fold(buffer.data(), headLength);
     size_t length = headLength;
     int64_t bufferOffset = 0;  // file offset of buffer[0]
     size_t scanFrom = 0;
@@ -91,7 +92,6 @@ class CByteSearch {
       bufferOffset += static_cast<int64_t>(length - tail);
       size_t got = 0;
       if (ReadFully(fd, buffer.data() + tail, kBlockBytes, &got) != 0) return FindMatch::CannotOpen;
-      Fold(buffer.data() + tail, got);
       eof = got < kBlockBytes;
       length = tail + got;
       scanFrom = tail == keep ? 1 : 0;
@@ -99,19 +99,13 @@ class CByteSearch {
   }
 
  private:
-  void Fold(uint8_t* data, size_t length) const {
-    if (m_caseSensitive) return;
-    for (size_t i = 0; i < length; ++i) data[i] = FoldAscii(data[i]);
-  }
-
   // The first acceptable match starting at or after `from`; -1 for none. A
   // match whose following byte is not read yet waits for the next block.
   int64_t Scan(const uint8_t* data, size_t length, size_t from, bool eof) const {
     const size_t n = m_pattern.size();
     while (from + n <= length) {
-      const void* hit = memmem(data + from, length - from, m_pattern.data(), n);
-      if (hit == nullptr) return -1;
-      const size_t at = static_cast<size_t>(static_cast<const uint8_t*>(hit) - data);
+      const size_t at = m_caseSensitive ? FindExact(data, length, from) : FindFolded(data, length, from);
+      if (at == kNone) return -1;
       const size_t end = at + n;
       if (!eof && end >= length) return -1;
       if (!m_wholeWord || WordBoundsHold(data, length, at, end)) return static_cast<int64_t>(at);
@@ -120,12 +114,63 @@ class CByteSearch {
     return -1;
   }
 
+  size_t FindExact(const uint8_t* data, size_t length, size_t from) const {
+    const void* hit = memmem(data + from, length - from, m_pattern.data(), m_pattern.size());
+    return hit != nullptr ? static_cast<size_t>(static_cast<const uint8_t*>(hit) - data) : kNone;
+  }
+
+  // Without case: memchr finds the pattern's rarest byte in either case, and
+  // only there is the whole pattern compared, so the text is never folded.
+  size_t FindFolded(const uint8_t* data, size_t length, size_t from) const {
+    const size_t n = m_pattern.size();
+    const uint8_t lower = m_pattern[m_anchor];
+    const uint8_t upper = lower >= 'a' && lower <= 'z' ? static_cast<uint8_t>(lower - 32) : lower;
+    // An anchor at or after `end` would put the pattern past the data.
+    const uint8_t* end = data + length - (n - 1 - m_anchor);
+    auto next = [end](const uint8_t* at, uint8_t b) -> const uint8_t* {
+      return at < end ? static_cast<const uint8_t*>(memchr(at, b, static_cast<size_t>(end - at))) : nullptr;
+    };
+    const uint8_t* at = data + from + m_anchor;
+    const uint8_t* nextLower = next(at, lower);
+    const uint8_t* nextUpper = upper != lower ? next(at, upper) : nullptr;
+    while (nextLower != nullptr || nextUpper != nullptr) {
+      const bool lowerFirst = nextUpper == nullptr || (nextLower != nullptr && nextLower < nextUpper);
+      const uint8_t* hit = lowerFirst ? nextLower : nextUpper;
+      if (EqualsFolded(hit - m_anchor)) return static_cast<size_t>(hit - m_anchor - data);
+      if (lowerFirst) nextLower = next(hit + 1, lower);
+      else nextUpper = next(hit + 1, upper);
+    }
+    return kNone;
+  }
+
+  bool EqualsFolded(const uint8_t* start) const {
+    for (size_t i = 0; i < m_pattern.size(); ++i)
+      if (FoldAscii(start[i]) != m_pattern[i]) return false;
+    return true;
+  }
+
+  // The pattern byte least common in text, by a rough ranking of letters,
+  // digits, blanks and punctuation.
+  static size_t RarestByte(const std::vector<uint8_t>& pattern) {
+    static const char kCommonFirst[] = " etaoinsrhldcumfpgwybvkxjqz0123456789";
+    auto rank = [](uint8_t b) -> int {
+      const char* found = b != 0 ? strchr(kCommonFirst, b) : nullptr;
+      return found != nullptr ? static_cast<int>(found - kCommonFirst) : 100;
+    };
+    size_t best = 0;
+    for (size_t i = 1; i < pattern.size(); ++i)
+      if (rank(pattern[i]) > rank(pattern[best])) best = i;
+    return best;
+  }
+
   bool WordBoundsHold(const uint8_t* data, size_t length, size_t at, size_t end) const {
     if (at > 0 && IsWordByte(data[at - 1])) return false;
     return end >= length || !IsWordByte(data[end]);
   }
 
+  static constexpr size_t kNone = ~size_t{0};
   std::vector<uint8_t> m_pattern;
+  size_t m_anchor = 0;  // index of the byte memchr looks for
   bool m_caseSensitive;
   bool m_wholeWord;
 };

@@ -98,6 +98,9 @@ TEST(FileFind, MatchesAcrossBlockBoundariesAndFarIn) {
                    {"far.bin", static_cast<int64_t>(3 * block + 17)},
                    {"bound.bin", static_cast<int64_t>(block + 2)}}),
             found);
+  // Without case the same matches are found from the other end of the pattern.
+  EXPECT_EQ(found, Search(tree, Containing(L"NEEDLE", false, true)));
+  EXPECT_EQ(found, Search(tree, Containing(L"nEEDLE", false, true)));
 }
 
 TEST(FileFind, UnicodeFilesAreSearchedInDecodedText) {
