@@ -98,7 +98,7 @@ TEST(FileFind, MatchesAcrossBlockBoundariesAndFarIn) {
                    {"far.bin", static_cast<int64_t>(3 * block + 17)},
                    {"bound.bin", static_cast<int64_t>(block + 2)}}),
             found);
-  // Without case the same matches are found from the other end of the pattern.
+  // Without case the same matches are found through the anchor byte in either case.
   EXPECT_EQ(found, Search(tree, Containing(L"NEEDLE", false, true)));
   EXPECT_EQ(found, Search(tree, Containing(L"nEEDLE", false, true)));
 }

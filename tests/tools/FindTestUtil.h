@@ -3,7 +3,6 @@
 #include <fcntl.h>
 #include <stdlib.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <string>
@@ -58,18 +57,16 @@ inline std::string Utf16Le(const std::string& latin1) {
   return out;
 }
 
-/// Runs fn in a child switched to the unprivileged user "nobody" when the
-/// tests run as root (permissions do not stop root); returns the child's exit code.
+/// Runs fn with the effective user "nobody" when the tests run as root
+/// (permissions do not stop root), in this process so that fn may start
+/// threads under the thread checker; returns what fn returns.
 template <class Fn>
 int RunUnprivileged(Fn fn) {
-  const pid_t child = fork();
-  if (child == 0) {
-    if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) _exit(99);
-    _exit(fn());
-  }
-  int status = 0;
-  waitpid(child, &status, 0);
-  return WIFEXITED(status) ? WEXITSTATUS(status) : 98;
+  const bool root = geteuid() == 0;
+  if (root && (setegid(65534) != 0 || seteuid(65534) != 0)) return 99;
+  const int result = fn();
+  if (root && (seteuid(0) != 0 || setegid(0) != 0)) return 98;
+  return result;
 }
 
 }  // namespace findtest

@@ -89,17 +89,18 @@ TEST(MultiReplace, FileWithoutOccurrenceIsNotTouched) {
 
 TEST(MultiReplace, WriteFailureKeepsTheOriginal) {
   TScratchTree tree;
-  chmod(tree.Root().c_str(), 0777);
   const std::string original = std::string(6000, 'a') + " word " + std::string(100, 'b');
   tree.Write("big.txt", original);
   // A file-size limit below the result's size makes the reservation fail.
-  const int code = findtest::RunUnprivileged([&] {
-    signal(SIGXFSZ, SIG_IGN);
-    const rlimit limit{4096, 4096};
-    setrlimit(RLIMIT_FSIZE, &limit);
-    int count = 0;
-    return Replace(tree, "big.txt", Request(L"word", L"longer word"), &count);
-  });
+  rlimit before;
+  ASSERT_EQ(0, getrlimit(RLIMIT_FSIZE, &before));
+  const rlimit limit{4096, before.rlim_max};
+  const sighandler_t oldHandler = signal(SIGXFSZ, SIG_IGN);
+  ASSERT_EQ(0, setrlimit(RLIMIT_FSIZE, &limit));
+  int count = 0;
+  const int code = Replace(tree, "big.txt", Request(L"word", L"longer word"), &count);
+  setrlimit(RLIMIT_FSIZE, &before);
+  signal(SIGXFSZ, oldHandler);
   EXPECT_EQ(EFBIG, code);
   EXPECT_EQ(original, tree.Read("big.txt"));
   EXPECT_FALSE(tree.Exists(std::string("big.txt") + kReplaceTempSuffix));
