@@ -8,7 +8,6 @@
 #include "config/Settings.h"
 #include "console/Console.h"
 #include "console/KeyCodes.h"
-#include "dialogs/CheckBox.h"
 #include "dialogs/Dialog.h"
 #include "dialogs/Look.h"
 #include "dialogs/MessageBox.h"
@@ -20,8 +19,8 @@
 #include "foundation/NumberFormat.h"
 #include "foundation/SyncEvent.h"
 #include "foundation/SysCalls.h"
-#include "panels/Expression.h"
 #include "panels/CommandMacros.h"
+#include "panels/Expression.h"
 #include "panels/Panel.h"
 #include "tools/FileFind.h"
 #include "tools/FindResults.h"
@@ -43,7 +42,6 @@ constexpr int kStatusSlack = 13;
 constexpr int kSummaryColumn = 18;
 constexpr int kSpecHistory = 4;
 constexpr int kPaintIntervalMs = 100;
-constexpr int kButtonGap = 2;
 constexpr int kFindCode = 'f';
 
 // The status line: drawn from what its owner reports, by the dialog and by
@@ -121,7 +119,7 @@ class CFindDialog {
   // The painter and what orders its painting against the dialog thread's
   // windows: while paused, another window covers the dialog.
   std::mutex m_paintLock;
-  bool m_paused = false;
+  bool m_paused = true;  // until the dialog first runs
   int m_shownCount = 0;
   SyncEvent m_painterStop;
   ThreadHandle m_painter = 0;
