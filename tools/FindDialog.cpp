@@ -34,7 +34,7 @@ constexpr int kSpecWidth = 34;
 constexpr int kTextMaxLength = 256;
 constexpr int kCodePageWidth = 5;
 constexpr int kFieldColumn = 18;
-constexpr int kOptionColumn = 53;
+constexpr int kOptionColumn = 54;
 constexpr int kStatusRow = 4;
 constexpr int kListRow = 5;
 // The status shows the directory in the dialog's width less this.

@@ -52,10 +52,10 @@ struct FindDialogTest : ScreenTest {
   // GoTo moves the process into the tree, which goes with the test.
   void TearDown() override { [[maybe_unused]] const int back = chdir("/"); }
   // Types the name pattern and the text and starts the search.
-  void StartSearch() {
+  void StartSearch(const wchar_t* text = L"needle") {
     PostText(L"*.txt");
     PostKey(Key::Tab);
-    PostText(L"needle");
+    PostText(text);
     PostKey(Key::Enter);
   }
   findtest::TScratchTree tree;
@@ -75,6 +75,13 @@ TEST_F(FindDialogTest, ListsTheFilesHoldingTheTextAndGoesToOne) {
   EXPECT_EQ(Westring::FromUtf8(tree.Path("sub").c_str()), active.Directory());
   ASSERT_NE(nullptr, active.CursorEntry());
   EXPECT_EQ(Westring(L"b.txt"), Westring(active.CursorEntry()->Name()));
+}
+
+TEST_F(FindDialogTest, OneMatchIsCountedInTheSingular) {
+  StartSearch(L"another");
+  TSearchWatcher watcher({Key::Esc});
+  RunFileFind(active, other, 0);
+  EXPECT_NE(std::string::npos, watcher.screen.find("1 match uses 14 bytes")) << watcher.screen;
 }
 
 TEST_F(FindDialogTest, EmptySpecificationFindsNothingAndBadOneIsRefused) {
