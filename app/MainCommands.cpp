@@ -48,8 +48,6 @@ constexpr TNotYetAvailable kNotYetAvailable[] = {
     {Cmd::TreeRight, "The tree panel"},
     {Key::AltF1, "The mount point list"},
     {Key::AltF2, "The mount point list"},
-    {Key::AltF7, "File find"},
-    {Key::ShiftAltF7, "File find"},
     {Key::CtrlW, "The GUI file window"},
     {Key::AltF6, "Desktop objects"},
     {Cmd::EditAssociations, "Editing associations"},
@@ -77,8 +75,8 @@ bool ReportNotAvailable(uint32_t code) {
 bool CMainLoop::RefusedInArchive(uint32_t code) {
   // Members are extracted, added and deleted through the archivers; these
   // would need a file of the file system.
-  static constexpr uint32_t kFileCommands[] = {Key::F7, Key::ShiftCtrlF5, Key::CtrlA, Key::CtrlC, Cmd::FileDateTime,
-                                               Key::CtrlI};
+  static constexpr uint32_t kFileCommands[] = {Key::F7,           Key::ShiftCtrlF5, Key::CtrlA, Key::CtrlC,
+                                               Cmd::FileDateTime, Key::CtrlI,       Key::AltF7, Key::ShiftAltF7};
   if (!Active().InArchive()) return false;
   for (uint32_t command : kFileCommands) {
     if (command != code) continue;

@@ -33,6 +33,7 @@
 #include "panels/HistoryWindows.h"
 #include "panels/PathNames.h"
 #include "tools/DirSizes.h"
+#include "tools/FindDialog.h"
 #include "tools/TreeCommands.h"
 #include "tools/UserMenuWindow.h"
 
@@ -333,6 +334,10 @@ bool CMainLoop::RunCommandCode(uint32_t code) {
     case Cmd::EditUserMenu: EditAndReread(UserMenuFileForEditing()); m_redrawAll = true; return true;
     case Key::F7:
       if (Shown(m_active)) RunMakeDirectoryCommand(panel, Panel(1 - m_active));
+      m_redrawAll = true;
+      return true;
+    case Key::AltF7: case Key::ShiftAltF7:
+      RunFileFind(panel, Panel(1 - m_active), m_active);
       m_redrawAll = true;
       return true;
     case Key::ShiftCtrlF5:
