@@ -116,13 +116,7 @@ void CMainLoop::AskAndViewOrEdit(bool edit) {
 }
 
 void CMainLoop::RunViewerOrEditor(bool edit, bool alternate, const Westring& name, bool fromPanel) {
-  Westring command;
-  if (alternate) {
-    command = edit ? g_settings.editor2 : g_settings.viewer2;
-  } else {
-    command = FindAssociation(edit ? AssociationKind::Edit : AssociationKind::View, name);
-    if (command.IsEmpty()) command = edit ? g_settings.editor : g_settings.viewer;
-  }
+  const Westring command = ViewerOrEditorCommand(edit, alternate, name);
   // An archive member comes extracted, as a full path.
   const bool member = Active().InArchive() && fromPanel;
   const Westring path = edit && !member ? Active().PathOf(name.c_str()) : name;

@@ -130,15 +130,13 @@ struct TAttributeChoice {
   int64_t owner = -1, group = -1;  // -1: leave as it is
 };
 
-bool AskAttributes(const std::vector<TFileState>& files, bool tagged, TAttributeChoice* choice) {
+bool AskAttributes(const Westring& what, const std::vector<TFileState>& files, bool tagged, TAttributeChoice* choice) {
   StartingCells(files, tagged, choice->cells);
   Westring owner = SharedName(files, OwnerOf, Sys::UserName);
   Westring group = SharedName(files, GroupOf, Sys::GroupName);
   Dialog dialog(-1, -3, 45, 10, Colour(ColourClass::Messages));
   dialog.DrawTitle(L" File  Attributes ");
-  wchar_t count[32];
-  std::swprintf(count, 32, L"%d files", static_cast<int>(files.size()));
-  dialog.WriteCentred(0, tagged ? Westring(count).c_str() : files[0].path.NamePart().Left(41).c_str());
+  dialog.WriteCentred(0, what.Left(41).c_str());
   dialog.AddStaticText(kGridColumn, 1, true, " R   W   X   S");
   int cellElement[kAttributeCells];
   for (int row = 0; row < 3; ++row) {
@@ -234,7 +232,7 @@ void RunFileAttributes(CPanel& active, CPanel& other) {
   if (files.empty()) return;
   const bool tagged = active.TaggedCount() > 0;
   TAttributeChoice choice;
-  if (!AskAttributes(files, tagged, &choice)) return;
+  if (!AskAttributes(ChosenEntriesText(active, active.ChosenEntries()), files, tagged, &choice)) return;
   for (const TFileState& file : files)
     if (!ChangeFile(file, choice, tagged)) break;
   active.MarkForReread();

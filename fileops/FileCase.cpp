@@ -207,9 +207,7 @@ void RunFileCase(CPanel& active, CPanel& other) {
   if (active.Type() != PanelType::Files || active.InArchive()) return;
   const std::vector<int> chosen = active.ChosenEntries();
   if (chosen.empty()) return;
-  wchar_t count[32];
-  std::swprintf(count, 32, L"%d file%ls", static_cast<int>(chosen.size()), chosen.size() == 1 ? L"" : L"s");
-  const Westring what = active.TaggedCount() > 0 ? Westring(count) : Westring(active.At(chosen[0])->Name());
+  const Westring what = ChosenEntriesText(active, chosen);
   TCaseChoice choice = ChoiceFromSettings();
   if (!AskCase(what, &choice)) return;
   StoreChoice(choice);

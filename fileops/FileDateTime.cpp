@@ -111,10 +111,8 @@ void RunFileDateTime(CPanel& active, CPanel& other) {
   if (active.Type() != PanelType::Files || active.InArchive()) return;
   const std::vector<int> chosen = active.ChosenEntries();
   if (chosen.empty()) return;
-  wchar_t count[32];
-  std::swprintf(count, 32, L"%d file%ls", static_cast<int>(chosen.size()), chosen.size() == 1 ? L"" : L"s");
   const entry* cursor = active.CursorEntry();
-  const Westring what = active.TaggedCount() > 0 ? Westring(count) : Westring(active.At(chosen[0])->Name());
+  const Westring what = ChosenEntriesText(active, chosen);
   TDateTimeFields fields;
   fields.pm = g_settings.timeMode == 12 ? 0 : -1;
   FillFrom(cursor != nullptr && cursor->HasTime() ? static_cast<time_t>(cursor->timeSec) : std::time(nullptr), &fields);

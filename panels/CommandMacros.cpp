@@ -240,3 +240,10 @@ Westring FindAssociation(AssociationKind kind, const Westring& name) {
     if (EvaluateOnName(record->pattern.c_str(), name.c_str()) == 1) return record->command;
   return Westring();
 }
+
+Westring ViewerOrEditorCommand(bool edit, bool alternate, const Westring& name) {
+  if (alternate) return edit ? g_settings.editor2 : g_settings.viewer2;
+  const Westring command = FindAssociation(edit ? AssociationKind::Edit : AssociationKind::View, name);
+  if (!command.IsEmpty()) return command;
+  return edit ? g_settings.editor : g_settings.viewer;
+}

@@ -30,3 +30,7 @@ enum class AssociationKind : int { Open = 0, View = 1, Edit = 2 };
 /// The command of the first record whose pattern (a filter expression)
 /// matches name, or empty.
 Westring FindAssociation(AssociationKind kind, const Westring& name);
+/// The viewer or editor command for name: the Viewer2 or Editor2 setting
+/// when alternate, else the association, else the Viewer or Editor
+/// setting; empty means the internal one.
+Westring ViewerOrEditorCommand(bool edit, bool alternate, const Westring& name);

@@ -396,13 +396,7 @@ void CFindDialog::ViewOrEdit(bool edit, bool alternate) {
   if (path.IsEmpty()) return;
   struct stat status;
   if (stat(path.ToUtf8().c_str(), &status) == 0 && S_ISDIR(status.st_mode)) return;
-  Westring command;
-  if (alternate) {
-    command = edit ? g_settings.editor2 : g_settings.viewer2;
-  } else {
-    command = FindAssociation(edit ? AssociationKind::Edit : AssociationKind::View, path);
-    if (command.IsEmpty()) command = edit ? g_settings.editor : g_settings.viewer;
-  }
+  const Westring command = ViewerOrEditorCommand(edit, alternate, path);
   if (!command.IsEmpty()) {
     RunForPanel(command, m_side, true, path);
     return;

@@ -27,7 +27,7 @@ field() { keys BackSpace BackSpace BackSpace BackSpace; xdotool type --delay 30 
 start_vk -l "$work/files" -r "$work/home"
 find_name attr
 keys Insert Up ctrl+a
-check "Ctrl+A opens the attributes dialog for the tagged file" 'shows "File  Attributes" && shows "1 files"'
+check "Ctrl+A opens the attributes dialog for the tagged file" 'shows "File  Attributes" && shows "1 file "'
 keys Tab w Return
 check "the group-write bit is cleared" '[[ "$(stat -c %a "$work/files/attr.txt")" == 644 ]]'
 
