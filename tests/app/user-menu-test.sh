@@ -5,7 +5,7 @@
 # file where the command asks), a submenu opens beside the menu and its
 # entry runs; Ctrl+K with "Compare Contents" tags exactly the files that
 # differ, in both panels, as the status lines' counts show; nothing
-# differing brings the message. The cell grid is read through VK_SCREEN_DUMP.
+# differing brings the message. Edit User Menu starts from the example. The cell grid is read through VK_SCREEN_DUMP.
 # Usage: user-menu-test.sh VK_BINARY   (needs a DISPLAY)
 set -u
 export LC_ALL=C.UTF-8
@@ -57,5 +57,9 @@ rm "$work/left/one" "$work/left/two" "$work/left/only-left" "$work/right/one" "$
 keys ctrl+r Tab ctrl+r Tab ctrl+k Return
 check "equal directories bring the message" 'shows "No files meet the specified conditions"'
 keys Return
+keys F9 Return Right Right u
+check "Edit User Menu opens the user's menu file, begun from the example" \
+  '[[ "$(row 0)" == "Edit: "*vk.mnu* ]] && cmp -s "$work/home/.vkl/vk.mnu" "$(dirname "$0")/../../data/menu.mnu"'
+keys Escape
 quit_vk || failed=1
 exit $failed
