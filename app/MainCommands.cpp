@@ -46,8 +46,6 @@ constexpr TNotYetAvailable kNotYetAvailable[] = {
     {Key::CtrlL, "The information panel"},
     {Cmd::TreeLeft, "The tree panel"},
     {Cmd::TreeRight, "The tree panel"},
-    {Key::AltF1, "The mount point list"},
-    {Key::AltF2, "The mount point list"},
     {Key::CtrlW, "The GUI file window"},
     {Key::AltF6, "Desktop objects"},
     {Cmd::EditAssociations, "Editing associations"},

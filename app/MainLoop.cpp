@@ -34,6 +34,7 @@
 #include "panels/PathNames.h"
 #include "tools/DirSizes.h"
 #include "tools/FindDialog.h"
+#include "tools/MountPoints.h"
 #include "tools/TreeCommands.h"
 #include "tools/UserMenuWindow.h"
 
@@ -352,6 +353,14 @@ bool CMainLoop::RunCommandCode(uint32_t code) {
       else RunFileDateTime(panel, Panel(1 - m_active));
       m_redrawAll = true;
       return true;
+    case Key::AltF1: case Key::AltF2: {
+      const Westring mountPoint = ChooseMountPoint();
+      CPanel& chosen = Panel(code == Key::AltF1 ? 0 : 1);
+      if (!mountPoint.IsEmpty() && chosen.EnterDirectory(mountPoint) != 0)
+        MessageBox(Westring("Invalid directory"), mountPoint, MessageStyle::Ok);
+      m_redrawAll = true;
+      return true;
+    }
     case Key::CtrlK:
       if (Shown(0) && Shown(1)) RunCompareDirectories(Panel(0), Panel(1));
       m_redrawAll = true;

@@ -4,10 +4,17 @@
 #include <sys/statvfs.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
+#include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
+#include <mutex>
+#include <system_error>
+#include <thread>
 
 namespace Platform {
 namespace {
@@ -44,9 +51,30 @@ std::vector<std::string> SplitFields(const std::string& line) {
   return fields;
 }
 
-bool IsListed(const TMountEntry& entry, MountSelection which) {
-  if (which == MountSelection::All) return true;
-  return !IsDeviceFileSystem(entry.fsType) && FileSystemBlocks(entry.mountPoint) != 0;
+bool IsLeftOut(const TMountEntry& entry) {
+  return IsDeviceFileSystem(entry.fsType) || (entry.answered && entry.blocks == 0);
+}
+
+// The answers, shared with threads that may outlive the asking.
+struct TFigureAnswers {
+  std::mutex lock;
+  std::condition_variable allIn;
+  std::vector<TMountEntry> entries;
+  size_t pending = 0;
+};
+
+void AnswerFigures(const std::shared_ptr<TFigureAnswers>& answers, size_t index, const std::string& mountPoint) {
+  struct statvfs info {};
+  const bool known = statvfs(mountPoint.c_str(), &info) == 0;
+  std::lock_guard<std::mutex> guard(answers->lock);
+  TMountEntry& entry = answers->entries[index];
+  entry.answered = true;
+  if (known) {
+    entry.blocks = info.f_blocks;
+    entry.totalBytes = static_cast<uint64_t>(info.f_blocks) * info.f_frsize;
+    entry.availableBytes = static_cast<uint64_t>(info.f_bavail) * info.f_frsize;
+  }
+  if (--answers->pending == 0) answers->allIn.notify_all();
 }
 
 }  // namespace
@@ -69,10 +97,21 @@ bool IsDeviceFileSystem(const std::string& fsType) {
   return fsType == "devfs" || fsType == "devtmpfs";
 }
 
-uint64_t FileSystemBlocks(const std::string& mountPoint) {
-  struct statvfs info {};
-  if (statvfs(mountPoint.c_str(), &info) != 0) return 0;
-  return info.f_blocks;
+void AskFileSystemFigures(std::vector<TMountEntry>& entries, uint32_t waitMs) {
+  auto answers = std::make_shared<TFigureAnswers>();
+  answers->entries = entries;
+  for (size_t i = 0; i < entries.size(); ++i) {
+    std::lock_guard<std::mutex> guard(answers->lock);
+    try {
+      std::thread(AnswerFigures, answers, i, entries[i].mountPoint).detach();
+      ++answers->pending;
+    } catch (const std::system_error&) {
+      // No thread for it: its figures stay unknown.
+    }
+  }
+  std::unique_lock<std::mutex> guard(answers->lock);
+  answers->allIn.wait_for(guard, std::chrono::milliseconds(waitMs), [&] { return answers->pending == 0; });
+  entries = answers->entries;
 }
 
 int ReadMemoryFigures(TMemoryFigures* figures) {
@@ -95,13 +134,16 @@ int ReadMountedFileSystems(std::vector<TMountEntry>& list, MountSelection which)
   size_t capacity = 0;
   while (getline(&line, &capacity, file) >= 0) {
     TMountEntry entry;
-    if (ParseMountInfoLine(line, &entry) && IsListed(entry, which)) list.push_back(entry);
+    if (ParseMountInfoLine(line, &entry)) list.push_back(entry);
   }
   int err = std::ferror(file) ? errno : 0;
   std::free(line);
   std::fclose(file);
   if (err) list.clear();
-  return err;
+  if (err || which == MountSelection::All) return err;
+  AskFileSystemFigures(list, kMountAnswerMs);
+  list.erase(std::remove_if(list.begin(), list.end(), IsLeftOut), list.end());
+  return 0;
 }
 
 void ReleaseFreeMemory() { malloc_trim(0); }

@@ -2,8 +2,10 @@
 // The one place in foundation/ where interfaces of the system Varnak was
 // designed on are mapped to Linux. It maps:
 // - getfsstat (the mounted file systems with their mount point, source device
-//   and type name): read from /proc/self/mountinfo, with the block count that
-//   getfsstat reports taken from statvfs on each mount point;
+//   and type name, without waiting for unresponsive ones): read from
+//   /proc/self/mountinfo, with the figures getfsstat reports taken from
+//   statvfs on each mount point, asked on a thread of its own and given up
+//   after a time-out, so that a hung network mount holds nobody;
 // - the "devfs" type left out of mount lists: Linux's kernel-kept /dev is
 //   "devtmpfs", treated the same. Other pseudo file systems (proc, sysfs,
 //   devpts, cgroup, ...) report no blocks and fall under the no-blocks rule;
@@ -21,7 +23,12 @@ struct TMountEntry {
   std::string mountPoint;
   std::string device;
   std::string fsType;
+  bool answered = false;  // the figures below came back in time (usable lists only)
+  uint64_t blocks = 0, totalBytes = 0, availableBytes = 0;
 };
+
+/// How long a usable list waits, at most, for the figures of its mounts.
+constexpr uint32_t kMountAnswerMs = 1000;
 
 /// Which mounted file systems ReadMountedFileSystems lists.
 enum class MountSelection {
@@ -34,11 +41,11 @@ enum class MountSelection {
 bool ParseMountInfoLine(const std::string& line, TMountEntry* entry);
 /// True for the file-system types that only hold device nodes (devfs, devtmpfs).
 bool IsDeviceFileSystem(const std::string& fsType);
-/// The total block count statvfs reports for a mount point; 0 when statvfs
-/// fails, so unreachable mounts count as having no blocks.
-/// FIXME: statvfs waits for a hung network mount, where the mount list should
-/// not wait for unresponsive file systems.
-uint64_t FileSystemBlocks(const std::string& mountPoint);
+/// Fills the figures of each entry from statvfs, all asked at once on
+/// detached threads; an entry whose answer has not come within waitMs stays
+/// unanswered (its thread finishes, or hangs, on its own). One whose statvfs
+/// fails counts as answered with no blocks.
+void AskFileSystemFigures(std::vector<TMountEntry>& entries, uint32_t waitMs);
 /// Physical memory of the machine in bytes.
 struct TMemoryFigures {
   uint64_t totalBytes = 0;  // every physical page
@@ -55,6 +62,8 @@ void ReleaseFreeMemory();
 
 /// Fills list with the mounted file systems in mount order and returns 0, or
 /// returns errno when the mount table cannot be read (list is then empty).
+/// A usable list comes with the figures; a mount that did not answer in
+/// time is kept, a device file system or one with no blocks is left out.
 [[nodiscard]] int ReadMountedFileSystems(std::vector<TMountEntry>& list, MountSelection which);
 
 }  // namespace Platform

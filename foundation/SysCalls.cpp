@@ -283,8 +283,13 @@ int ReadMountPoints(TObjectStore<TMountPoint>& list, MountSelection which) {
   std::vector<Platform::TMountEntry> entries;
   if (int err = Platform::ReadMountedFileSystems(entries, which)) return err;
   for (const Platform::TMountEntry& entry : entries) {
-    list.Append(new TMountPoint{FromBytes(entry.mountPoint.c_str()),
-                                FromBytes(entry.device.c_str()), FromBytes(entry.fsType.c_str())});
+    auto* mount = new TMountPoint{FromBytes(entry.mountPoint.c_str()), FromBytes(entry.device.c_str()),
+                                  FromBytes(entry.fsType.c_str())};
+    if (entry.answered) {
+      mount->totalBytes = static_cast<int64_t>(entry.totalBytes);
+      mount->availableBytes = static_cast<int64_t>(entry.availableBytes);
+    }
+    list.Append(mount);
   }
   return 0;
 }

@@ -17,6 +17,8 @@ struct TMountPoint {
   Westring mountPoint;
   Westring device;
   Westring fsType;
+  int64_t totalBytes = -1;  // -1: not asked for, or no answer in time
+  int64_t availableBytes = -1;
 };
 
 /// Sizes in bytes of one file system.

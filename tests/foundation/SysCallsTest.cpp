@@ -195,7 +195,11 @@ TEST(MountTable, UsableListLeavesOutDeviceAndEmptyFileSystems) {
   for (TMountPoint* mount : usable) {
     EXPECT_NE(mount->fsType, Westring(L"devtmpfs"));
     EXPECT_NE(mount->fsType, Westring(L"proc")) << "proc has no blocks";
-    sawRoot |= mount->mountPoint == Westring(L"/");
+    if (mount->mountPoint == Westring(L"/")) {
+      sawRoot = true;
+      EXPECT_GT(mount->totalBytes, 0) << "the root answers with its figures";
+      EXPECT_LE(mount->availableBytes, mount->totalBytes);
+    }
   }
   EXPECT_TRUE(sawRoot) << "the root file system has blocks";
   const int count = usable.Count();
