@@ -262,6 +262,10 @@ TEST_F(TermSessionTest, AlternateScreenAndSavedCursor) {
   EXPECT_EQ(term.CursorRow(), 4);
   Out("\x1b" "7\x1b[12;2H\x1b" "8");
   EXPECT_EQ(Cursor(), std::make_pair(4, 5));
+  Out("\x1b[31m\x1b(0\x1b" "7\x1b[m\x1b(B\x1b" "8q");
+  EXPECT_EQ(RowText(4, 5, 1), U"─") << "the saved cursor carries the character set";
+  EXPECT_EQ(AttrAt(5, 4), 0x04) << "and the rendition";
+  Out("\x1b[m\x1b(B");
 
   Out("\x1b[?1047hleft on");
   m_session.reset();
