@@ -30,7 +30,11 @@
 //     meml memu (ESC l, ESC m), mc0 mc4 mc5 (no printer), kmous (mouse
 //     reports are never asked for: CSI ? 1000 h is ignored, so none come),
 //     smglp smglr smgrp mgc (CSI ? 69: left and right margins are not kept).
-//   key capabilities (kf*, kcu*, k*): the bytes SendKey writes.
+//   km mc5i: a meta key and a printer that are never used.
+//   cols#80 lines#24: the pseudo-terminal's window size says the real size.
+//   key capabilities (kf*, kcu*, k*): the bytes SendKey writes, except that
+//     BackSpace sends ^H where kbs says ^?: curses programs take both, and
+//     the pseudo-terminal's erase character is set to ^H.
 
 namespace {
 
