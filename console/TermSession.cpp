@@ -531,8 +531,12 @@ void CTermSession::StatusReport(char prefix, int request) {
   Answer(answer);
 }
 
+// A program that asks but stops reading its terminal must not freeze the
+// window: when the terminal cannot take the answer, it is dropped.
 void CTermSession::Answer(const char* bytes) {
-  if (*bytes != 0) WriteAll(m_fd, bytes);
+  if (*bytes == 0) return;
+  pollfd writable{m_fd, POLLOUT, 0};
+  if (poll(&writable, 1, 0) == 1 && (writable.revents & POLLOUT)) WriteAll(m_fd, bytes);
 }
 
 void CTermSession::SetMode(int mode, bool set) {

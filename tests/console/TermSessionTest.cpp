@@ -415,4 +415,12 @@ TEST_F(TermSessionTest, DeviceAttributeAndStatusRequestsAreAnswered) {
   Start();
   Out("\x1b[c\x1b[0c\x1b[>c\x1b[5n\x1b[4;9H\x1b[?6n\x1b[?15n\x1b[?2c");
   EXPECT_EQ(Sent(), "\x1b[?1;2c\x1b[?1;2c\x1b[>0;10;0c\x1b[0n\x1b[?4;9;1R\x1b[?13n");
+
+  // A program that asks and never reads: its full terminal does not block the session.
+  while (write(m_pipe[1], "xxxxxxxxxxxxxxxx", 16) > 0) {
+  }
+  fcntl(m_pipe[1], F_SETFL, 0);
+  Out("\x1b[6n\x1b[c");
+  fcntl(m_pipe[1], F_SETFL, O_NONBLOCK);
+  EXPECT_EQ(Sent().find('\x1b'), std::string::npos);
 }
