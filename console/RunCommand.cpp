@@ -8,6 +8,7 @@
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -136,6 +137,15 @@ bool PassOutput(CConsole& console, int master, int timeoutMs) {
   return true;
 }
 
+// BackSpace sends ^H, so the terminal's line editing must erase with ^H
+// too, not with the default ^?.
+void EraseWithBackSpace(int slave) {
+  termios modes{};
+  if (tcgetattr(slave, &modes) != 0) return;
+  modes.c_cc[VERASE] = 8;
+  tcsetattr(slave, TCSANOW, &modes);
+}
+
 int RunAttached(const Westring& command) {
   CConsole& console = *g_console;
   TShellExec exec(command);
@@ -146,6 +156,7 @@ int RunAttached(const Westring& command) {
   size.ws_col = static_cast<unsigned short>(columns);
   int master = -1, slave = -1;
   if (openpty(&master, &slave, nullptr, nullptr, &size) != 0) return -1;
+  EraseWithBackSpace(slave);
   fcntl(master, F_SETFD, FD_CLOEXEC);
   sigset_t childSignal, previous;
   sigemptyset(&childSignal);

@@ -15,9 +15,32 @@
 #include "foundation/Utf8.h"
 #include "foundation/Westring.h"
 
+// Children get TERM=xterm. What the xterm terminfo entry advertises, and
+// what becomes of it here:
+//   handled: am xenl (pending wrap), bce, mir, msgr, npc, it#8 ht hts tbc
+//     cbt, cr cub1 cud1 ind nel ri rin indn, cup home hpa vpa cub cud cuf
+//     cuf1 cuu cuu1, csr, clear ed el el1 ech, ich dch dch1 il il1 dl dl1,
+//     smir rmir, smam rmam, sc rc, smcup rmcup, civis cnorm cvvis, smkx
+//     rmkx, smacs rmacs acsc, bold rev smso rmso smul rmul sgr sgr0 op
+//     setaf setab setf setb, rep, bel, is2 rs1 rs2 (ESC c, CSI ! p), u6 u7
+//     u8 u9 (the cursor report and the device attributes).
+//   consumed without effect, which is harmless: dim blink invis sitm ritm
+//     (renditions the cell has no bit for), flash (CSI ? 5 h/l), the window
+//     operations after smcup and rmcup (CSI t), smm rmm (CSI ? 1034),
+//     meml memu (ESC l, ESC m), mc0 mc4 mc5 (no printer), kmous (mouse
+//     reports are never asked for: CSI ? 1000 h is ignored, so none come),
+//     smglp smglr smgrp mgc (CSI ? 69: left and right margins are not kept).
+//   km mc5i: a meta key and a printer that are never used.
+//   cols#80 lines#24: the pseudo-terminal's window size says the real size.
+//   key capabilities (kf*, kcu*, k*): the bytes SendKey writes, except that
+//     BackSpace sends ^H where kbs says ^?: curses programs take both, and
+//     the pseudo-terminal's erase character is set to ^H.
+
 namespace {
 
 constexpr char kEsc = 0x1B;
+constexpr uint8_t kCancel = 0x18, kSubstitute = 0x1A;  // both abandon a sequence
+constexpr int kTabWidth = 8;
 constexpr int kShownCursorSize = 15;
 constexpr int kMaxParams = 16;
 constexpr int kMaxParamValue = 9999;
@@ -63,6 +86,17 @@ int Selector(const int* params, int paramCount, int index) {
   return index < paramCount && params[index] > 0 ? params[index] : 0;
 }
 
+// Whether the bytes after an ESC, control bytes left out, make a whole
+// sequence: a control sequence ends with a byte from @ to ~, intermediates
+// (space to /) with the byte after them, anything else is one byte.
+bool SequenceComplete(const std::string& body) {
+  const uint8_t first = static_cast<uint8_t>(body[0]);
+  const uint8_t last = static_cast<uint8_t>(body.back());
+  if (first == '[') return body.size() > 1 && last >= 0x40 && last <= 0x7E;
+  if (first >= 0x20 && first <= 0x2F) return last >= 0x30 && last <= 0x7E;
+  return true;
+}
+
 void WriteAll(int fd, const std::string& bytes) {
   size_t done = 0;
   while (done < bytes.size()) {
@@ -88,6 +122,10 @@ CTermSession::CTermSession(CConsole* console, int masterFd, uint8_t defaultAttr)
       m_background(AttrBackground(defaultAttr)),
       m_bottom(m_lines - 1),
       m_cursorSizeToRestore(console->CursorSize()) {
+  m_saved.foreground = m_foreground;
+  m_saved.background = m_background;
+  m_tabStops.resize(m_columns);
+  for (int col = 0; col < m_columns; col += kTabWidth) m_tabStops[col] = true;
   m_console->SetCursorSize(kShownCursorSize);
 }
 
@@ -157,7 +195,7 @@ void CTermSession::FlushText() {
     for (int i = 0; i < wide.Length(); ++i) {
       uint32_t ch = static_cast<uint32_t>(wide[i]);
       if (ch == static_cast<uint32_t>(DecodedNulReplacement)) ch = 0xFFFD;
-      PutChar(m_lineDrawing ? LineDrawingChar(ch) : ch);
+      PutChar(LineDrawing() ? LineDrawingChar(ch) : ch);
     }
   }
   FlushLine();
@@ -167,8 +205,12 @@ void CTermSession::FlushText() {
 void CTermSession::PutChar(uint32_t ch) {
   if (m_col >= m_columns) {
     FlushLine();
-    m_col = 0;
-    NewLine();
+    if (m_autoWrap) {
+      m_col = 0;
+      NewLine();
+    } else {
+      m_col = m_columns - 1;  // without auto-wrap the last column is written over
+    }
   }
   m_lastChar = ch;
   if (m_insertMode) {
@@ -202,61 +244,113 @@ void CTermSession::ControlByte(uint8_t byte) {
       m_col = Column();
       if (m_col > 0) --m_col;
       break;
-    case 9:
-      m_col = (Column() / 8 + 1) * 8;
-      if (m_col >= m_columns) {
+    case 9: {
+      int col = Column() + 1;
+      while (col < m_columns && !m_tabStops[col]) ++col;
+      if (col >= m_columns) {
         m_col = 0;
         NewLine();
+      } else {
+        m_col = col;
       }
       break;
+    }
     case 10:
-      m_col = Column();
+    case 11:
+    case 12:
+      m_col = m_newLineMode ? 0 : Column();
       NewLine();
       break;
     case 13:
       m_col = 0;
+      break;
+    case 14:
+      m_shiftOut = true;
+      break;
+    case 15:
+      m_shiftOut = false;
       break;
     default:
       break;
   }
 }
 
+// Control bytes inside a sequence are carried out and the sequence goes
+// on, as xterm does. They run when the sequence is complete, before it:
+// an unfinished sequence is parsed again with the next chunk.
 int CTermSession::ParseEscape(const char* p, int count) {
-  if (count < 2) return 0;
-  const char second = p[1];
-  // A control byte or a new ESC abandons the escape and is handled itself.
-  if (static_cast<uint8_t>(second) < 0x20) return 1;
-  switch (second) {
-    case '7':
-      SaveCursor();
-      return 2;
-    case '8':
-      RestoreCursor();
-      return 2;
-    case '=':
-      m_appKeypad = true;
-      return 2;
-    case '>':
-      m_appKeypad = false;
-      return 2;
-    case 'M':
-      ReverseIndex();
-      return 2;
-    case ']':
-      m_inOsc = true;
-      return 2;
-    case '[':
-      return ParseControlSequence(p, count);
+  std::string body;      // the sequence after the ESC, control bytes left out
+  std::string controls;  // the control bytes met inside it
+  const auto runControls = [&] {
+    for (const char byte : controls) ControlByte(static_cast<uint8_t>(byte));
+  };
+  for (int i = 1; i < count; ++i) {
+    const uint8_t c = static_cast<uint8_t>(p[i]);
+    if (c == kEsc) {  // a new sequence abandons this one
+      runControls();
+      return i;
+    }
+    if (c == kCancel || c == kSubstitute) {
+      runControls();
+      return i + 1;
+    }
+    if (c < 0x20) {
+      controls += static_cast<char>(c);
+      continue;
+    }
+    if (c == 0x7F) continue;
+    if (c >= 0x80 && !body.empty()) {  // not part of a sequence: drop what came so far
+      runControls();
+      return i;
+    }
+    body += static_cast<char>(c);
+    if (SequenceComplete(body)) {
+      runControls();
+      EscapeSequence(body);
+      return i + 1;
+    }
+  }
+  if (count > kMaxSequenceLength) {  // garbage too long to be a sequence
+    runControls();
+    return count;
+  }
+  return 0;
+}
+
+void CTermSession::EscapeSequence(const std::string& body) {
+  const char designation = body.size() > 1 ? body[1] : 0;
+  switch (body[0]) {
+    case '7': SaveCursor(); break;
+    case '8': RestoreCursor(); break;
+    case '=': m_appKeypad = true; break;
+    case '>': m_appKeypad = false; break;
+    case 'D':
+      m_col = Column();
+      NewLine();
+      break;
+    case 'E':
+      m_col = 0;
+      NewLine();
+      break;
+    case 'H': m_tabStops[Column()] = true; break;
+    case 'M': ReverseIndex(); break;
+    case 'c': FullReset(); break;
+    // Operating-system commands and the other strings up to a terminator.
+    case ']': case 'P': case '^': case '_': m_inOsc = true; break;
+    case '[': ControlSequence(body); break;
+    // Designations other than line drawing and ASCII are ignored.
     case '(':
-      if (count < 3) return 0;
-      if (p[2] == '0') m_lineDrawing = true;
-      else if (p[2] == 'B') m_lineDrawing = false;
-      return 3;
-    case ')': case '*': case '+': case '#': case '%': case ' ':
-      // Designations and settings with one more byte, none of which matter here.
-      return count < 3 ? 0 : 3;
-    default:
-      return 2;
+      if (designation == '0' || designation == 'B') m_g0LineDrawing = designation == '0';
+      break;
+    case ')':
+      if (designation == '0' || designation == 'B') m_g1LineDrawing = designation == '0';
+      break;
+    // ESC # 3 to 6 ask for double-height and double-width lines, which are
+    // drawn single; ESC # 8 is the alignment test.
+    case '#':
+      if (designation == '8') AlignmentFill();
+      break;
+    default: break;
   }
 }
 
@@ -277,75 +371,79 @@ int CTermSession::SkipOperatingSystemCommand(const char* p, int count) {
   return count;
 }
 
-int CTermSession::ParseControlSequence(const char* p, int count) {
-  int i = 2;
+// `body` is "[", the parameters and intermediates, and the final byte.
+void CTermSession::ControlSequence(const std::string& body) {
+  const int last = static_cast<int>(body.size()) - 1;
+  int i = 1;
   char prefix = 0;
-  if (i < count && (p[i] == '?' || p[i] == '>' || p[i] == '=' || p[i] == '<')) prefix = p[i++];
+  if (i < last && (body[i] == '?' || body[i] == '>' || body[i] == '=' || body[i] == '<')) prefix = body[i++];
   int params[kMaxParams];
   int paramCount = 0;
   int current = -1;  // -1: the parameter is missing
-  bool intermediate = false;
-  for (; i < count; ++i) {
-    const uint8_t c = static_cast<uint8_t>(p[i]);
+  char intermediate = 0;
+  for (; i < last; ++i) {
+    const char c = body[i];
     if (c >= '0' && c <= '9') {
       current = std::min((current < 0 ? 0 : current) * 10 + (c - '0'), kMaxParamValue);
     } else if (c == ';' || c == ':') {
       if (paramCount < kMaxParams) params[paramCount++] = current;
       current = -1;
     } else if (c >= 0x20 && c <= 0x2F) {
-      intermediate = true;
-    } else if (c >= 0x40 && c <= 0x7E) {
-      if (paramCount < kMaxParams) params[paramCount++] = current;
-      if (!intermediate) ControlSequence(static_cast<char>(c), prefix, params, paramCount);
-      return i + 1;
+      intermediate = c;
     } else {
-      return i;  // not part of a sequence: drop what came so far
+      return;  // a private marker in the middle: nothing xterm knows
     }
   }
-  return count > kMaxSequenceLength ? count : 0;
+  if (paramCount < kMaxParams) params[paramCount++] = current;
+  const char final = body[last];
+  if (intermediate == 0) ControlSequence(final, prefix, params, paramCount);
+  else if (intermediate == '!' && final == 'p' && prefix == 0) SoftReset();
 }
 
 void CTermSession::ControlSequence(char final, char prefix, const int* params, int paramCount) {
+  const int n = Count(params, paramCount, 0);
+  const int selector = Selector(params, paramCount, 0);
   if (prefix == '?') {
     if (final == 'h' || final == 'l')
       for (int k = 0; k < paramCount; ++k) PrivateMode(params[k], final == 'h');
+    // No cell is ever protected, so the selective erases erase everything.
+    if (final == 'J') EraseInDisplay(selector);
+    if (final == 'K') EraseInLine(selector);
+    if (final == 'n') StatusReport(prefix, selector);
+    return;
+  }
+  if (prefix == '>') {
+    if (final == 'c' && selector == 0) Answer("\x1b[>0;10;0c");  // a VT100, firmware 10
     return;
   }
   if (prefix != 0) return;
-  const int n = Count(params, paramCount, 0);
   const int col = Column();
   switch (final) {
     case '@': InsertBlanks(n); break;
-    case 'A': MoveTo(col, m_row - n); break;
-    case 'B': MoveTo(col, m_row + n); break;
-    case 'C': MoveTo(col + n, m_row); break;
-    case 'D': MoveTo(col - n, m_row); break;
-    case 'G': MoveTo(n - 1, m_row); break;
+    case 'A': case 'k': MoveUp(n); break;
+    case 'B': case 'e': MoveDown(n); break;
+    case 'C': case 'a': MoveTo(col + n, m_row); break;
+    case 'D': case 'j': MoveTo(col - n, m_row); break;
+    case 'E':
+      MoveDown(n);
+      m_col = 0;
+      break;
+    case 'F':
+      MoveUp(n);
+      m_col = 0;
+      break;
+    case 'G': case '`': MoveTo(n - 1, m_row); break;
     case 'H':
-    case 'f': MoveTo(Count(params, paramCount, 1) - 1, n - 1); break;
-    case 'd': MoveTo(col, n - 1); break;
-    case 'J':
-      switch (Selector(params, paramCount, 0)) {
-        case 0:
-          EraseCells(col, m_row, m_columns - col);
-          EraseRows(m_row + 1, m_lines - m_row - 1);
-          break;
-        case 1:
-          EraseRows(0, m_row);
-          EraseCells(0, m_row, col + 1);
-          break;
-        case 2: EraseRows(0, m_lines); break;
-        default: break;
-      }
+    case 'f': MoveToAddressed(Count(params, paramCount, 1) - 1, n - 1); break;
+    case 'd': MoveToAddressed(col, n - 1); break;
+    case 'I': TabForward(n); break;
+    case 'Z': TabBackward(n); break;
+    case 'g':
+      if (selector == 0) m_tabStops[col] = false;
+      if (selector == 3) std::fill(m_tabStops.begin(), m_tabStops.end(), false);
       break;
-    case 'K':
-      switch (Selector(params, paramCount, 0)) {
-        case 0: EraseCells(col, m_row, m_columns - col); break;
-        case 1: EraseCells(0, m_row, col + 1); break;
-        case 2: EraseCells(0, m_row, m_columns); break;
-        default: break;
-      }
-      break;
+    case 'J': EraseInDisplay(selector); break;
+    case 'K': EraseInLine(selector); break;
     case 'L': InsertLines(n); break;
     case 'M': DeleteLines(n); break;
     case 'P': DeleteChars(n); break;
@@ -358,37 +456,102 @@ void CTermSession::ControlSequence(char final, char prefix, const int* params, i
       for (int k = std::min(n, m_columns * m_lines); k > 0; --k) PutChar(m_lastChar);
       FlushLine();
       break;
+    case 'c':
+      if (selector == 0) Answer("\x1b[?1;2c");  // a VT100 with advanced video
+      break;
     case 'h':
     case 'l':
-      for (int k = 0; k < paramCount; ++k)
-        if (params[k] == 4) m_insertMode = final == 'h';
+      for (int k = 0; k < paramCount; ++k) SetMode(params[k], final == 'h');
       break;
     case 'm': GraphicRendition(params, paramCount); break;
+    case 'n': StatusReport(prefix, selector); break;
     case 'r': {
-      const int top = Count(params, paramCount, 0) - 1;
+      const int top = n - 1;
       const int bottom = paramCount > 1 && params[1] > 0 ? std::min(params[1], m_lines) - 1 : m_lines - 1;
       if (top < bottom) {
         m_top = top;
         m_bottom = bottom;
-        MoveTo(0, 0);
+        MoveToAddressed(0, 0);
       }
       break;
     }
-    case 'n': {
-      // Programs that ask where the cursor is wait for the answer.
-      char answer[32] = "";
-      if (n == 5) std::snprintf(answer, sizeof answer, "\x1b[0n");
-      if (n == 6) std::snprintf(answer, sizeof answer, "\x1b[%d;%dR", m_row + 1, col + 1);
-      WriteAll(m_fd, answer);
+    // Without parameters these save and restore the cursor; with them they
+    // would set left and right margins, which are not kept.
+    case 's':
+      if (paramCount == 1 && params[0] < 0) SaveCursor();
       break;
-    }
+    case 'u':
+      if (paramCount == 1 && params[0] < 0) RestoreCursor();
+      break;
+    case 'x':  // terminal parameters: no parity, 8 bits, 38400 baud
+      if (selector == 0) Answer("\x1b[2;1;1;128;128;1;0x");
+      if (selector == 1) Answer("\x1b[3;1;1;128;128;1;0x");
+      break;
     default: break;
   }
+}
+
+void CTermSession::EraseInDisplay(int selector) {
+  const int col = Column();
+  switch (selector) {
+    case 0:
+      EraseCells(col, m_row, m_columns - col);
+      EraseRows(m_row + 1, m_lines - m_row - 1);
+      break;
+    case 1:
+      EraseRows(0, m_row);
+      EraseCells(0, m_row, col + 1);
+      break;
+    case 2: EraseRows(0, m_lines); break;
+    default: break;
+  }
+}
+
+void CTermSession::EraseInLine(int selector) {
+  const int col = Column();
+  switch (selector) {
+    case 0: EraseCells(col, m_row, m_columns - col); break;
+    case 1: EraseCells(0, m_row, col + 1); break;
+    case 2: EraseCells(0, m_row, m_columns); break;
+    default: break;
+  }
+}
+
+// Programs that ask wait for the answer; in origin mode the cursor row
+// counts from the top of the scroll region.
+void CTermSession::StatusReport(char prefix, int request) {
+  const int row = m_row - (m_originMode ? m_top : 0) + 1;
+  char answer[48] = "";
+  if (prefix == 0 && request == 5) std::snprintf(answer, sizeof answer, "\x1b[0n");
+  if (prefix == 0 && request == 6) std::snprintf(answer, sizeof answer, "\x1b[%d;%dR", row, Column() + 1);
+  if (prefix == '?' && request == 6) std::snprintf(answer, sizeof answer, "\x1b[?%d;%d;1R", row, Column() + 1);
+  if (prefix == '?' && request == 15) std::snprintf(answer, sizeof answer, "\x1b[?13n");  // no printer
+  if (prefix == '?' && request == 25) std::snprintf(answer, sizeof answer, "\x1b[?20n");  // keys unlocked
+  if (prefix == '?' && request == 26) std::snprintf(answer, sizeof answer, "\x1b[?27;1;0;0n");  // a US keyboard
+  Answer(answer);
+}
+
+// A program that asks but stops reading its terminal must not freeze the
+// window: when the terminal cannot take the answer, it is dropped.
+void CTermSession::Answer(const char* bytes) {
+  if (*bytes == 0) return;
+  pollfd writable{m_fd, POLLOUT, 0};
+  if (poll(&writable, 1, 0) == 1 && (writable.revents & POLLOUT)) WriteAll(m_fd, bytes);
+}
+
+void CTermSession::SetMode(int mode, bool set) {
+  if (mode == 4) m_insertMode = set;
+  if (mode == 20) m_newLineMode = set;
 }
 
 void CTermSession::PrivateMode(int mode, bool set) {
   switch (mode) {
     case 1: m_appCursorKeys = set; break;
+    case 6:
+      m_originMode = set;
+      MoveToAddressed(0, 0);
+      break;
+    case 7: m_autoWrap = set; break;
     case 25: m_console->SetCursorSize(set ? kShownCursorSize : 0); break;
     case 47:
     case 1047:
@@ -458,12 +621,95 @@ void CTermSession::UpdateAttr() {
 // ---------------------------------------------------------------------------
 // Screen operations
 
+// Like xterm, the saved cursor carries the rendition, origin mode and
+// character sets with it.
 void CTermSession::SaveCursor() {
-  m_savedCol = Column();
-  m_savedRow = m_row;
+  m_saved = SavedCursor{Column(), m_row, m_foreground, m_background, m_reverse, m_bold, m_underline,
+                        m_originMode, m_g0LineDrawing, m_g1LineDrawing, m_shiftOut};
 }
 
-void CTermSession::RestoreCursor() { MoveTo(m_savedCol, m_savedRow); }
+void CTermSession::RestoreCursor() {
+  m_foreground = m_saved.foreground;
+  m_background = m_saved.background;
+  m_reverse = m_saved.reverse;
+  m_bold = m_saved.bold;
+  m_underline = m_saved.underline;
+  m_originMode = m_saved.originMode;
+  m_g0LineDrawing = m_saved.g0LineDrawing;
+  m_g1LineDrawing = m_saved.g1LineDrawing;
+  m_shiftOut = m_saved.shiftOut;
+  UpdateAttr();
+  MoveTo(m_saved.col, m_saved.row);
+}
+
+void CTermSession::MoveToAddressed(int col, int row) {
+  if (m_originMode) row = std::clamp(row + m_top, m_top, m_bottom);
+  MoveTo(col, row);
+}
+
+// Relative moves stop at the scroll region's edge when they start inside it.
+void CTermSession::MoveUp(int count) {
+  const int top = m_row >= m_top ? m_top : 0;
+  MoveTo(Column(), std::max(m_row - count, top));
+}
+
+void CTermSession::MoveDown(int count) {
+  const int bottom = m_row <= m_bottom ? m_bottom : m_lines - 1;
+  MoveTo(Column(), std::min(m_row + count, bottom));
+}
+
+// Forward tabs stop at the last column, backward ones at the first.
+void CTermSession::TabForward(int count) {
+  int col = Column();
+  for (; count > 0 && col < m_columns - 1; --count)
+    do ++col; while (col < m_columns - 1 && !m_tabStops[col]);
+  MoveTo(col, m_row);
+}
+
+void CTermSession::TabBackward(int count) {
+  int col = Column();
+  for (; count > 0 && col > 0; --count)
+    do --col; while (col > 0 && !m_tabStops[col]);
+  MoveTo(col, m_row);
+}
+
+void CTermSession::AlignmentFill() {
+  m_top = 0;
+  m_bottom = m_lines - 1;
+  m_originMode = false;
+  for (int row = 0; row < m_lines; ++row) m_console->FillCells(0, row, m_columns, TCell{'E', m_defaultAttr});
+  MoveTo(0, 0);
+}
+
+// The modes and the rendition go back to their defaults; the screen and the
+// cursor position stay.
+void CTermSession::SoftReset() {
+  FlushLine();
+  m_console->SetCursorSize(kShownCursorSize);
+  m_insertMode = m_originMode = false;
+  m_autoWrap = true;
+  m_top = 0;
+  m_bottom = m_lines - 1;
+  m_foreground = AttrForeground(m_defaultAttr);
+  m_background = AttrBackground(m_defaultAttr);
+  m_reverse = m_bold = m_underline = false;
+  UpdateAttr();
+  m_appCursorKeys = false;
+  m_appKeypad = false;
+  m_g0LineDrawing = m_g1LineDrawing = m_shiftOut = false;
+  m_saved = SavedCursor{0, 0, m_foreground, m_background};
+}
+
+// Everything as when the session started, on a cleared main screen.
+void CTermSession::FullReset() {
+  LeaveAlternateScreen(false);
+  SoftReset();
+  m_newLineMode = false;
+  for (int col = 0; col < m_columns; ++col) m_tabStops[col] = col % kTabWidth == 0;
+  m_lastChar = ' ';
+  EraseRows(0, m_lines);
+  MoveTo(0, 0);
+}
 
 void CTermSession::MoveTo(int col, int row) {
   FlushLine();

@@ -35,7 +35,8 @@ class CTermSession {
   /// a cursor, editing or function key, nothing for any other code.
   static std::string KeyBytes(uint32_t code, bool appCursorKeys);
 
-  int CursorColumn() const { return m_col; }
+  /// A pending wrap is reported as the last column, as xterm does.
+  int CursorColumn() const { return Column(); }
   int CursorRow() const { return m_row; }
   uint8_t Attr() const { return m_attr; }
   bool AppCursorKeys() const { return m_appCursorKeys; }
@@ -45,11 +46,17 @@ class CTermSession {
  private:
   // Parsing: each returns the bytes it consumed, 0 when the sequence is unfinished.
   int ParseEscape(const char* p, int count);
-  int ParseControlSequence(const char* p, int count);
   int SkipOperatingSystemCommand(const char* p, int count);
   void ControlByte(uint8_t byte);
+  void EscapeSequence(const std::string& body);
+  void ControlSequence(const std::string& body);
   void ControlSequence(char final, char prefix, const int* params, int paramCount);
+  void EraseInDisplay(int selector);
+  void EraseInLine(int selector);
+  void StatusReport(char prefix, int request);
+  void SetMode(int mode, bool set);
   void PrivateMode(int mode, bool set);
+  void Answer(const char* bytes);
   void GraphicRendition(const int* params, int paramCount);
   void UpdateAttr();
 
@@ -72,8 +79,19 @@ class CTermSession {
   void EnterAlternateScreen(bool saveCursor);
   void LeaveAlternateScreen(bool restoreCursor);
   void MoveTo(int col, int row);
+  /// A move to a position a program addresses: relative to the scroll
+  /// region and kept inside it in origin mode.
+  void MoveToAddressed(int col, int row);
+  void MoveUp(int count);
+  void MoveDown(int count);
+  void TabForward(int count);
+  void TabBackward(int count);
+  void AlignmentFill();
+  void SoftReset();
+  void FullReset();
   void SaveCursor();
   void RestoreCursor();
+  bool LineDrawing() const { return m_shiftOut ? m_g1LineDrawing : m_g0LineDrawing; }
   /// The cursor column, a pending wrap folded back onto the last column.
   int Column() const { return m_col < m_columns ? m_col : m_columns - 1; }
   uint8_t BlankAttr() const { return static_cast<uint8_t>(m_attr & 0x7F); }
@@ -82,15 +100,26 @@ class CTermSession {
   int m_fd;
   int m_columns, m_lines;
   int m_col = 0, m_row = 0;  // m_col == m_columns: a wrap is pending
-  int m_savedCol = 0, m_savedRow = 0;
+  struct SavedCursor {
+    int col = 0, row = 0;
+    int foreground, background;
+    bool reverse = false, bold = false, underline = false;
+    bool originMode = false;
+    bool g0LineDrawing = false, g1LineDrawing = false, shiftOut = false;
+  } m_saved;
   uint8_t m_defaultAttr;
   uint8_t m_attr;
   int m_foreground, m_background;
   bool m_reverse = false, m_bold = false, m_underline = false;
   std::atomic<bool> m_appCursorKeys{false};
   bool m_appKeypad = false;
-  bool m_lineDrawing = false;
+  bool m_g0LineDrawing = false, m_g1LineDrawing = false;
+  bool m_shiftOut = false;  // SO chose the G1 set
   bool m_insertMode = false;
+  bool m_newLineMode = false;  // line feed also returns the carriage
+  bool m_originMode = false;
+  bool m_autoWrap = true;
+  std::vector<bool> m_tabStops;
   bool m_inOsc = false;  // an operating-system command continues from the last chunk
   std::unique_ptr<TCell[]> m_savedScreen;
   int m_top = 0, m_bottom;

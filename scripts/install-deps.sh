@@ -8,6 +8,7 @@ packages=(
   fonts-dejavu-core unicode-data
   xvfb xdotool x11-apps imagemagick xclip
   less vim ncurses-bin
+  tmux htop vttest
   zip unzip 7zip p7zip-full arj lhasa unar bzip2 gzip tar
 )
 missing=()

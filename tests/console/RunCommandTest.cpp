@@ -166,7 +166,8 @@ TEST_F(RunCommandTest, ChildrenSeeTheConfiguredEnvironment) {
   SetEnvironmentVariable(L"VK_EMPTIED", L"x");
   SetEnvironmentVariable(L"VK_EMPTIED", L"");
   m_pathAppend = Westring(dir.Path().c_str());
-  Run("echo \"$VK_TEST_VAR:$TERM:${VK_EMPTIED-unset}\"; vk-appended-tool");
+  Run("echo \"$VK_TEST_VAR:$TERM:${VK_EMPTIED-unset}\"; vk-appended-tool; stty -a");
+  EXPECT_GE(RowWith("erase = ^H;"), 0) << "the terminal erases with the byte BackSpace sends";
   EXPECT_GE(RowWith("from ini:xterm:unset"), 0) << "an emptied variable is not passed on";
   EXPECT_GE(RowWith("tool-ran"), 0) << "PathAppend extends the child's PATH";
   EXPECT_EQ(EnvironmentValue(L"VK_TEST_VAR"), Westring(L"from ini"));

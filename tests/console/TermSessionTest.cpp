@@ -262,6 +262,10 @@ TEST_F(TermSessionTest, AlternateScreenAndSavedCursor) {
   EXPECT_EQ(term.CursorRow(), 4);
   Out("\x1b" "7\x1b[12;2H\x1b" "8");
   EXPECT_EQ(Cursor(), std::make_pair(4, 5));
+  Out("\x1b[31m\x1b(0\x1b" "7\x1b[m\x1b(B\x1b" "8q");
+  EXPECT_EQ(RowText(4, 5, 1), U"─") << "the saved cursor carries the character set";
+  EXPECT_EQ(AttrAt(5, 4), 0x04) << "and the rendition";
+  Out("\x1b[m\x1b(B");
 
   Out("\x1b[?1047hleft on");
   m_session.reset();
@@ -307,4 +311,116 @@ TEST_F(TermSessionTest, KeysBecomeXtermSequences) {
   Out("\x1b[?25h\x1b[3;7H\x1b[6n");
   EXPECT_EQ(Con().CursorSize(), 15);
   EXPECT_EQ(Sent(), "\x1b[3;7R") << "a cursor position request is answered";
+}
+
+TEST_F(TermSessionTest, CursorAndLineControlsBeyondTheBasics) {
+  Start();
+  Out("\x1b[3;5H\x1b" "D");
+  EXPECT_EQ(Cursor(), std::make_pair(3, 4)) << "index keeps the column";
+  Out("\x1b" "E");
+  EXPECT_EQ(Cursor(), std::make_pair(4, 0)) << "next line returns the carriage";
+  Out("\x1b[10;20H\x1b[2E");
+  EXPECT_EQ(Cursor(), std::make_pair(11, 0));
+  Out("\x1b[5`\x1b[3F");
+  EXPECT_EQ(Cursor(), std::make_pair(8, 0));
+  Out("\x1b[7`\x1b[3a\x1b[2e");
+  EXPECT_EQ(Cursor(), std::make_pair(10, 9));
+  Out("\x1b[4j\x1b[5k");
+  EXPECT_EQ(Cursor(), std::make_pair(5, 5));
+  Out("\x1b[2I");
+  EXPECT_EQ(Cursor(), std::make_pair(5, 16)) << "forward tab twice";
+  Out("\x1b[Z\x1b[9Z");
+  EXPECT_EQ(Cursor(), std::make_pair(5, 0)) << "back tab stops at the first column";
+  Out("\x1b[3G\x1bH\x1b[G\t");
+  EXPECT_EQ(Cursor(), std::make_pair(5, 2)) << "a tab stop set with ESC H";
+  Out("\x1b[g\x1b[G\t");
+  EXPECT_EQ(Cursor(), std::make_pair(5, 8)) << "and cleared again";
+  Out("\x1b[3g\x1b[G\x1b[I");
+  EXPECT_EQ(Cursor(), std::make_pair(5, 79)) << "without tab stops the last column";
+
+  // Control bytes inside a sequence are carried out once, and the sequence goes on.
+  Out("\x1b[1;6H\x1b[2\bC");
+  EXPECT_EQ(Cursor(), std::make_pair(0, 6));
+  Out("\x1b[1\b");
+  Out("0C");
+  EXPECT_EQ(Cursor(), std::make_pair(0, 15)) << "split over chunks";
+  Out("\x1b[2;2H\x1b[3\x18" "A\x1b[5\x1b[2;5H");
+  EXPECT_EQ(RowText(1, 1, 2), U"A ") << "CAN abandons a sequence";
+  EXPECT_EQ(Cursor(), std::make_pair(1, 4)) << "a new ESC abandons it too";
+}
+
+TEST_F(TermSessionTest, OriginWrapNewLineAndInsertModes) {
+  CTermSession& term = Start();
+  Out("\x1b[5;10r\x1b[?6h");
+  EXPECT_EQ(Cursor(), std::make_pair(4, 0)) << "origin mode homes to the region top";
+  Out("\x1b[3;4H\x1b[6n");
+  EXPECT_EQ(Cursor(), std::make_pair(6, 3));
+  EXPECT_EQ(Sent(), "\x1b[3;4R") << "reports count from the region top";
+  Out("\x1b[99;1H\x1b[20A");
+  EXPECT_EQ(Cursor(), std::make_pair(4, 0)) << "and stay inside the region";
+  Out("\x1b[?6l\x1b[r");
+  EXPECT_EQ(Cursor(), std::make_pair(0, 0));
+
+  Out("\x1b[1;79Hab");
+  EXPECT_EQ(term.CursorColumn(), 79) << "a pending wrap shows as the last column";
+  Out("\x1b[6n");
+  EXPECT_EQ(Sent(), "\x1b[1;80R");
+  Out("\x1b[?7l\x1b[2;78Hxyz");
+  EXPECT_EQ(RowText(1, 77, 3), U"xyz");
+  Out("Q");
+  EXPECT_EQ(RowText(1, 77, 3), U"xyQ") << "without auto-wrap the last column is written over";
+  EXPECT_EQ(Cursor(), std::make_pair(1, 79));
+  Out("\x1b[?7h\x1b[4h\x1b[3;79HABC\x1b[4l");
+  EXPECT_EQ(RowText(2, 78, 2) + RowText(3, 0, 1), U"ABC") << "insert mode wraps like writing";
+
+  Out("\x1b[5;5Hx\n");
+  EXPECT_EQ(Cursor(), std::make_pair(5, 5));
+  Out("\x1b[20h\v");
+  EXPECT_EQ(Cursor(), std::make_pair(6, 0)) << "in newline mode a line feed returns the carriage";
+  Out("\x1b[20l\x1b[3G\f");
+  EXPECT_EQ(Cursor(), std::make_pair(7, 2));
+}
+
+TEST_F(TermSessionTest, ResetsAlignmentAndSelectiveErase) {
+  CTermSession& term = Start();
+  Out("\x1b[3;4r\x1b[31m\x1b#8");
+  EXPECT_EQ(RowText(24, 70), U"EEEEEEEEEE");
+  EXPECT_EQ(AttrAt(0, 0), 0x07);
+  EXPECT_EQ(Cursor(), std::make_pair(0, 0));
+  Out("\x1b[25;1H\n");
+  EXPECT_EQ(RowText(23, 0, 1), U"E") << "the alignment fill resets the scroll region";
+  EXPECT_EQ(RowText(24, 0, 1), U" ");
+
+  Out("\x1b[5;1H\x1b#6wide\x1b#3\x1b#5");
+  EXPECT_EQ(RowText(4, 0, 5), U"wideE") << "double-width requests are ignored";
+  Out("\x1b[5;3H\x1b[?K");
+  EXPECT_EQ(RowText(4, 0, 4), U"wi  ");
+  Out("\x1b[?1J");
+  EXPECT_EQ(RowText(0, 0, 2) + RowText(4, 0, 3), U"     ");
+
+  Out("\x1b[4h\x1b[?7l\x1b[?6h\x1b[2;5r\x1b[1;33m\x1b[?1h\x1b(0\x1b[!p");
+  EXPECT_FALSE(term.AppCursorKeys());
+  EXPECT_EQ(term.Attr(), 0x07);
+  Out("\x1b[25;1Hab\x1b[25;1Hq\n");
+  EXPECT_EQ(RowText(23, 0, 3), U"qb ") << "soft reset: no line drawing, no insert, whole-screen region, absolute rows";
+
+  Out("\x1b[?1049h\x1b[7mX\x1b" "c");
+  EXPECT_FALSE(term.InAlternateScreen());
+  EXPECT_EQ(RowText(22, 0, 1) + RowText(24, 70), U"           ") << "full reset clears the main screen";
+  EXPECT_EQ(term.Attr(), 0x07);
+  EXPECT_EQ(Cursor(), std::make_pair(0, 0));
+}
+
+TEST_F(TermSessionTest, DeviceAttributeAndStatusRequestsAreAnswered) {
+  Start();
+  Out("\x1b[c\x1b[0c\x1b[>c\x1b[5n\x1b[4;9H\x1b[?6n\x1b[?15n\x1b[?2c");
+  EXPECT_EQ(Sent(), "\x1b[?1;2c\x1b[?1;2c\x1b[>0;10;0c\x1b[0n\x1b[?4;9;1R\x1b[?13n");
+
+  // A program that asks and never reads: its full terminal does not block the session.
+  while (write(m_pipe[1], "xxxxxxxxxxxxxxxx", 16) > 0) {
+  }
+  fcntl(m_pipe[1], F_SETFL, 0);
+  Out("\x1b[6n\x1b[c");
+  fcntl(m_pipe[1], F_SETFL, O_NONBLOCK);
+  EXPECT_EQ(Sent().find('\x1b'), std::string::npos);
 }
