@@ -32,8 +32,10 @@
 #include "panels/FilterDialog.h"
 #include "panels/HistoryWindows.h"
 #include "panels/PathNames.h"
+#include "tools/DesktopObjects.h"
 #include "tools/DirSizes.h"
 #include "tools/FindDialog.h"
+#include "tools/InfoPanel.h"
 #include "tools/TreeCommands.h"
 #include "tools/UserMenuWindow.h"
 
@@ -92,6 +94,7 @@ void StartPanel(CPanel& panel, const Westring& given, const Westring& here) {
 
 CMainLoop::CMainLoop(const TStartupOptions& options) {
   InstallTreeHooks();
+  InstallInfoPanel();
   Westring here = Sys::CurrentDirectory();
   if (here.IsEmpty()) here = L"/";
   for (int side = 0; side < 2; ++side) {
@@ -159,6 +162,7 @@ void CMainLoop::BringScreenUpToDate(uint16_t modifiers) {
       if (Shown(side)) m_panels[side].Refresh();
     m_commandLine.Draw(Active().Directory());
   }
+  FollowActiveDirectory();
   // What a command or a read changed in the directory tree is on disk before the next key.
   SaveDirectoryTrees();
   if (FunctionKeyBarNeedsRedraw(modifiers)) DrawFunctionKeyBar(modifiers);
@@ -183,6 +187,17 @@ void CMainLoop::Run() {
   }
   // Edited archive members go back before the program ends.
   for (CPanel& panel : m_panels) panel.CloseArchive();
+}
+
+// An information panel shows the active panel's directory, whichever it is now.
+void CMainLoop::FollowActiveDirectory() {
+  CPanel& info = Panel(1 - m_active);
+  if (!Shown(1 - m_active) || info.Type() != PanelType::Info) return;
+  if (m_infoDirectory.Compare(Active().Directory()) == 0 && !m_redrawInfo) return;
+  m_infoDirectory = Active().Directory();
+  m_redrawInfo = false;
+  info.MarkForRedraw();
+  info.Refresh();
 }
 
 void CMainLoop::Activate(int side) {
@@ -285,7 +300,7 @@ bool CMainLoop::DispatchToPanel(uint32_t code) {
 bool CMainLoop::RunCommandCode(uint32_t code) {
   CPanel& panel = Active();
   if (m_commandLine.HandleEditKey(code)) return true;
-  if (Shown(m_active) && panel.HandleCursorKey(code)) {
+  if (Shown(m_active) && panel.Type() == PanelType::Files && panel.HandleCursorKey(code)) {
     panel.EndQuickSearch();
     panel.MarkForRedraw();
     return true;
@@ -350,6 +365,13 @@ bool CMainLoop::RunCommandCode(uint32_t code) {
       else if (code == Key::CtrlC) RunFileCase(panel, Panel(1 - m_active));
       else if (code == Key::CtrlI) RunFileInformation(panel);
       else RunFileDateTime(panel, Panel(1 - m_active));
+      m_redrawAll = true;
+      return true;
+    case Key::CtrlL: ToggleInfo(panel.Type() == PanelType::Info ? m_active : 1 - m_active); return true;
+    case Cmd::InfoLeft: case Cmd::InfoRight: ToggleInfo(code == Cmd::InfoLeft ? 0 : 1); return true;
+    case Key::CtrlW: OpenGuiFileWindow(panel); m_redrawAll = true; return true;
+    case Key::AltF6:
+      if (Shown(m_active)) RunMakeDesktopObjects(panel);
       m_redrawAll = true;
       return true;
     case Key::CtrlK:
@@ -434,7 +456,7 @@ void CMainLoop::OnEnter() {
     return;
   }
   CPanel& panel = Active();
-  const entry* current = Shown(m_active) ? panel.CursorEntry() : nullptr;
+  const entry* current = Shown(m_active) && panel.Type() == PanelType::Files ? panel.CursorEntry() : nullptr;
   if (current == nullptr) return;
   if (panel.EnterCursorEntry()) return;
   // A file runs its association, or itself when it is a program.
