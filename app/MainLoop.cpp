@@ -274,6 +274,8 @@ bool CMainLoop::DispatchToPanel(uint32_t code) {
   switch (command->action) {
     case PanelAction::Brief: case PanelAction::Full: case PanelAction::Wide:
     case PanelAction::BriefWide: case PanelAction::Unix:
+      // A list style chosen for the information panel makes it a file list again.
+      if (panel.Type() == PanelType::Info) ToggleInfo(side);
       panel.SetStyle(static_cast<PanelStyle>(static_cast<int>(command->action) - static_cast<int>(PanelAction::Brief)));
       break;
     case PanelAction::SortName: case PanelAction::SortExtension: case PanelAction::SortTime:
