@@ -24,13 +24,11 @@ std::string ReadFile(const std::string& path) {
 
 Westring W(const std::string& text) { return Westring::FromUtf8(text.c_str()); }
 
-TEST(DesktopLauncher, PlainFileOpensThroughXdgOpen) {
+TEST(DesktopLauncher, PlainFileOpensThroughXdgOpenAndProgramsRunThemselves) {
   EXPECT_STREQ(LauncherText(L"notes", L"/home/u/notes.txt", false, false).c_str(),
                "#!/usr/bin/env xdg-open\n[Desktop Entry]\nVersion=1.0\nEncoding=UTF-8\nName=notes\n"
                "Exec=xdg-open /home/u/notes.txt\nTerminal=false\nType=Application\n");
-}
-
-TEST(DesktopLauncher, ProgramRunsItselfAndPathsAreQuoted) {
+  // A program runs itself; paths are quoted.
   const std::string program = LauncherText(L"Build", L"/opt/tools/build.sh", true, true).c_str();
   EXPECT_NE(program.find("\nExec=/opt/tools/build.sh\n"), std::string::npos);
   EXPECT_NE(program.find("\nTerminal=true\n"), std::string::npos);
