@@ -2,8 +2,9 @@
 # The information panel and the desktop objects in the running program
 # under real X keys: Ctrl+L turns the right panel into the information
 # panel, which shows the free space df reports (to the digits shown) and
-# the first lines of the directory's dirinfo file and follows the left
-# panel into another directory; Ctrl+L again gives the file list back.
+# the first lines of the directory's dirinfo file, follows the left panel
+# into another directory and edits the dirinfo file on F4; Ctrl+L again
+# gives the file list back.
 # Alt+F6 on a file writes a launcher in the desktop directory whose Exec
 # line opens that file, and a second one never overwrites the first.
 # The cell grid is read through VK_SCREEN_DUMP.
@@ -63,6 +64,11 @@ run_line "cd sub"
 check "the panel follows the left panel into a subdirectory" 'shows "Scratch space below" && ! shows "Holiday photos"'
 run_line "cd .."
 check "and back" 'shows "Holiday photos, sorted by year"'
+keys Tab F4
+check "F4 on the information panel edits the dirinfo file" 'shows "Edit: $work/dir/dirinfo"'
+keys Escape
+check "the editor is left" 'shows "Holiday photos, sorted by year" && shows "bytes free"'
+keys Tab
 keys ctrl+l
 check "Ctrl+L again gives the file list back" '! shows "bytes free"'
 
