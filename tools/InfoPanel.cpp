@@ -178,11 +178,11 @@ TInfoFigures GatherInfoFigures(const CPanel& source) {
     const Westring& archive = source.Archive()->ArchivePath();
     f.archiveName = archive.NamePart();
     f.archiveType = Westring(ArchiveFormatName(source.Archive()->Format()));
+    source.Archive()->Totals(&f.uncompressed, &f.compressed);
+    // Without the members' packed sizes the archive file's own size is
+    // what is known of the compressed total.
     struct stat status {};
-    // The listing does not keep the members' packed sizes: the archive
-    // file's own size is what is known of the compressed total.
-    if (stat(archive.ToUtf8().c_str(), &status) == 0) f.compressed = status.st_size;
-    else f.compressed = 0;
+    if (f.compressed < 0) f.compressed = stat(archive.ToUtf8().c_str(), &status) == 0 ? status.st_size : 0;
     return f;
   }
   TDiskSpace space;

@@ -3,8 +3,8 @@
 # under real X keys: Ctrl+L turns the right panel into the information
 # panel, which shows the free space df reports (to the digits shown) and
 # the first lines of the directory's dirinfo file, follows the left panel
-# into another directory and edits the dirinfo file on F4; Ctrl+L again
-# gives the file list back.
+# into another directory and into a .zip, whose totals it shows, and edits
+# the dirinfo file on F4; Ctrl+L again gives the file list back.
 # Alt+F6 on a file writes a launcher in the desktop directory whose Exec
 # line opens that file, and a second one never overwrites the first.
 # The cell grid is read through VK_SCREEN_DUMP.
@@ -18,6 +18,9 @@ printf '[General Options]\r\nColumns=100\r\nFullScreen=on\r\n' > "$work/home/.vk
 printf 'Holiday photos, sorted by year\nsecond line\n' > "$work/dir/dirinfo"
 printf 'Scratch space below\n' > "$work/dir/sub/dirinfo"
 printf 'notes\n' > "$work/dir/notes.txt"
+mkdir -p "$work/arch"
+head -c 20000 /dev/zero > "$work/arch/zeros.bin"
+(cd "$work/arch" && zip -q t.zip zeros.bin && rm zeros.bin)
 # Stands in for the desktop's opener: records what it was asked to open.
 printf '#!/bin/sh\nprintf "%%s" "$1" > "%s/opened"\n' "$work" > "$work/bin/xdg-open"
 chmod +x "$work/bin/xdg-open"
@@ -69,6 +72,10 @@ check "F4 on the information panel edits the dirinfo file" 'shows "Edit: $work/d
 keys Escape
 check "the editor is left" 'shows "Holiday photos, sorted by year" && shows "bytes free"'
 keys Tab
+run_line "cd $work/arch/t.zip"
+check "inside an archive the panel shows its totals" 'shows "20000 total uncompressed" && shows "total compressed"'
+check "the compression and the archive's name and type" 'shows "% total compression" && shows "Archive : t.zip" && shows "Type    : ZIP"'
+run_line "cd $work/dir"
 keys ctrl+l
 check "Ctrl+L again gives the file list back" '! shows "bytes free"'
 

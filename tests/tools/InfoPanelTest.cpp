@@ -3,9 +3,12 @@
 // file below it, cut to what the panel holds.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <fstream>
+#include <memory>
 #include <string>
 
+#include "archives/ArchivePanel.h"
 #include "config/Settings.h"
 #include "foundation/NumberFormat.h"
 #include "tests/TempDirectory.h"
@@ -172,6 +175,25 @@ TEST(InfoDirInfoFile, LinesAreCutExpandedAndCounted) {
   EXPECT_EQ(lines[2].Length(), 500);
   EXPECT_EQ(lines[3].Length(), 200);
   EXPECT_TRUE(ReadDirInfo(DirInfoPath(Westring::FromUtf8((dir / "none").c_str())), 10).empty());
+}
+
+}  // namespace
+
+namespace {
+
+TEST(InfoArchiveTotals, SumTheMembersSizesAndPackedSizes) {
+  TTempDirectory dir("vk-info-zip");
+  std::ofstream(dir / "a.txt") << std::string(10000, 'a');
+  std::ofstream(dir / "b.txt") << "short";
+  const std::string zip = "cd '" + dir.Path() + "' && zip -q t.zip a.txt b.txt";
+  ASSERT_EQ(std::system(zip.c_str()), 0);
+  const std::unique_ptr<CArchiveListing> listing = OpenArchiveListing(Westring::FromUtf8((dir / "t.zip").c_str()));
+  ASSERT_NE(listing, nullptr);
+  int64_t uncompressed = 0, compressed = 0;
+  listing->Totals(&uncompressed, &compressed);
+  EXPECT_EQ(uncompressed, 10005);
+  EXPECT_GT(compressed, 0);
+  EXPECT_LT(compressed, 1000);  // a run of one letter packs well
 }
 
 }  // namespace
