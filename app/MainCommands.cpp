@@ -25,6 +25,7 @@
 #include "panels/CommandMacros.h"
 #include "panels/ExecuteCommand.h"
 #include "tools/DirSizes.h"
+#include "tools/InfoPanel.h"
 #include "viewer/FileViewer.h"
 #include "viewer/ViewFromPanel.h"
 
@@ -41,13 +42,8 @@ struct TNotYetAvailable {
 };
 constexpr TNotYetAvailable kNotYetAvailable[] = {
     {Key::F1, "Help"},
-    {Cmd::InfoLeft, "The information panel"},
-    {Cmd::InfoRight, "The information panel"},
-    {Key::CtrlL, "The information panel"},
     {Cmd::TreeLeft, "The tree panel"},
     {Cmd::TreeRight, "The tree panel"},
-    {Key::CtrlW, "The GUI file window"},
-    {Key::AltF6, "Desktop objects"},
     {Cmd::EditAssociations, "Editing associations"},
 };
 
@@ -90,6 +86,12 @@ void CMainLoop::ViewOrEdit(uint32_t code) {
   if (!Shown(0) && !Shown(1)) return;
   CPanel& panel = Active();
   const entry* current = panel.CursorEntry();
+  if (panel.Type() == PanelType::Info && code == Key::F4) {
+    // F4 on the information panel edits the description it shows.
+    EditAndReread(DirInfoPath(Panel(1 - m_active).Directory()));
+    m_redrawInfo = true;
+    return;
+  }
   if (current == nullptr || panel.Type() != PanelType::Files) return;
   if (current->IsDirectory()) {
     // F3 on a directory counts what it holds.
@@ -198,6 +200,20 @@ void CMainLoop::TogglePanel(int side) {
   m_shown[side] = !m_shown[side];
   if (!m_shown[side] && side == m_active && m_shown[1 - side]) Activate(1 - side);
   if (m_shown[side]) m_panels[side].MarkForReread();
+  m_redrawAll = true;
+}
+
+void CMainLoop::ToggleInfo(int side) {
+  CPanel& panel = m_panels[side];
+  if (panel.Type() == PanelType::Info) {
+    panel.SetType(PanelType::Files);
+    panel.MarkForReread();
+  } else {
+    panel.EndQuickSearch();
+    panel.SetType(PanelType::Info);
+    if (!m_shown[side]) TogglePanel(side);
+  }
+  m_redrawInfo = true;
   m_redrawAll = true;
 }
 

@@ -32,8 +32,10 @@
 #include "panels/FilterDialog.h"
 #include "panels/HistoryWindows.h"
 #include "panels/PathNames.h"
+#include "tools/DesktopObjects.h"
 #include "tools/DirSizes.h"
 #include "tools/FindDialog.h"
+#include "tools/InfoPanel.h"
 #include "tools/MountPoints.h"
 #include "tools/TreeCommands.h"
 #include "tools/UserMenuWindow.h"
@@ -93,6 +95,7 @@ void StartPanel(CPanel& panel, const Westring& given, const Westring& here) {
 
 CMainLoop::CMainLoop(const TStartupOptions& options) {
   InstallTreeHooks();
+  InstallInfoPanel();
   Westring here = Sys::CurrentDirectory();
   if (here.IsEmpty()) here = L"/";
   for (int side = 0; side < 2; ++side) {
@@ -160,6 +163,7 @@ void CMainLoop::BringScreenUpToDate(uint16_t modifiers) {
       if (Shown(side)) m_panels[side].Refresh();
     m_commandLine.Draw(Active().Directory());
   }
+  FollowActiveDirectory();
   // What a command or a read changed in the directory tree is on disk before the next key.
   SaveDirectoryTrees();
   if (FunctionKeyBarNeedsRedraw(modifiers)) DrawFunctionKeyBar(modifiers);
@@ -184,6 +188,17 @@ void CMainLoop::Run() {
   }
   // Edited archive members go back before the program ends.
   for (CPanel& panel : m_panels) panel.CloseArchive();
+}
+
+// An information panel shows the active panel's directory, whichever it is now.
+void CMainLoop::FollowActiveDirectory() {
+  CPanel& info = Panel(1 - m_active);
+  if (!Shown(1 - m_active) || info.Type() != PanelType::Info) return;
+  if (m_infoDirectory.Compare(Active().Directory()) == 0 && !m_redrawInfo) return;
+  m_infoDirectory = Active().Directory();
+  m_redrawInfo = false;
+  info.MarkForRedraw();
+  info.Refresh();
 }
 
 void CMainLoop::Activate(int side) {
@@ -260,6 +275,8 @@ bool CMainLoop::DispatchToPanel(uint32_t code) {
   switch (command->action) {
     case PanelAction::Brief: case PanelAction::Full: case PanelAction::Wide:
     case PanelAction::BriefWide: case PanelAction::Unix:
+      // A list style chosen for the information panel makes it a file list again.
+      if (panel.Type() == PanelType::Info) ToggleInfo(side);
       panel.SetStyle(static_cast<PanelStyle>(static_cast<int>(command->action) - static_cast<int>(PanelAction::Brief)));
       break;
     case PanelAction::SortName: case PanelAction::SortExtension: case PanelAction::SortTime:
@@ -286,7 +303,7 @@ bool CMainLoop::DispatchToPanel(uint32_t code) {
 bool CMainLoop::RunCommandCode(uint32_t code) {
   CPanel& panel = Active();
   if (m_commandLine.HandleEditKey(code)) return true;
-  if (Shown(m_active) && panel.HandleCursorKey(code)) {
+  if (Shown(m_active) && panel.Type() == PanelType::Files && panel.HandleCursorKey(code)) {
     panel.EndQuickSearch();
     panel.MarkForRedraw();
     return true;
@@ -361,6 +378,13 @@ bool CMainLoop::RunCommandCode(uint32_t code) {
       m_redrawAll = true;
       return true;
     }
+    case Key::CtrlL: ToggleInfo(panel.Type() == PanelType::Info ? m_active : 1 - m_active); return true;
+    case Cmd::InfoLeft: case Cmd::InfoRight: ToggleInfo(code == Cmd::InfoLeft ? 0 : 1); return true;
+    case Key::CtrlW: OpenGuiFileWindow(panel); m_redrawAll = true; return true;
+    case Key::AltF6:
+      if (Shown(m_active)) RunMakeDesktopObjects(panel);
+      m_redrawAll = true;
+      return true;
     case Key::CtrlK:
       if (Shown(0) && Shown(1)) RunCompareDirectories(Panel(0), Panel(1));
       m_redrawAll = true;
@@ -443,7 +467,7 @@ void CMainLoop::OnEnter() {
     return;
   }
   CPanel& panel = Active();
-  const entry* current = Shown(m_active) ? panel.CursorEntry() : nullptr;
+  const entry* current = Shown(m_active) && panel.Type() == PanelType::Files ? panel.CursorEntry() : nullptr;
   if (current == nullptr) return;
   if (panel.EnterCursorEntry()) return;
   // A file runs its association, or itself when it is a program.

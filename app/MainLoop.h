@@ -35,6 +35,8 @@ class CMainLoop {
   void DrawAll();
   void BringScreenUpToDate(uint16_t modifiers);
   void Activate(int side);
+  /// Redraws an information panel when the active panel's directory changed.
+  void FollowActiveDirectory();
   bool DispatchToPanel(uint32_t code);
   bool DispatchSelection(uint32_t code);
   void DispatchMouse(const TMouseRecord& mouse);
@@ -56,6 +58,8 @@ class CMainLoop {
   void ToggleColumns();
   void SwapPanels();
   void TogglePanel(int side);
+  /// A panel becomes the information panel, or a file list again.
+  void ToggleInfo(int side);
   void RunMenu(bool reopen, const TMouseRecord* click);
   void OpenManual();
   void SaveSetup();
@@ -68,6 +72,9 @@ class CMainLoop {
   bool m_panelsOff = false;  // Ctrl+O: the commands' screen instead of the panels
   bool m_quit = false;
   bool m_redrawAll = true;
+  // The directory the information panel was last drawn for.
+  Westring m_infoDirectory;
+  bool m_redrawInfo = false;
 };
 
 /// Commands whose tools are not part of the program yet: the message box

@@ -42,6 +42,7 @@ class CArchiveReaderListing final : public CArchiveListing {
   bool HasDirectory(const Westring& inner) const override { return m_reader.HasDirectory(inner); }
   int List(const Westring& inner, const std::function<bool(entry*)>& add) override;
   int Format() const override { return m_reader.Format(); }
+  void Totals(int64_t* uncompressed, int64_t* compressed) const override;
   bool HoldsTar() const override { return m_reader.HoldsTar(); }
   int RefreshIfChanged() override;
   Westring ExtractForView(const Westring& inner, const entry& member) override;
@@ -58,6 +59,17 @@ class CArchiveReaderListing final : public CArchiveListing {
 bool CArchiveReaderListing::Open(const Westring& path) {
   m_stamp = StampOf(path);
   return m_reader.Open(path) != ArchiveNone;
+}
+
+void CArchiveReaderListing::Totals(int64_t* uncompressed, int64_t* compressed) const {
+  *uncompressed = *compressed = 0;
+  for (int i = 0; i < m_reader.Count(); ++i) {
+    const ArchiveEntry& member = m_reader.At(i);
+    if (member.size < 0) *uncompressed = -1;
+    else if (*uncompressed >= 0) *uncompressed += member.size;
+    if (member.packedSize < 0) *compressed = -1;
+    else if (*compressed >= 0) *compressed += member.packedSize;
+  }
 }
 
 int CArchiveReaderListing::RefreshIfChanged() {

@@ -87,6 +87,7 @@ bool ParseMountInfoLine(const std::string& line, TMountEntry* entry) {
   size_t separator = 6;
   while (separator < fields.size() && fields[separator] != "-") ++separator;
   if (separator + 2 >= fields.size()) return false;
+  if (std::sscanf(fields[2].c_str(), "%u:%u", &entry->major, &entry->minor) != 2) return false;
   entry->mountPoint = UnescapeMountField(fields[4]);
   entry->fsType = UnescapeMountField(fields[separator + 1]);
   entry->device = UnescapeMountField(fields[separator + 2]);

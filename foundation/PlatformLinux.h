@@ -23,6 +23,7 @@ struct TMountEntry {
   std::string mountPoint;
   std::string device;
   std::string fsType;
+  unsigned major = 0, minor = 0;  // the device numbers of the file system
   bool answered = false;  // the figures below came back in time (usable lists only)
   uint64_t blocks = 0, totalBytes = 0, availableBytes = 0;
 };

@@ -2,6 +2,7 @@
 // A panel inside an archive: the archive layer above the panels lists the
 // archive's directory levels through this, and installs the function that
 // opens a file as an archive at start-up.
+#include <cstdint>
 #include <functional>
 #include <memory>
 
@@ -22,6 +23,11 @@ class CArchiveListing {
   virtual bool HasDirectory(const Westring& inner) const = 0;
   /// The archive's format number (ArchiveFormat of the archive layer).
   virtual int Format() const = 0;
+  /// The sums over all members of their sizes and of their packed sizes,
+  /// each -1 when a member does not tell it.
+  virtual void Totals(int64_t* uncompressed, int64_t* compressed) const {
+    *uncompressed = *compressed = -1;
+  }
   /// A gzip or bzip2 file holding a tar: its members are tar members, taken
   /// out by the tar archiver; nothing can be added, deleted or put back.
   virtual bool HoldsTar() const = 0;

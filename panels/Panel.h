@@ -207,6 +207,7 @@ class CPanel {
   bool EnterArchivePath(const Westring& path);
   // PanelDraw.cpp
   void DrawFrame();
+  void DrawInfoFrame();
   uint8_t RowAttr(const entry& e, bool underCursor) const;
   void DrawEntryCell(int index, int slot);
   // QuickSearch.cpp

@@ -9,6 +9,7 @@
 #include "foundation/SysCalls.h"
 #include "panels/DirSearch.h"
 #include "panels/Expression.h"
+#include "panels/InfoHooks.h"
 #include "panels/Panel.h"
 #include "panels/RowFormat.h"
 
@@ -146,7 +147,7 @@ void CPanel::DrawEntryCell(int index, int slot) {
 }
 
 void CPanel::DrawRow(int index) {
-  if (g_console == nullptr || m_readError != 0) return;
+  if (g_console == nullptr || m_readError != 0 || m_type != PanelType::Files) return;
   const int slot = index - m_firstVisible;
   if (slot < 0 || slot >= PageCapacity()) return;
   DrawEntryCell(index, slot);
@@ -195,9 +196,41 @@ void CPanel::DrawFrame() {
   console->WriteText(titleCol, g.top, title.c_str(), Colour(m_active ? ColourClass::Highlight : ColourClass::Panel));
 }
 
+// An information panel is one box: no columns, no divider, no status line.
+void CPanel::DrawInfoFrame() {
+  CConsole* console = g_console;
+  const TPanelGeometry& g = m_geometry;
+  const uint8_t attr = Colour(ColourClass::Panel);
+  CellString top(attr), inner(attr), bottom(attr);
+  top.Append(TCell{Frame::TopLeft, attr});
+  inner.Append(TCell{Frame::Vertical, attr});
+  bottom.Append(TCell{Frame::BottomLeft, attr});
+  for (int i = 0; i < g.innerWidth; ++i) {
+    top.Append(TCell{Frame::Horizontal, attr});
+    inner.Append(TCell{L' ', attr});
+    bottom.Append(TCell{Frame::Horizontal, attr});
+  }
+  top.Append(TCell{Frame::TopRight, attr});
+  inner.Append(TCell{Frame::Vertical, attr});
+  bottom.Append(TCell{Frame::BottomRight, attr});
+  console->WriteCells(g.left, g.top, top);
+  for (int row = g.fileTop(); row < g.bottomRow(); ++row) console->WriteCells(g.left, row, inner);
+  console->WriteCells(g.left, g.bottomRow(), bottom);
+  const Westring title(L" Info ");
+  const int titleCol = g.left + 1 + (g.innerWidth - title.Length()) / 2;
+  console->WriteText(titleCol, g.top, title.c_str(), Colour(m_active ? ColourClass::Highlight : ColourClass::Panel));
+}
+
 void CPanel::Draw() {
   if (g_console == nullptr) return;
   g_console->BeginUpdate();
+  if (m_type == PanelType::Info) {
+    DrawInfoFrame();
+    const CPanel* other = g_panels[m_side == PanelSide::Left ? 1 : 0];
+    if (other != nullptr) g_infoHooks.draw(*this, *other);
+    g_console->EndUpdate();
+    return;
+  }
   DrawFrame();
   const int capacity = PageCapacity();
   for (int slot = 0; slot < capacity; ++slot) {
@@ -252,7 +285,7 @@ Westring CPanel::StatusText() {
 }
 
 void CPanel::DrawStatusLine() {
-  if (g_console == nullptr) return;
+  if (g_console == nullptr || m_type != PanelType::Files) return;
   const Westring text = StatusText();
   g_console->WriteText(m_geometry.left + 1, m_geometry.statusRow(), text.c_str(), Colour(ColourClass::Tagged));
 }

@@ -7,7 +7,7 @@ packages=(
   libgtest-dev googletest libbenchmark-dev
   fonts-dejavu-core unicode-data
   xvfb xdotool x11-apps imagemagick xclip
-  less vim ncurses-bin
+  less vim ncurses-bin desktop-file-utils
   tmux htop vttest
   zip unzip 7zip p7zip-full arj lhasa unar bzip2 gzip tar
 )

@@ -186,6 +186,10 @@ TEST(MountTable, ParsesMountInfoLines) {
               std::string(row.mountPoint) + "|" + row.fsType + "|" + row.device)
         << "input: " << row.line;
   }
+  Platform::TMountEntry entry;
+  ASSERT_TRUE(Platform::ParseMountInfoLine(rows[0].line, &entry));
+  EXPECT_EQ(entry.major * 1000 + entry.minor, 98000u) << "the device numbers";
+  EXPECT_FALSE(Platform::ParseMountInfoLine("36 35 zero / /mnt/a rw - ext4 /dev/sda1 rw", &entry));
 }
 
 TEST(MountTable, UsableListLeavesOutDeviceAndEmptyFileSystems) {

@@ -1,0 +1,3 @@
+#include "panels/InfoHooks.h"
+
+TInfoHooks g_infoHooks;
