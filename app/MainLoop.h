@@ -5,12 +5,14 @@
 // command line. Menu items feed their codes into the same dispatch, so an
 // item and its key are one command. Application thread.
 #include <cstdint>
+#include <memory>
 
 #include "config/StartupOptions.h"
 #include "panels/CommandLine.h"
 #include "panels/Panel.h"
 
 struct TMouseRecord;
+class CRedrawOnResize;
 
 class CMainLoop {
  public:
@@ -32,6 +34,7 @@ class CMainLoop {
 
   // MainLoop.cpp: the screen and the dispatch order.
   void Layout();
+  void FollowWindowResizes();
   void DrawAll();
   void BringScreenUpToDate(uint16_t modifiers);
   void Activate(int side);
@@ -68,6 +71,7 @@ class CMainLoop {
   bool m_panelsOff = false;  // Ctrl+O: the commands' screen instead of the panels
   bool m_quit = false;
   bool m_redrawAll = true;
+  std::unique_ptr<CRedrawOnResize> m_redrawOnResize;
 };
 
 /// Commands whose tools are not part of the program yet: the message box
