@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cassert>
 #include <chrono>
+#include <cstdio>
 #include <cstring>
 
 #include "console/GdkLock.h"
@@ -166,6 +167,7 @@ void CConsole::FitWindowToGrid() {
     std::rotate(std::begin(m_earlierRequests), std::end(m_earlierRequests) - 1, std::end(m_earlierRequests));
     m_earlierRequests[0] = m_lastRequest;
     m_lastRequest = {width, height};
+    m_lastRequestMs = NowMs();
     m_resizeFollowUps = 0;
   }
   resize(width, height);
@@ -235,11 +237,16 @@ bool CConsole::OnConfigure(GdkEventConfigure* event) {
   const std::pair<int, int> answered{event->width, event->height};
   const bool stale = std::find(std::begin(m_earlierRequests), std::end(m_earlierRequests), answered) !=
                      std::end(m_earlierRequests);
-  if (stale && m_resizeFollowUps < kMaxFollowUps) {
+  // Only shortly after the program asked: later the same size is the user's.
+  constexpr int64_t kAnswerMs = 500;
+  if (stale && NowMs() - m_lastRequestMs < kAnswerMs && m_resizeFollowUps < kMaxFollowUps) {
     ++m_resizeFollowUps;
-    resize(width, height);
+      resize(width, height);
     return false;
   }
+  // The toolkit asks again for the size it was last told whenever it lays
+  // the window out; telling it the user's size keeps it from undoing the drag.
+  resize(event->width, event->height);
   m_settler.Note(event->width, event->height, NowMs());
   constexpr unsigned kSettleTickMs = 40;
   if (m_settleTimer == 0) m_settleTimer = gdk_threads_add_timeout(kSettleTickMs, &CConsole::SettleTick, this);

@@ -334,6 +334,7 @@ class CConsole : public Gtk::Window {
   // The window sizes in pixels the program asked for last and before that;
   // a late answer to an earlier one is asked again. GDK lock held.
   std::pair<int, int> m_lastRequest{0, 0};
+  int64_t m_lastRequestMs = 0;
   std::pair<int, int> m_earlierRequests[4] = {{-1, -1}, {-1, -1}, {-1, -1}, {-1, -1}};
   int m_resizeFollowUps = 0;
   CResizeSettler m_settler{kResizeQuietMs};  // GDK lock held

@@ -59,7 +59,7 @@ TEST_F(WindowResizeTest, ADragRebuildsTheGridOnceKeepingCellsAndKeys) {
   const int cellWidth = Con().CellWidth(), cellHeight = Con().CellHeight();
   // Ten sizes in quick succession, the last one with part of a cell over.
   for (int i = 9; i >= 0; --i) {
-    Con().RunOnWindowThread([&] { Con().resize((100 + i) * cellWidth + cellWidth / 2, (30 + i) * cellHeight + 3); });
+    Con().RunOnWindowThread([&] { Con().resize((103 + i) * cellWidth + cellWidth / 2, (31 + i) * cellHeight + 3); });
     if (i == 5) {
       TConsoleEvent key;
       key.code = 'x';
@@ -67,15 +67,15 @@ TEST_F(WindowResizeTest, ADragRebuildsTheGridOnceKeepingCellsAndKeys) {
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
-  const std::u32string keys = ReadKeysUntil([&] { return resized > 0 && ScreenSize() == std::make_pair(100, 30); });
-  EXPECT_EQ(ScreenSize(), std::make_pair(100, 30));
+  const std::u32string keys = ReadKeysUntil([&] { return resized > 0 && ScreenSize() == std::make_pair(103, 31); });
+  EXPECT_EQ(ScreenSize(), std::make_pair(103, 31));
   (void)ReadKeysUntil([] { return false; }, 6);  // a second change would come now
   EXPECT_EQ(resized, 1) << "the burst must settle into one change";
   EXPECT_EQ(redrawn, 1);
   EXPECT_EQ(keys, U"x") << "a key typed during the drag is read once, in order";
   EXPECT_EQ(Con().CellAt(0, 0).ch, U'k') << "cells inside both sizes stay";
   EXPECT_EQ(Con().CellAt(76, 24).ch, U'e');
-  EXPECT_EQ(Con().CellAt(99, 29).ch, U' ') << "new cells are blank";
+  EXPECT_EQ(Con().CellAt(102, 30).ch, U' ') << "new cells are blank";
 }
 
 TEST_F(WindowResizeTest, FontZoomKeepsTheWindowPixelsAndRecountsTheCells) {
