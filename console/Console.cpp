@@ -164,7 +164,8 @@ void CConsole::FitWindowToGrid() {
       gobj(), GTK_WIDGET(m_area.gobj()), &hints,
       static_cast<GdkWindowHints>(GDK_HINT_MIN_SIZE | GDK_HINT_BASE_SIZE | GDK_HINT_RESIZE_INC));
   if (std::make_pair(width, height) != m_lastRequest) {
-    std::rotate(std::begin(m_earlierRequests), std::end(m_earlierRequests) - 1, std::end(m_earlierRequests));
+    std::rotate(std::begin(m_earlierRequests), std::end(m_earlierRequests) - 1,
+                std::end(m_earlierRequests));
     m_earlierRequests[0] = m_lastRequest;
     m_lastRequest = {width, height};
     m_lastRequestMs = NowMs();
@@ -235,13 +236,13 @@ bool CConsole::OnConfigure(GdkEventConfigure* event) {
   }
   constexpr int kMaxFollowUps = 3;
   const std::pair<int, int> answered{event->width, event->height};
-  const bool stale = std::find(std::begin(m_earlierRequests), std::end(m_earlierRequests), answered) !=
-                     std::end(m_earlierRequests);
+  const bool stale = std::find(std::begin(m_earlierRequests), std::end(m_earlierRequests),
+                               answered) != std::end(m_earlierRequests);
   // Only shortly after the program asked: later the same size is the user's.
   constexpr int64_t kAnswerMs = 500;
   if (stale && NowMs() - m_lastRequestMs < kAnswerMs && m_resizeFollowUps < kMaxFollowUps) {
     ++m_resizeFollowUps;
-      resize(width, height);
+    resize(width, height);
     return false;
   }
   // The toolkit asks again for the size it was last told whenever it lays
@@ -249,7 +250,8 @@ bool CConsole::OnConfigure(GdkEventConfigure* event) {
   resize(event->width, event->height);
   m_settler.Note(event->width, event->height, NowMs());
   constexpr unsigned kSettleTickMs = 40;
-  if (m_settleTimer == 0) m_settleTimer = gdk_threads_add_timeout(kSettleTickMs, &CConsole::SettleTick, this);
+  if (m_settleTimer == 0)
+    m_settleTimer = gdk_threads_add_timeout(kSettleTickMs, &CConsole::SettleTick, this);
   return false;
 }
 
@@ -264,8 +266,8 @@ gboolean CConsole::SettleTick(gpointer self) {
     return FALSE;
   }
   console->m_settleTimer = 0;
-  const TScreenCells cells = CellsForPixels(width, height, console->m_cellWidth, console->m_cellHeight,
-                                            kMinimumWindowCells);
+  const TScreenCells cells = CellsForPixels(width, height, console->m_cellWidth,
+                                            console->m_cellHeight, kMinimumWindowCells);
   console->m_windowCells.store(PackCells(cells));
   console->m_queue.Wake();
   return FALSE;
@@ -310,7 +312,8 @@ void CConsole::RedrawScreens() {
   // A redraw may open or close a screen of its own; walk a copy.
   const std::vector<CRedrawOnResize*> screens = m_redraws;
   for (CRedrawOnResize* screen : screens)
-    if (std::find(m_redraws.begin(), m_redraws.end(), screen) != m_redraws.end()) screen->m_redraw();
+    if (std::find(m_redraws.begin(), m_redraws.end(), screen) != m_redraws.end())
+      screen->m_redraw();
 }
 
 CRedrawOnResize::CRedrawOnResize(std::function<void()> redraw)

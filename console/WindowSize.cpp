@@ -2,7 +2,8 @@
 
 #include <algorithm>
 
-TScreenCells CellsForPixels(int width, int height, int cellWidth, int cellHeight, TScreenCells minimum) {
+TScreenCells CellsForPixels(int width, int height, int cellWidth, int cellHeight,
+                            TScreenCells minimum) {
   TScreenCells cells;
   cells.columns = std::max(minimum.columns, width / std::max(1, cellWidth));
   cells.lines = std::max(minimum.lines, height / std::max(1, cellHeight));

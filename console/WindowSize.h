@@ -19,7 +19,8 @@ constexpr TScreenCells kMinimumWindowCells{80, 25};
 /// The whole cells a drawing area of width x height pixels holds; the rest
 /// of a partly covered cell is dropped, and the result is never below
 /// `minimum`. A cell size below 1 counts as 1.
-TScreenCells CellsForPixels(int width, int height, int cellWidth, int cellHeight, TScreenCells minimum);
+TScreenCells CellsForPixels(int width, int height, int cellWidth, int cellHeight,
+                            TScreenCells minimum);
 
 /// Each noted window size restarts a quiet period; only a size that still
 /// stands when the period ends is handed out, once. Window-system thread.

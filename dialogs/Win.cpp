@@ -97,7 +97,8 @@ void Win::Repaint() {
 }
 
 Win::~Win() {
-  if (!m_hidden && m_saved && m_savedGeneration == Con().GridGeneration()) Con().RestoreArea(m_left, m_top, SavedWidth(), SavedHeight(), m_saved.get());
+  if (!m_hidden && m_saved && m_savedGeneration == Con().GridGeneration())
+    Con().RestoreArea(m_left, m_top, SavedWidth(), SavedHeight(), m_saved.get());
 }
 
 int Win::Width() const { return m_right - m_left + 1 - (m_framed ? 2 : 0); }

@@ -40,7 +40,9 @@ class WindowResizeTest : public testing::Test {
   void SetUp() override {
     Con().SetScreenSize(25, 80, "", 12);
     // Wait for the window to take the size, so no answer arrives late.
-    for (int i = 0; i < 100 && WindowPixels() != std::make_pair(80 * Con().CellWidth(), 25 * Con().CellHeight()); ++i)
+    for (int i = 0; i < 100 && WindowPixels() !=
+                                   std::make_pair(80 * Con().CellWidth(), 25 * Con().CellHeight());
+         ++i)
       std::this_thread::sleep_for(std::chrono::milliseconds(20));
   }
   void TearDown() override {
@@ -59,7 +61,8 @@ TEST_F(WindowResizeTest, ADragRebuildsTheGridOnceKeepingCellsAndKeys) {
   const int cellWidth = Con().CellWidth(), cellHeight = Con().CellHeight();
   // Ten sizes in quick succession, the last one with part of a cell over.
   for (int i = 9; i >= 0; --i) {
-    Con().RunOnWindowThread([&] { Con().resize((103 + i) * cellWidth + cellWidth / 2, (31 + i) * cellHeight + 3); });
+    Con().RunOnWindowThread(
+        [&] { Con().resize((103 + i) * cellWidth + cellWidth / 2, (31 + i) * cellHeight + 3); });
     if (i == 5) {
       TConsoleEvent key;
       key.code = 'x';
@@ -67,7 +70,8 @@ TEST_F(WindowResizeTest, ADragRebuildsTheGridOnceKeepingCellsAndKeys) {
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
-  const std::u32string keys = ReadKeysUntil([&] { return resized > 0 && ScreenSize() == std::make_pair(103, 31); });
+  const std::u32string keys =
+      ReadKeysUntil([&] { return resized > 0 && ScreenSize() == std::make_pair(103, 31); });
   EXPECT_EQ(ScreenSize(), std::make_pair(103, 31));
   (void)ReadKeysUntil([] { return false; }, 6);  // a second change would come now
   EXPECT_EQ(resized, 1) << "the burst must settle into one change";
@@ -80,7 +84,9 @@ TEST_F(WindowResizeTest, ADragRebuildsTheGridOnceKeepingCellsAndKeys) {
 
 TEST_F(WindowResizeTest, FontZoomKeepsTheWindowPixelsAndRecountsTheCells) {
   Con().SetScreenSize(40, 132);
-  for (int i = 0; i < 100 && WindowPixels() != std::make_pair(132 * Con().CellWidth(), 40 * Con().CellHeight()); ++i)
+  for (int i = 0; i < 100 && WindowPixels() !=
+                                 std::make_pair(132 * Con().CellWidth(), 40 * Con().CellHeight());
+       ++i)
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
   const std::pair<int, int> pixels = WindowPixels();
   const int cellWidth = Con().CellWidth();
