@@ -120,15 +120,33 @@ CMainLoop::CMainLoop(const TStartupOptions& options) {
     Layout();
     m_redrawAll = true;
   });
+  FollowWindowResizes();
 }
 
 CMainLoop::~CMainLoop() {
+  m_redrawOnResize.reset();
+  g_console->SetWindowResizeHandlers(nullptr, nullptr);
   g_console->SetResizeHandler(nullptr);
   RemoveClockWindow();
   for (CPanel& panel : m_panels) panel.StoreSettings();
   g_settings.leftShowing = m_shown[0];
   g_settings.rightShowing = m_shown[1];
   g_panels[0] = g_panels[1] = nullptr;
+}
+
+// The clock's saved cells belong to the old grid, so it goes before the
+// grid changes and comes back with the redrawn panels. The size the window
+// settled at becomes the screen size settings, which Save Setup keeps.
+void CMainLoop::FollowWindowResizes() {
+  g_console->SetWindowResizeHandlers(RemoveClockWindow, [] {
+    g_settings.lines = g_console->Lines();
+    g_settings.columns = g_console->Columns();
+    g_settings.fontSize = g_console->FontSize();
+  });
+  m_redrawOnResize = std::make_unique<CRedrawOnResize>([this] {
+    m_redrawAll = true;
+    BringScreenUpToDate(0);
+  });
 }
 
 void CMainLoop::Layout() {

@@ -5,12 +5,14 @@
 // command line. Menu items feed their codes into the same dispatch, so an
 // item and its key are one command. Application thread.
 #include <cstdint>
+#include <memory>
 
 #include "config/StartupOptions.h"
 #include "panels/CommandLine.h"
 #include "panels/Panel.h"
 
 struct TMouseRecord;
+class CRedrawOnResize;
 
 class CMainLoop {
  public:
@@ -32,6 +34,7 @@ class CMainLoop {
 
   // MainLoop.cpp: the screen and the dispatch order.
   void Layout();
+  void FollowWindowResizes();
   void DrawAll();
   void BringScreenUpToDate(uint16_t modifiers);
   void Activate(int side);
@@ -75,6 +78,7 @@ class CMainLoop {
   // The directory the information panel was last drawn for.
   Westring m_infoDirectory;
   bool m_redrawInfo = false;
+  std::unique_ptr<CRedrawOnResize> m_redrawOnResize;
 };
 
 /// Commands whose tools are not part of the program yet: the message box

@@ -65,10 +65,17 @@ int MenuAtColumn(int column) {
 /// which put the screen back as they go.
 class CMenuBarRun {
  public:
-  explicit CMenuBarRun(TMenuState start)
-      : m_bar(0, 0, Con().Columns() - 1, 0, Colour(ColourClass::MenuBar), -1), m_state(start) {}
+  explicit CMenuBarRun(TMenuState start) : m_bar(OpenBar()), m_state(start) {}
 
   uint32_t Run(const TMouseRecord* openingClick) {
+    // A new screen size gets a bar of the new width and the box dropped again.
+    CRedrawOnResize redraw([this] {
+      m_box.reset();
+      m_boxMenu = -1;
+      m_bar.reset();
+      m_bar = OpenBar();
+      Show();
+    });
     if (openingClick) ClickOnBar(openingClick->column);
     while (!m_done) {
       Show();
@@ -86,6 +93,10 @@ class CMenuBarRun {
 
  private:
   const TMenu& Current() const { return MenuAt(m_state.menu); }
+
+  static std::unique_ptr<Win> OpenBar() {
+    return std::make_unique<Win>(0, 0, Con().Columns() - 1, 0, Colour(ColourClass::MenuBar), -1);
+  }
 
   void Choose() {
     m_result = Current().items[m_state.item].code;
@@ -220,11 +231,11 @@ class CMenuBarRun {
 
   void DrawBar() {
     const uint8_t barAttr = Colour(ColourClass::MenuBar);
-    m_bar.WriteText(0, 0, Westring(MenuBarText()).FitLeft(m_bar.Width()).c_str(), barAttr);
+    m_bar->WriteText(0, 0, Westring(MenuBarText()).FitLeft(m_bar->Width()).c_str(), barAttr);
     for (int m = 0; m < MenuCount(); ++m) {
       const TMenu& menu = MenuAt(m);
       const uint8_t attr = m == m_state.menu ? Colour(ColourClass::MenuHighlight) : barAttr;
-      m_bar.WriteText(menu.column, 0, menu.title, attr);
+      m_bar->WriteText(menu.column, 0, menu.title, attr);
       const int hot = static_cast<int>(std::strspn(menu.title, " "));
       Con().SetAttributes(menu.column + hot, 0, 1, QuickKeyOn(attr));
     }
@@ -258,7 +269,7 @@ class CMenuBarRun {
                         QuickKeyOn(attr));
   }
 
-  Win m_bar;
+  std::unique_ptr<Win> m_bar;
   std::unique_ptr<Win> m_box;
   int m_boxMenu = -1;
   TMenuState m_state;

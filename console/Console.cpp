@@ -6,12 +6,15 @@
 
 #include <algorithm>
 #include <cassert>
+#include <chrono>
+#include <cstdio>
 #include <cstring>
 
 #include "console/GdkLock.h"
 #include "console/Glyphs.h"
 #include "console/Palette.h"
 #include "console/RowRuns.h"
+#include "console/TermSession.h"
 #include "foundation/CellString.h"
 #include "foundation/CodePage.h"
 
@@ -26,6 +29,18 @@ constexpr int kBlinkSteps = 10;
 constexpr int kBlinkShownSteps = 5;
 constexpr unsigned kBlinkStepMs = 100;
 
+// Font sizes Ctrl+mouse wheel moves between, in points.
+constexpr int kSmallestFont = 6, kLargestFont = 72;
+
+int64_t NowMs() {
+  using namespace std::chrono;
+  return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+uint32_t PackCells(TScreenCells cells) {
+  return static_cast<uint32_t>(cells.columns) << 16 | static_cast<uint32_t>(cells.lines);
+}
+
 }  // namespace
 
 CConsole::CConsole() : m_area(this) {
@@ -33,8 +48,7 @@ CConsole::CConsole() : m_area(this) {
              Gdk::BUTTON_RELEASE_MASK | Gdk::BUTTON_MOTION_MASK);
   set_title("Varnak");
   BuildGridAndMetrics();
-  set_resizable(false);
-  signal_configure_event().connect(sigc::mem_fun(*this, &CConsole::FollowUpResize), false);
+  signal_configure_event().connect(sigc::mem_fun(*this, &CConsole::OnConfigure), false);
   add(m_area);
   m_area.show();
   m_windowThread = StartThread(&CConsole::WindowThreadMain, this);
@@ -127,10 +141,55 @@ void CConsole::BuildGridAndMetrics() {
   m_font = Pango::FontDescription(m_fontFamily);
   m_font.set_size(m_fontSize * Pango::SCALE);
   MeasureCell();
-  const int width = m_columns * m_cellWidth, height = m_lines * m_cellHeight;
-  resize(width, height);
-  m_area.set_size_request(width, height);
+  FitWindowToGrid();
   m_cells = std::move(cells);
+}
+
+// The window manager offers sizes in whole cells and no smaller than the
+// smallest screen; a screen the program made smaller than that stays
+// possible.
+void CConsole::FitWindowToGrid() {
+  const int width = m_columns * m_cellWidth, height = m_lines * m_cellHeight;
+  const int minColumns = std::min(m_columns, kMinimumWindowCells.columns);
+  const int minLines = std::min(m_lines, kMinimumWindowCells.lines);
+  m_area.set_size_request(minColumns * m_cellWidth, minLines * m_cellHeight);
+  GdkGeometry hints{};
+  hints.min_width = minColumns * m_cellWidth;
+  hints.min_height = minLines * m_cellHeight;
+  hints.base_width = 0;
+  hints.base_height = 0;
+  hints.width_inc = m_cellWidth;
+  hints.height_inc = m_cellHeight;
+  gtk_window_set_geometry_hints(
+      gobj(), GTK_WIDGET(m_area.gobj()), &hints,
+      static_cast<GdkWindowHints>(GDK_HINT_MIN_SIZE | GDK_HINT_BASE_SIZE | GDK_HINT_RESIZE_INC));
+  if (std::make_pair(width, height) != m_lastRequest) {
+    std::rotate(std::begin(m_earlierRequests), std::end(m_earlierRequests) - 1,
+                std::end(m_earlierRequests));
+    m_earlierRequests[0] = m_lastRequest;
+    m_lastRequest = {width, height};
+    m_lastRequestMs = NowMs();
+    m_resizeFollowUps = 0;
+  }
+  resize(width, height);
+}
+
+void CConsole::RebuildGridKeeping(int lines, int columns) {
+  auto cells = std::make_unique<TCell[]>(lines * columns);
+  std::fill(cells.get(), cells.get() + lines * columns, kBlankCell);
+  for (int r = 0; r < std::min(lines, m_lines); ++r)
+    std::copy(Row(r), Row(r) + std::min(columns, m_columns), cells.get() + r * columns);
+  m_lines = lines;
+  m_columns = columns;
+  m_cells = std::move(cells);
+  ++m_gridGeneration;
+  m_selection.Hide();
+  m_area.m_pixmap.reset();
+  FitWindowToGrid();
+  m_cursorCol = std::min(m_cursorCol, m_columns - 1);
+  m_cursorRow = std::min(m_cursorRow, m_lines - 1);
+  m_pending = {};
+  DrawRect(0, 0, m_columns, m_lines);
 }
 
 // Every cell takes the logical extents of one representative glyph; the font
@@ -152,9 +211,9 @@ void CConsole::SetScreenSize(int lines, int columns, const std::string& fontFami
     if (!fontFamily.empty()) m_fontFamily = fontFamily;
     if (fontSize != 0) m_fontSize = fontSize;
     m_selection.Hide();
-    m_resizeFollowUps = 0;
     m_area.m_pixmap.reset();
     BuildGridAndMetrics();
+    ++m_gridGeneration;
     m_cursorCol = std::min(m_cursorCol, m_columns - 1);
     m_cursorRow = std::min(m_cursorRow, m_lines - 1);
     m_pending = {};
@@ -164,18 +223,109 @@ void CConsole::SetScreenSize(int lines, int columns, const std::string& fontFami
 }
 
 // Without a window manager the X server answers resizes in order, so the
-// answer to an earlier SetScreenSize can arrive after a later one was asked
-// for and leave the window at the old size. Asking again (a few times at
-// most, in case the screen cannot hold the size) settles it. Window-system
-// thread, GDK lock held.
-bool CConsole::FollowUpResize(GdkEventConfigure* event) {
+// answer to an earlier request of the program can arrive after a later one
+// was asked for and leave the window at the old size. Asking again (a few
+// times at most, in case the screen cannot hold the size) settles it. Any
+// other new size is the user's: it counts once it stops changing.
+// Window-system thread, GDK lock held.
+bool CConsole::OnConfigure(GdkEventConfigure* event) {
   const int width = m_columns * m_cellWidth, height = m_lines * m_cellHeight;
+  if (event->width == width && event->height == height) {
+    m_settler.Cancel();
+    return false;
+  }
   constexpr int kMaxFollowUps = 3;
-  if ((event->width != width || event->height != height) && m_resizeFollowUps < kMaxFollowUps) {
+  const std::pair<int, int> answered{event->width, event->height};
+  const bool stale = std::find(std::begin(m_earlierRequests), std::end(m_earlierRequests),
+                               answered) != std::end(m_earlierRequests);
+  // Only shortly after the program asked: later the same size is the user's.
+  constexpr int64_t kAnswerMs = 500;
+  if (stale && NowMs() - m_lastRequestMs < kAnswerMs && m_resizeFollowUps < kMaxFollowUps) {
     ++m_resizeFollowUps;
     resize(width, height);
+    return false;
   }
+  // The toolkit asks again for the size it was last told whenever it lays
+  // the window out; telling it the user's size keeps it from undoing the drag.
+  resize(event->width, event->height);
+  m_settler.Note(event->width, event->height, NowMs());
+  constexpr unsigned kSettleTickMs = 40;
+  if (m_settleTimer == 0)
+    m_settleTimer = gdk_threads_add_timeout(kSettleTickMs, &CConsole::SettleTick, this);
   return false;
+}
+
+// Runs until the noted size has stood for the quiet period, then hands the
+// screen size it holds to the application thread. GDK lock held.
+gboolean CConsole::SettleTick(gpointer self) {
+  auto* console = static_cast<CConsole*>(self);
+  int width = 0, height = 0;
+  if (!console->m_settler.Take(NowMs(), &width, &height)) {
+    if (console->m_settler.Pending()) return TRUE;
+    console->m_settleTimer = 0;
+    return FALSE;
+  }
+  console->m_settleTimer = 0;
+  const TScreenCells cells = CellsForPixels(width, height, console->m_cellWidth,
+                                            console->m_cellHeight, kMinimumWindowCells);
+  console->m_windowCells.store(PackCells(cells));
+  console->m_queue.Wake();
+  return FALSE;
+}
+
+void CConsole::ZoomFont(int steps) {
+  m_fontZoom += steps;
+  m_queue.Wake();
+}
+
+bool CConsole::FollowWindowSize() {
+  const uint32_t packed = m_windowCells.exchange(0);
+  const int zoom = m_fontZoom.exchange(0);
+  if (packed == 0 && zoom == 0) return false;
+  if (m_onWindowResizeStart) m_onWindowResizeStart();
+  {
+    GdkLock lock;
+    TScreenCells cells{static_cast<int>(packed >> 16), static_cast<int>(packed & 0xFFFF)};
+    if (packed == 0) cells = {m_columns, m_lines};
+    const int fontSize = std::clamp(m_fontSize + zoom, kSmallestFont, kLargestFont);
+    if (fontSize != m_fontSize) {
+      // The window keeps its pixels; the cells that fit them change.
+      int width = 0, height = 0;
+      get_size(width, height);
+      m_fontSize = fontSize;
+      m_font.set_size(m_fontSize * Pango::SCALE);
+      MeasureCell();
+      cells = CellsForPixels(width, height, m_cellWidth, m_cellHeight, kMinimumWindowCells);
+    }
+    RebuildGridKeeping(cells.lines, cells.columns);
+  }
+  if (m_session) m_session->Resize(m_lines, m_columns);
+  if (m_onResize) m_onResize();
+  // An attached command owns the screen until it ends; the screens below
+  // are drawn afresh after it.
+  if (!m_session) RedrawScreens();
+  if (m_onWindowResizeDone) m_onWindowResizeDone();
+  return true;
+}
+
+void CConsole::RedrawScreens() {
+  // A redraw may open or close a screen of its own; walk a copy.
+  const std::vector<CRedrawOnResize*> screens = m_redraws;
+  for (CRedrawOnResize* screen : screens)
+    if (std::find(m_redraws.begin(), m_redraws.end(), screen) != m_redraws.end())
+      screen->m_redraw();
+}
+
+CRedrawOnResize::CRedrawOnResize(std::function<void()> redraw)
+    : m_redraw(std::move(redraw)), m_generation(g_console ? g_console->GridGeneration() : 0) {
+  if (g_console) g_console->m_redraws.push_back(this);
+}
+
+CRedrawOnResize::~CRedrawOnResize() {
+  if (!g_console) return;
+  auto& screens = g_console->m_redraws;
+  screens.erase(std::remove(screens.begin(), screens.end(), this), screens.end());
+  if (g_console->GridGeneration() != m_generation) g_console->RedrawScreens();
 }
 
 void CConsole::SetCodePage(int codePage) {

@@ -7,11 +7,13 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "console/EventQueue.h"
 #include "console/ScreenDump.h"
 #include "console/Selection.h"
+#include "console/WindowSize.h"
 #include "foundation/Cell.h"
 #include "foundation/Estring.h"
 #include "foundation/Westring.h"
@@ -21,6 +23,25 @@
 class CConsole;
 class CellString;
 class CTermSession;
+
+/// While it lives, the screen it was made for is drawn again after the grid
+/// followed a new window size or font zoom. Screens register as they open,
+/// so they draw oldest first and the one in front ends up on top: the
+/// panels, then a viewer or editor over them, then a dialog. Application
+/// thread; borrows nothing. When a screen closes after the grid changed,
+/// the screens below it draw again, since what it saved is gone.
+class CRedrawOnResize {
+ public:
+  explicit CRedrawOnResize(std::function<void()> redraw);
+  ~CRedrawOnResize();
+  CRedrawOnResize(const CRedrawOnResize&) = delete;
+  CRedrawOnResize& operator=(const CRedrawOnResize&) = delete;
+
+ private:
+  friend class CConsole;
+  std::function<void()> m_redraw;
+  int m_generation;  // the grid this screen was opened on
+};
 
 /// What the key reader reports with a mouse event (and, for keys, the
 /// modifier state): 16 bytes.
@@ -120,8 +141,27 @@ class CConsole : public Gtk::Window {
   /// Rebuilds a blank grid of `lines` x `columns`; an empty family or size 0
   /// keeps the current font. Then calls the resize handler.
   void SetScreenSize(int lines, int columns, const std::string& fontFamily = "", int fontSize = 0);
+  /// Counts grid rebuilds: cells saved under another generation are stale.
+  int GridGeneration() const { return m_gridGeneration; }
   /// Called after SetScreenSize so the application can re-read its layout.
   void SetResizeHandler(std::function<void()> handler) { m_onResize = std::move(handler); }
+  /// Called around a size change that the window made (the user resized it
+  /// or zoomed the font): `before` while the old grid still stands (to take
+  /// down what saved old cells), `after` once the resize handler and every
+  /// CRedrawOnResize ran (to store the new size in the settings).
+  void SetWindowResizeHandlers(std::function<void()> before, std::function<void()> after) {
+    m_onWindowResizeStart = std::move(before);
+    m_onWindowResizeDone = std::move(after);
+  }
+  /// Brings the grid to the size the window settled at, or to the font zoom
+  /// asked for with Ctrl+mouse wheel: the overlapping cells are kept, the
+  /// resize handler runs, an attached session is told the new size, and
+  /// every registered screen draws again. Returns whether anything changed.
+  /// GetKey and an attached command's loop call it. Application thread.
+  bool FollowWindowSize();
+  /// Asks for a font `steps` points larger (negative: smaller), keeping the
+  /// window's pixel size; FollowWindowSize carries it out. Any thread.
+  void ZoomFont(int steps);
   /// Sets the code page of narrow text; 0 keeps the current one.
   void SetCodePage(int codePage);
   int CodePage() const { return m_codePage; }
@@ -252,7 +292,14 @@ class CConsole : public Gtk::Window {
   bool StoreCell(TCell* slot, uint32_t ch, uint8_t attr);
   void InvalidateLocked(int col, int row, int width, int height);
   void BuildGridAndMetrics();
-  bool FollowUpResize(GdkEventConfigure* event);
+  bool OnConfigure(GdkEventConfigure* event);
+  static gboolean SettleTick(gpointer self);
+  /// Sizes the window and its hints for the grid (GDK lock held).
+  void FitWindowToGrid();
+  /// Replaces the grid by one of lines x columns that keeps the overlapping cells. GDK lock held.
+  void RebuildGridKeeping(int lines, int columns);
+  void RedrawScreens();
+  friend class CRedrawOnResize;
   void MeasureCell();
   void SelectionCopy();
   void WriteTeletype(const char* text, int count);
@@ -284,7 +331,19 @@ class CConsole : public Gtk::Window {
   int m_fontSize = 12;
   SyncEvent m_blinkStop;
   SyncEvent m_windowReady;
-  int m_resizeFollowUps = 0;  // GDK lock held
+  // The window sizes in pixels the program asked for last and before that;
+  // a late answer to an earlier one is asked again. GDK lock held.
+  std::pair<int, int> m_lastRequest{0, 0};
+  int64_t m_lastRequestMs = 0;
+  std::pair<int, int> m_earlierRequests[4] = {{-1, -1}, {-1, -1}, {-1, -1}, {-1, -1}};
+  int m_resizeFollowUps = 0;
+  CResizeSettler m_settler{kResizeQuietMs};  // GDK lock held
+  unsigned m_settleTimer = 0;                // GDK lock held
+  // What the window-system thread hands to FollowWindowSize: the settled
+  // screen (columns << 16 | lines, 0 for none) and font steps.
+  std::atomic<uint32_t> m_windowCells{0};
+  std::atomic<int> m_fontZoom{0};
+  static constexpr int kResizeQuietMs = 120;
   int m_cellHeight = 0;
   int m_cellWidth = 0;
   int m_codePage = 850;
@@ -300,6 +359,10 @@ class CConsole : public Gtk::Window {
   TextSelection m_selection;
   Pango::FontDescription m_font;
   std::function<void()> m_onResize;
+  std::function<void()> m_onWindowResizeStart;
+  std::function<void()> m_onWindowResizeDone;
+  std::vector<CRedrawOnResize*> m_redraws;  // application thread
+  int m_gridGeneration = 0;
   // The attached command's session: set and cleared by the application
   // thread under the GDK lock, read by the window-system thread's handlers,
   // which run under it.

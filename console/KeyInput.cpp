@@ -171,6 +171,11 @@ bool CConsole::on_motion_notify_event(GdkEventMotion* event) {
 
 bool CConsole::on_scroll_event(GdkEventScroll* event) {
   if (event->direction != GDK_SCROLL_UP && event->direction != GDK_SCROLL_DOWN) return false;
+  // Ctrl with the wheel zooms the font instead of scrolling.
+  if (event->state & GDK_CONTROL_MASK) {
+    ZoomFont(event->direction == GDK_SCROLL_UP ? 1 : -1);
+    return true;
+  }
   PostMouse(TConsoleEvent::Wheel, event->direction == GDK_SCROLL_UP ? 1 : -1, event->state,
             event->x, event->y);
   return true;
@@ -227,6 +232,7 @@ uint32_t CConsole::GetKey(TMouseRecord* info, int timeoutMs) {
     if (info) info->state = static_cast<uint16_t>(m_currentState);
     return Key::ModifierChange;
   }
+  FollowWindowSize();
   RunIdle();
   if (timeoutMs != 0 && m_holdCount == 0 && m_queue.Count() == 0) NoteFirstScreen();
   std::unique_ptr<TConsoleEvent> event;
@@ -238,12 +244,16 @@ uint32_t CConsole::GetKey(TMouseRecord* info, int timeoutMs) {
       const auto now = std::chrono::steady_clock::now();
       if (now >= deadline) break;
       left = static_cast<uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(deadline - now).count());
+      FollowWindowSize();
       if (m_queue.Count() == 0) DumpScreenIfAsked();
     }
   } else {
     // Each slice, or a wake-up for a screen dump, runs the idle routine.
     constexpr uint32_t kIdleSliceMs = 1000;
-    while (!(event = m_queue.Wait(kIdleSliceMs))) RunIdle();
+    while (!(event = m_queue.Wait(kIdleSliceMs))) {
+      FollowWindowSize();
+      RunIdle();
+    }
   }
   if (!event) return 0;
   m_currentState = event->state;

@@ -198,6 +198,7 @@ int RunAttached(const Westring& command) {
       }
     }
     PassOutput(console, master, 100);
+    console.FollowWindowSize();
     console.DumpScreenIfAsked();
   }
   while (PassOutput(console, master, 0)) {

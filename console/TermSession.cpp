@@ -2,6 +2,7 @@
 
 #include <gdk/gdk.h>
 #include <poll.h>
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -847,4 +848,34 @@ void CTermSession::SendKey(uint32_t code) {
     return;
   }
   WriteAll(m_fd, bytes);
+}
+
+// ---------------------------------------------------------------------------
+// Screen size
+
+void CTermSession::Resize(int lines, int columns) {
+  FlushText();
+  lines = std::max(1, lines);
+  columns = std::max(1, columns);
+  if (m_savedScreen) {
+    auto kept = std::make_unique<TCell[]>(lines * columns);
+    std::fill(kept.get(), kept.get() + lines * columns, TCell{' ', m_defaultAttr});
+    for (int r = 0; r < std::min(lines, m_lines); ++r)
+      for (int c = 0; c < std::min(columns, m_columns); ++c)
+        kept[r * columns + c] = m_savedScreen[r * m_columns + c];
+    m_savedScreen = std::move(kept);
+  }
+  m_lines = lines;
+  m_columns = columns;
+  m_col = std::min(m_col, m_columns - 1);
+  m_row = std::min(m_row, m_lines - 1);
+  m_saved.col = std::min(m_saved.col, m_columns - 1);
+  m_saved.row = std::min(m_saved.row, m_lines - 1);
+  m_top = 0;
+  m_bottom = m_lines - 1;
+  m_console->SetCursorPos(Column(), m_row);
+  winsize size{};
+  size.ws_row = static_cast<unsigned short>(lines);
+  size.ws_col = static_cast<unsigned short>(columns);
+  (void)ioctl(m_fd, TIOCSWINSZ, &size);
 }

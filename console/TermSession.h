@@ -29,6 +29,10 @@ class CTermSession {
   /// Emulates one chunk of output; an unfinished UTF-8 character or escape
   /// sequence at its end waits for the next chunk.
   void Write(const char* bytes, int count);
+  /// Follows a new screen size: the cursor and the saved main screen are
+  /// clipped, the scroll region becomes the whole screen, and the program
+  /// is told through TIOCSWINSZ (the kernel sends it SIGWINCH).
+  void Resize(int lines, int columns);
   /// Writes the terminal bytes of a key code to the pseudo-terminal.
   void SendKey(uint32_t code);
   /// The bytes a key code sends: one byte up to 255, the xterm sequence of

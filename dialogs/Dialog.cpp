@@ -182,6 +182,12 @@ int Dialog::Run(int ms) {
   m_pressedOutside = false;
   g_console->SetCursorSize(0);
   if (m_count == 0) AddExitKey(Key::Esc);
+  // A new screen size centres the dialog again over the screens below it.
+  CRedrawOnResize redraw([this] {
+    RecursiveMutexGuard guard(m_mutex);
+    Repaint();
+    Draw(-1);
+  });
   bool firstRound = true;
   while (m_result == 0) {
     {

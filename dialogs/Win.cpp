@@ -1,5 +1,6 @@
 #include "dialogs/Win.h"
 
+#include <algorithm>
 #include <cwctype>
 #include <vector>
 
@@ -33,7 +34,12 @@ uint8_t ShadowAttr(uint8_t attr) {
 }
 
 Win::Win(int left, int top, int rightOrWidth, int bottomOrHeight, int attr, int frameAttr,
-         bool noShadow) {
+         bool noShadow)
+    : m_centred(left < 0),
+      m_topDivisor(top < 0 ? -top : 0),
+      m_fillAttr(attr),
+      m_frameAttr(frameAttr),
+      m_noShadow(noShadow) {
   CConsole& con = Con();
   if (left < 0) {
     m_left = (con.Columns() - rightOrWidth) / 2;
@@ -49,28 +55,50 @@ Win::Win(int left, int top, int rightOrWidth, int bottomOrHeight, int attr, int 
     m_top = top;
     m_bottom = bottomOrHeight;
   }
-  m_shadow = g_shadows && frameAttr >= 0 && !noShadow && m_bottom + 1 < con.Lines() &&
+  Open();
+}
+
+void Win::Open() {
+  CConsole& con = Con();
+  m_shadow = g_shadows && m_frameAttr >= 0 && !m_noShadow && m_bottom + 1 < con.Lines() &&
              m_right + 2 < con.Columns();
   m_saved = con.SaveArea(m_left, m_top, SavedWidth(), SavedHeight());
-  if (attr < 0) {
+  m_savedGeneration = con.GridGeneration();
+  if (m_fillAttr < 0) {
     m_attr = Colour(ColourClass::Messages);
   } else {
-    m_attr = static_cast<uint8_t>(attr);
+    m_attr = static_cast<uint8_t>(m_fillAttr);
     con.FillArea(m_left, m_top, m_right - m_left + 1, m_bottom - m_top + 1, m_attr);
   }
   if (m_shadow) DrawShadow();
   m_originCol = m_left;
   m_originRow = m_top;
-  if (frameAttr >= 0) {
-    DrawFrame(static_cast<uint8_t>(frameAttr));
+  m_framed = false;
+  if (m_frameAttr >= 0) {
+    DrawFrame(static_cast<uint8_t>(m_frameAttr));
     m_framed = true;
     ++m_originCol;
     ++m_originRow;
   }
+  if (!m_title.IsEmpty()) DrawTitle(m_title);
+}
+
+// The cells saved under the old screen are gone with it; what lies under the
+// window now is saved instead.
+void Win::Repaint() {
+  if (m_hidden) return;
+  CConsole& con = Con();
+  const int width = m_right - m_left + 1, height = m_bottom - m_top + 1;
+  if (m_centred) m_left = std::max(0, (con.Columns() - width) / 2);
+  if (m_topDivisor > 0) m_top = std::max(0, (con.Lines() - height) / m_topDivisor);
+  m_right = m_left + width - 1;
+  m_bottom = m_top + height - 1;
+  Open();
 }
 
 Win::~Win() {
-  if (!m_hidden && m_saved) Con().RestoreArea(m_left, m_top, SavedWidth(), SavedHeight(), m_saved.get());
+  if (!m_hidden && m_saved && m_savedGeneration == Con().GridGeneration())
+    Con().RestoreArea(m_left, m_top, SavedWidth(), SavedHeight(), m_saved.get());
 }
 
 int Win::Width() const { return m_right - m_left + 1 - (m_framed ? 2 : 0); }
@@ -133,6 +161,7 @@ void Win::WriteCells(int col, int row, const CellString& cells) {
 }
 
 void Win::DrawTitle(const Westring& title) {
+  m_title = title;
   const int col = m_left + (m_right - m_left + 1 - title.Length()) / 2;
   Con().WriteText(col, m_top, title.c_str(), m_attr);
 }

@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "foundation/Cell.h"
+#include "foundation/Westring.h"
 
 class CellString;
-class Westring;
 
 class Win {
  public:
@@ -78,6 +78,11 @@ class Win {
   /// showing swaps them again.
   void Hide();
   void Show();
+  /// After the screen changed size: centres the window again where it was
+  /// centred, saves what lies under it now, and draws its background,
+  /// shadow, frame and title again; the owner draws the contents. A window
+  /// whose saved cells belong to an older grid does not put them back.
+  void Repaint();
 
  protected:
   /// Screen cells of the window and its shadow (what SaveArea covers).
@@ -85,6 +90,7 @@ class Win {
   int SavedHeight() const { return m_bottom - m_top + 1 + (m_shadow ? 1 : 0); }
 
  private:
+  void Open();
   void DrawShadow();
   void DrawFrame(uint8_t attr);
 
@@ -96,6 +102,14 @@ class Win {
   bool m_shadow = false;
   bool m_framed = false;
   bool m_hidden = false;
+  // How the window was placed and drawn, so Repaint can do it again.
+  bool m_centred = false;
+  int m_topDivisor = 0;  // 0: a fixed top row
+  int m_fillAttr = -1;
+  int m_frameAttr = -1;
+  bool m_noShadow = false;
+  Westring m_title;
+  int m_savedGeneration = 0;
 };
 
 /// Breaks text into at most maxLines lines of at most `width` characters:

@@ -77,6 +77,8 @@ EditorExit CEditor::Run() {
   CConsole& con = *g_console;
   const int cursorSize = con.CursorSize();
   m_quit = false;
+  // A new screen size lays the text out again around the same cursor.
+  CRedrawOnResize redraw([this] { Draw(); });
   Draw();
   for (;;) {
     TMouseRecord mouse;
@@ -226,13 +228,14 @@ void CEditor::ToggleSyntax() {
 
 void Edit(const Westring& name, int64_t startOffset, int highlightLength) {
   CConsole& con = *g_console;
-  const int width = con.Columns(), height = con.Lines();
+  const int width = con.Columns(), height = con.Lines(), generation = con.GridGeneration();
   const std::unique_ptr<TCell[]> screen = con.SaveArea(0, 0, width, height);
   {
     CEditor editor;
     if (editor.Open(name, startOffset, highlightLength) == 0) (void)editor.Run();
   }
-  con.RestoreArea(0, 0, width, height, screen.get());
+  // After a new screen size the screens below drew themselves again.
+  if (con.GridGeneration() == generation) con.RestoreArea(0, 0, width, height, screen.get());
 }
 
 }  // namespace VKEditor

@@ -123,6 +123,8 @@ uint32_t FileViewer::Run() {
   const int cursorSize = con.CursorSize();
   con.SetCursorSize(0);
   m_exitKey = 0;
+  // A new screen size draws the same top line at the new width and height.
+  CRedrawOnResize redraw([this] { Draw(); });
   Draw();
   for (;;) {
     TMouseRecord mouse;
@@ -388,12 +390,13 @@ uint32_t RunFileViewer(const Westring& name, int64_t offset) {
     return Key::Esc;
   }
   CConsole& con = *g_console;
-  const int width = con.Columns(), height = con.Lines();
+  const int width = con.Columns(), height = con.Lines(), generation = con.GridGeneration();
   const std::unique_ptr<TCell[]> screen = con.SaveArea(0, 0, width, height);
   const uint32_t key = viewer.Run();
   const int64_t top = viewer.Top();
   viewer.Close();
-  con.RestoreArea(0, 0, width, height, screen.get());
+  // After a new screen size the screens below drew themselves again.
+  if (con.GridGeneration() == generation) con.RestoreArea(0, 0, width, height, screen.get());
   if (key != Key::AltF4) return key;
   if (g_editAtOffset) g_editAtOffset(viewer.FullPath(), top);
   else MessageBox(Westring("The internal editor is not available yet."), Westring(), MessageStyle::Ok | MessageStyle::Messages);

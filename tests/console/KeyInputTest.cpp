@@ -229,12 +229,20 @@ TEST_F(KeyInputTest, ClicksDoubleClicksDragsAndTheWheelBecomeMouseRecords) {
   EXPECT_EQ(read.mice[drag.size() - 2].column, 6);
   EXPECT_EQ(read.mice[drag.size() - 2].row, 5);
 
-  Xdotool("keydown ctrl click 4 click 5 keyup ctrl");
+  Xdotool("keydown shift click 4 click 5 keyup shift");
   read = ReadCodes();
   ASSERT_EQ(actions(read), (std::vector<uint32_t>{M::Wheel, M::Wheel}));
   EXPECT_EQ(read.mice[0].wheelDelta, 1);
   EXPECT_EQ(read.mice[1].wheelDelta, -1);
-  EXPECT_EQ(read.mice[0].state & ModState::Control, ModState::Control) << "mouse records keep Ctrl";
+  EXPECT_EQ(read.mice[0].state & ModState::Shift, ModState::Shift) << "mouse records keep Shift";
+
+  // With Ctrl the wheel zooms the font instead.
+  const int fontSize = Con().FontSize();
+  Xdotool("keydown ctrl click 4 keyup ctrl");
+  read = ReadCodes();
+  EXPECT_TRUE(actions(read).empty());
+  EXPECT_EQ(Con().FontSize(), fontSize + 1);
+  Con().SetScreenSize(25, 80, "", fontSize);
 }
 
 TEST(EventQueue, TimeOutsAndOrderUnderASecondPostingThread) {
