@@ -390,9 +390,7 @@ bool CMainLoop::RunCommandCode(uint32_t code) {
       return true;
     case Key::AltF1: case Key::AltF2: {
       const Westring mountPoint = ChooseMountPoint();
-      CPanel& chosen = Panel(code == Key::AltF1 ? 0 : 1);
-      if (!mountPoint.IsEmpty() && chosen.EnterDirectory(mountPoint) != 0)
-        MessageBox(Westring("Invalid directory"), mountPoint, MessageStyle::Ok);
+      if (!mountPoint.IsEmpty()) Panel(code == Key::AltF1 ? 0 : 1).EnterOrReport(mountPoint);
       m_redrawAll = true;
       return true;
     }
@@ -444,7 +442,7 @@ bool CMainLoop::RunCommandCode(uint32_t code) {
     }
     case Key::CtrlBackslash: case Key::ShiftCtrlBackslash: {
       const Westring target = code == Key::CtrlBackslash ? Westring(L"/") : Panel(1 - m_active).Directory();
-      if (panel.EnterDirectory(target) != 0) MessageBox(Westring("Invalid directory"), target, MessageStyle::Ok);
+      panel.EnterOrReport(target);
       return true;
     }
     case Key::AltF8: {
@@ -454,8 +452,7 @@ bool CMainLoop::RunCommandCode(uint32_t code) {
     }
     case Key::AltBackslash: case Key::ShiftAltF8: {
       const Westring directory = ChooseFromDirectoryHistory();
-      if (!directory.IsEmpty() && panel.EnterDirectory(directory) != 0)
-        MessageBox(Westring("Invalid directory"), directory, MessageStyle::Ok);
+      if (!directory.IsEmpty()) panel.EnterOrReport(directory);
       return true;
     }
     case Key::AltF5: RunStoredPaths(panel); m_redrawAll = true; return true;

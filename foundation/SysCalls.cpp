@@ -1,6 +1,7 @@
 #include "foundation/SysCalls.h"
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <grp.h>
 #include <pwd.h>
 #include <sys/stat.h>
@@ -318,6 +319,20 @@ Westring ErrorText(int err) {
   const char* message = ErrorMessage(strerror_r(err, buffer, sizeof buffer), buffer);
   std::string text = std::string(message) + " (" + std::to_string(err) + ")";
   return FromBytes(text.c_str());
+}
+
+bool IsDotName(const char* name) { return name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0)); }
+
+DIR* OpenDirectoryStream(const char* path, int extraFlags, struct stat* status) {
+  const int fd = open(path, O_RDONLY | O_DIRECTORY | O_CLOEXEC | extraFlags);
+  if (fd < 0) return nullptr;
+  DIR* stream = status == nullptr || fstat(fd, status) == 0 ? fdopendir(fd) : nullptr;
+  if (stream == nullptr) {
+    const int err = errno;
+    close(fd);
+    errno = err;
+  }
+  return stream;
 }
 
 }  // namespace Sys

@@ -3,6 +3,8 @@
 // Westring and reach the system as UTF-8; functions returning int give 0 or
 // an errno value. Any thread may call them; the current directory is shared
 // by the whole process.
+#include <dirent.h>
+#include <sys/stat.h>
 #include <sys/types.h>
 
 #include <cstdint>
@@ -112,5 +114,13 @@ bool WritableByProcess(mode_t mode, uid_t owner, gid_t group);
 Westring FileSystemType(const Westring& path);
 /// The system's text for an error number followed by " (n)".
 Westring ErrorText(int err);
+/// True for "." and "..", which the walks through directories pass over.
+bool IsDotName(const char* name);
+/// Opens a directory for reading its records (O_RDONLY | O_DIRECTORY |
+/// O_CLOEXEC and extraFlags, such as O_NOFOLLOW), filling *status by fstat
+/// when given; null with errno set when it cannot be opened or examined.
+/// The caller reads with readdir, uses dirfd for the *at calls, and closes
+/// with closedir.
+DIR* OpenDirectoryStream(const char* path, int extraFlags = 0, struct stat* status = nullptr);
 
 }  // namespace Sys

@@ -117,7 +117,7 @@ bool EnterSlot(CPanel& panel, int slot) {
   const Westring& stored = g_settings.directories[slot];
   if (stored.IsEmpty()) return false;
   const Westring path = ExpandPath(stored);
-  if (panel.EnterDirectory(path) != 0) MessageBox(Westring("Invalid directory"), path, MessageStyle::Ok);
+  panel.EnterOrReport(path);
   return true;
 }
 

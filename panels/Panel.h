@@ -59,6 +59,9 @@ class CPanel {
   /// listed has been reported and left for its parent), or the errno of a
   /// path that is not there or not a directory (the panel then stays).
   int EnterDirectory(const Westring& name, bool keepTags = false, int firstVisible = -1, int cursorOffset = -1);
+  /// EnterDirectory for a directory the user chose, telling "Invalid
+  /// directory" when the panel cannot go there; its result.
+  int EnterOrReport(const Westring& directory);
   /// Enter on the cursor: ".." goes to the parent, a directory is entered, a
   /// broken link reports the system's reason; false for a file (the caller
   /// runs or opens it).

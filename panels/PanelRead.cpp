@@ -212,6 +212,12 @@ void CPanel::ParentDirectory() {
   if (current == nullptr || child != current->Name()) PutCursorOn(child.c_str());
 }
 
+int CPanel::EnterOrReport(const Westring& directory) {
+  const int err = EnterDirectory(directory);
+  if (err != 0) MessageBox(Westring("Invalid directory"), directory, MessageStyle::Ok);
+  return err;
+}
+
 int CPanel::EnterDirectory(const Westring& name, bool keepTags, int firstVisible, int cursorOffset) {
   m_readError = 0;
   const bool up = name == L"..";

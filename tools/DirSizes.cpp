@@ -17,6 +17,7 @@
 #include "dialogs/Win.h"
 #include "foundation/NumberFormat.h"
 #include "foundation/SyncEvent.h"
+#include "foundation/SysCalls.h"
 #include "foundation/Thread.h"
 #include "panels/Panel.h"
 #include "tools/DirectoryTree.h"
@@ -25,10 +26,6 @@ namespace {
 
 constexpr uint32_t kRefreshMs = 100;
 constexpr int kWindowWidth = 40, kWindowHeight = 5, kNumberWidth = 18;
-
-bool IsDotName(const char* name) {
-  return name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0));
-}
 
 // The child node of a subdirectory, added when the tree lacks it.
 TREENODE* ChildNode(TREENODE* node, CTree* tree, const char* name) {
@@ -48,17 +45,13 @@ int64_t SizeBelow(const std::string& path, TREENODE* node, CTree* tree, TSizeCou
                   const std::function<bool()>& stop) {
   if (stop && stop()) return -1;
   counters->directories.fetch_add(1, std::memory_order_relaxed);
-  const int fd = open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return 0;
-  DIR* stream = fdopendir(fd);
-  if (stream == nullptr) {
-    close(fd);
-    return 0;
-  }
+  DIR* stream = Sys::OpenDirectoryStream(path.c_str());
+  if (stream == nullptr) return 0;
+  const int fd = dirfd(stream);
   int64_t total = 0;
   std::vector<std::string> subdirectories;
   while (const dirent* record = readdir(stream)) {
-    if (IsDotName(record->d_name)) continue;
+    if (Sys::IsDotName(record->d_name)) continue;
     struct stat info {};
     if (fstatat(fd, record->d_name, &info, AT_SYMLINK_NOFOLLOW) != 0) continue;
     if (S_ISDIR(info.st_mode)) {

@@ -11,6 +11,7 @@
 #include <memory>
 #include <vector>
 
+#include "foundation/SysCalls.h"
 #include "panels/DirSearch.h"
 #include "panels/Expression.h"
 #include "viewer/TextEncoding.h"
@@ -308,28 +309,19 @@ void CFileFinder::Walk() {
 
 void CFileFinder::SearchDirectory(const Estring& directory) {
   SetCurrentDirectory(directory);
-  const int dirFd = open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (dirFd < 0) {
-    m_passedOver.fetch_add(1, std::memory_order_relaxed);
-    return;
-  }
-  // A directory entered before (through a link) is a loop: passed over.
   struct stat own;
-  if (fstat(dirFd, &own) != 0 || !m_visited.insert({own.st_dev, own.st_ino}).second) {
+  DIR* stream = Sys::OpenDirectoryStream(directory.c_str(), 0, &own);
+  // A directory entered before (through a link) is a loop: passed over.
+  if (stream == nullptr || !m_visited.insert({own.st_dev, own.st_ino}).second) {
     m_passedOver.fetch_add(1, std::memory_order_relaxed);
-    close(dirFd);
+    if (stream != nullptr) closedir(stream);
     return;
   }
-  DIR* stream = fdopendir(dirFd);
-  if (stream == nullptr) {
-    m_passedOver.fetch_add(1, std::memory_order_relaxed);
-    close(dirFd);
-    return;
-  }
+  const int dirFd = dirfd(stream);
   while (const dirent* record = readdir(stream)) {
     if (m_stop.load(std::memory_order_relaxed)) break;
     const char* name = record->d_name;
-    if (name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0))) continue;
+    if (Sys::IsDotName(name)) continue;
     if (name[0] == '.' && !m_request.hidden) continue;
     if (!Consider(directory, dirFd, name, record->d_type)) break;
   }

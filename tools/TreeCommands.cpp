@@ -173,11 +173,9 @@ void RunTreeCommand(CPanel& panel) {
   if (tree == nullptr) return;
   Westring chosen;
   const int result = ShowTreeWindow(tree, kTreeWindowWidth, directory, &chosen);
-  if (result == 0 && panel.EnterDirectory(chosen) != 0) {
-    // A directory gone since the tree learned of it leaves the tree now.
-    if (Sys::CheckDirectory(chosen) != 0) (void)tree->RemoveDirectory(chosen);
-    MessageBox(Westring("Invalid directory"), chosen, MessageStyle::Ok);
-  }
+  // A directory gone since the tree learned of it leaves the tree now.
+  if (result == 0 && panel.EnterOrReport(chosen) != 0 && Sys::CheckDirectory(chosen) != 0)
+    (void)tree->RemoveDirectory(chosen);
   if (tree->modified && tree->loaded) (void)SaveTree(tree, TreeDataFileName(TreeFileUse::Write));
 }
 

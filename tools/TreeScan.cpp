@@ -15,6 +15,7 @@
 #include "console/KeyCodes.h"
 #include "dialogs/Look.h"
 #include "dialogs/Win.h"
+#include "foundation/SysCalls.h"
 #include "foundation/Thread.h"
 #include "tools/DirectoryTree.h"
 
@@ -22,10 +23,6 @@ namespace {
 
 constexpr int kWindowWidth = 24, kWindowHeight = 4;
 constexpr int kPollMs = 100;
-
-bool IsDotName(const char* name) {
-  return name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0));
-}
 
 // A directory record names a directory, not a link to one; file systems
 // that do not give the type in the record are asked.
@@ -46,25 +43,19 @@ struct TQueued {
 // another file system, stays a leaf.
 void ListInto(TQueued& item, dev_t device, bool expanded, std::deque<TQueued>* queue,
               TScanProgress* progress) {
-  const int flags =
-      O_RDONLY | O_DIRECTORY | O_CLOEXEC | (item.node->parent != nullptr ? O_NOFOLLOW : 0);
-  const int fd = open(item.path.c_str(), flags);
-  if (fd < 0) return;
   struct stat info {};
-  if (fstat(fd, &info) != 0 || info.st_dev != device) {
-    close(fd);
+  DIR* stream = Sys::OpenDirectoryStream(item.path.c_str(), item.node->parent != nullptr ? O_NOFOLLOW : 0, &info);
+  if (stream == nullptr) return;
+  if (info.st_dev != device) {
+    closedir(stream);
     return;
   }
-  DIR* stream = fdopendir(fd);
-  if (stream == nullptr) {
-    close(fd);
-    return;
-  }
+  const int fd = dirfd(stream);
   TREENODE** tail = &item.node->child;
   const int depth = item.node->depth + 1;
   const bool deeper = depth < TreeLimit::MaxDepth;
   while (const dirent* record = readdir(stream)) {
-    if (IsDotName(record->d_name) || !IsRealDirectory(fd, record)) continue;
+    if (Sys::IsDotName(record->d_name) || !IsRealDirectory(fd, record)) continue;
     TREENODE* node = NewTreeNode(Westring::FromUtf8(record->d_name), depth, expanded);
     node->parent = item.node;
     *tail = node;
