@@ -17,6 +17,8 @@
 #include "console/KeyCodes.h"
 #include "console/RunCommand.h"
 #include "dialogs/Dialog.h"
+#include "dialogs/Help.h"
+#include "dialogs/HelpTopics.h"
 #include "dialogs/InputBox.h"
 #include "dialogs/MessageBox.h"
 #include "editor/Editor.h"
@@ -41,7 +43,6 @@ struct TNotYetAvailable {
   const char* what;
 };
 constexpr TNotYetAvailable kNotYetAvailable[] = {
-    {Key::F1, "Help"},
     {Cmd::TreeLeft, "The tree panel"},
     {Cmd::TreeRight, "The tree panel"},
     {Cmd::EditAssociations, "Editing associations"},
@@ -223,14 +224,29 @@ void CMainLoop::RunMenu(bool reopen, const TMouseRecord* click) {
 }
 
 // Shift+F1: the manual in the first web browser found, detached.
+void CMainLoop::ShowPanelHelp() {
+  const CPanel& panel = Panel(m_active);
+  ShowHelp(panel.InArchive()                   ? HelpTopic::Archives
+           : panel.Type() == PanelType::Info   ? HelpTopic::InfoPanel
+                                               : HelpTopic::Panels);
+}
+
 void CMainLoop::OpenManual() {
+  const Westring index = FindManualIndex();
+  if (index.IsEmpty()) {
+    MessageBox(Westring("The manual is not installed"), Westring(), MessageStyle::Ok);
+    return;
+  }
   for (const char* browser : {"x-www-browser", "firefox", "mozilla-firefox", "epiphany"}) {
     const Westring path = FindProgram(Westring(browser));
     if (path.IsEmpty()) continue;
-    ExecuteCommand(path + L" file:///usr/local/share/doc/varnak/manual/index.html &", m_active);
+    // The page is handed over as a URL; the "&" lets the browser run on its own.
+    ExecuteCommand(path + L" " + ShellQuote(L"file://" + index) + L" &", m_active);
     m_redrawAll = true;
     return;
   }
+  MessageBox(Westring("No web browser found for the manual"),
+             Westring("x-www-browser, firefox, mozilla-firefox or epiphany"), MessageStyle::Ok);
 }
 
 void CMainLoop::SaveSetup() {

@@ -343,6 +343,7 @@ bool CMainLoop::RunCommandCode(uint32_t code) {
       return true;
     case Key::ShiftF3: AskAndViewOrEdit(false); return true;
     case Key::ShiftF4: AskAndViewOrEdit(true); return true;
+    case Key::F1: ShowPanelHelp(); return true;
     case Key::ShiftF1: OpenManual(); return true;
     case Key::ShiftF9: SaveSetup(); return true;
     case Key::F5: case Key::ShiftF5: case Key::F6: case Key::ShiftF6: {

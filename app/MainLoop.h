@@ -64,6 +64,8 @@ class CMainLoop {
   /// A panel becomes the information panel, or a file list again.
   void ToggleInfo(int side);
   void RunMenu(bool reopen, const TMouseRecord* click);
+  /// F1: the topic of what the active panel shows.
+  void ShowPanelHelp();
   void OpenManual();
   void SaveSetup();
   bool ToggleOption(uint32_t code);

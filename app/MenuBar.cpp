@@ -7,8 +7,9 @@
 
 #include "console/Console.h"
 #include "console/KeyCodes.h"
+#include "dialogs/Help.h"
+#include "dialogs/HelpTopics.h"
 #include "dialogs/Look.h"
-#include "dialogs/MessageBox.h"
 #include "dialogs/Win.h"
 #include "foundation/Westring.h"
 
@@ -17,7 +18,6 @@ namespace {
 CConsole& Con() { return *g_console; }
 
 constexpr wchar_t kSeparatorLeft = 0x255F, kSeparatorLine = 0x2500, kSeparatorRight = 0x2562;
-constexpr int kHelpTopicBase = 100;
 
 /// Where the bar is: the current menu, its current item and whether its box is down.
 struct TMenuState {
@@ -27,7 +27,6 @@ struct TMenuState {
 };
 
 TMenuState s_last;
-std::function<void(int)> s_helpHandler;
 
 bool Selectable(const TMenuItem& item) { return (item.flags & MenuFlag::Selectable) != 0; }
 
@@ -148,12 +147,8 @@ class CMenuBarRun {
         if (m_state.dropped) m_state.item = LastItem(menu);
         return;
       case Key::F1: {
-        const int topic = kHelpTopicBase + (m_state.menu == MenuIndex::Right ? 0 : m_state.menu);
-        if (s_helpHandler)
-          s_helpHandler(topic);
-        else
-          MessageBox(Westring("Help is not available yet."), Westring(),
-                     MessageStyle::Ok | MessageStyle::Messages);
+        // The Right menu shares the Left menu's topic.
+        ShowHelp(HelpTopic::MenuLeft + (m_state.menu == MenuIndex::Right ? 0 : m_state.menu));
         return;
       }
       default:
@@ -292,6 +287,3 @@ uint32_t RunMenuBar(int activeSide, bool reopen, const TMouseRecord* openingClic
   return code;
 }
 
-void SetMenuHelpHandler(std::function<void(int topic)> handler) {
-  s_helpHandler = std::move(handler);
-}

@@ -3,7 +3,6 @@
 // modal loop that lets the user pick an item. A chosen item gives the command
 // code that the main loop dispatches as if it were a key. Application thread.
 #include <cstdint>
-#include <functional>
 
 struct TMouseRecord;
 
@@ -48,7 +47,3 @@ const char* MenuBarText();
 /// the menus is restored before returning.
 uint32_t RunMenuBar(int activeSide, bool reopen, const TMouseRecord* openingClick = nullptr);
 
-/// Sets what F1 in the menu bar does with its help topic (100 + menu index,
-/// the Right menu using 100); null restores the default, a message box that
-/// says help is not available.
-void SetMenuHelpHandler(std::function<void(int topic)> handler);

@@ -1,6 +1,7 @@
 // The five menus of the bar. The texts carry their key hints, so a menu line
 // and the key it names run the same command code.
 #include <cassert>
+#include <cstddef>
 
 #include "app/CommandCodes.h"
 #include "app/MenuBar.h"

@@ -28,6 +28,7 @@
 #include "panels/Expression.h"
 #include "panels/Histories.h"
 #include "panels/Panel.h"
+#include "tools/HelpViewer.h"
 #include "viewer/FileViewer.h"
 
 namespace {
@@ -94,6 +95,7 @@ int main(int argc, char** argv) {
     LoadConfig(GetFileLocation(FileKind::Configuration), false);
     ApplyConfiguration();
     ShowConfigMessages(TakeConfigMessages());
+    LoadHelp();
     ApplyLocaleConventions();
     LoadHistories(GetFileLocation(FileKind::Histories));
     if (!options.viewFile.IsEmpty() || !options.editFile.IsEmpty()) {

@@ -6,6 +6,7 @@
 #include "archives/ArchiveEntry.h"
 #include "archives/ArchiverCommand.h"
 #include "dialogs/Dialog.h"
+#include "dialogs/HelpTopics.h"
 #include "dialogs/Look.h"
 #include "dialogs/MessageBox.h"
 #include "fileops/CopyCommand.h"
@@ -240,6 +241,7 @@ bool AskCompress(Westring* name, int* format) {
   static constexpr const char* kLabels[ArchiverCount] = {"_ZIP", "_RAR",  "_LHARC", "_ARJ",  "A_CE",
                                                          "_HA",  "_GZIP", "_TAR",   "_7ZIP", "_BZIP2"};
   Dialog dialog(-1, -3, 70, 7, Colour(ColourClass::Messages));
+  dialog.SetHelpTopic(HelpTopic::CompressFiles);
   dialog.DrawTitle(L" Compress Files ");
   dialog.WriteHotKeyText(1, 1, L"Archive Name:", L"N", dialog.NormalColour());
   dialog.AddStringField(1, 2, true, name, kArchiveNameWidth, kArchiveNameLength, kArchiveNameHistory);

@@ -19,6 +19,14 @@ const char* const kSourceMenuFile = VK_SOURCE_DATA_DIR "/menu.mnu";
 const char* const kSourceSyntaxFile = "";
 const char* const kSourceMenuFile = "";
 #endif
+// The help file and manual are generated into the build tree.
+#ifdef VK_BUILD_DATA_DIR
+const char* const kBuiltHelpFile = VK_BUILD_DATA_DIR "/vk.vkh";
+const char* const kBuiltManualIndex = VK_BUILD_DATA_DIR "/manual/index.html";
+#else
+const char* const kBuiltHelpFile = "";
+const char* const kBuiltManualIndex = "";
+#endif
 
 Westring g_userDirectory;
 Westring g_baseName = L"vk.";
@@ -92,4 +100,12 @@ Westring FindExampleMenu() {
 Westring FindMainMenu() {
   const Westring own = FirstFileOf({GetFileLocation(FileKind::UserMenu)});
   return own.IsEmpty() ? FindExampleMenu() : own;
+}
+
+Westring FindHelpFile() {
+  return FirstFileOf({GetFileLocation(FileKind::HelpText), Westring(kBuiltHelpFile)});
+}
+
+Westring FindManualIndex() {
+  return FirstFileOf({Westring(kManualDirectory) + L"index.html", Westring(kBuiltManualIndex)});
 }

@@ -25,3 +25,10 @@ Westring FindSyntaxDefinitions(const Westring& sharedFile, const Westring& sourc
 Westring FindMainMenu();
 /// The shipped example menu: the shared one, else the source tree's.
 Westring FindExampleMenu();
+
+/// The help text to load: the shared file, else the one the build wrote;
+/// empty when there is neither.
+Westring FindHelpFile();
+/// The manual's index page: the installed one, else the build's; empty when
+/// there is neither.
+Westring FindManualIndex();

@@ -8,6 +8,7 @@
 #include "console/KeyCodes.h"
 #include "dialogs/CheckBox.h"
 #include "dialogs/Dialog.h"
+#include "dialogs/HelpTopics.h"
 #include "dialogs/Look.h"
 
 const char* const ColourClassNames[ColourClassCount] = {
@@ -19,14 +20,6 @@ const char* const ColourClassNames[ColourClassCount] = {
 namespace {
 
 constexpr int kThirdDown = -3;
-
-// Runs until OK or Cancel; Help (F1) would show the topic and run again.
-int RunWithHelp(Dialog& dialog) {
-  for (;;) {
-    const int result = dialog.Run();
-    if (result != static_cast<int>(Key::F1)) return result;
-  }
-}
 
 // The label ends just before `column`, right-aligned.
 void AddRightAligned(Dialog& dialog, int column, int row, const char* label) {
@@ -49,6 +42,7 @@ bool RunConfigurationDialog() {
   const TConfigurationCopy saved;
   TSettings& s = g_settings;
   Dialog dialog(-1, kThirdDown, 76, 19, Colour(ColourClass::Messages));
+  dialog.SetHelpTopic(HelpTopic::Configuration);
   dialog.DrawTitle(Westring(" Configuration "));
   struct TField {
     int row;
@@ -95,7 +89,7 @@ bool RunConfigurationDialog() {
   dialog.AddPushButton(43, 16, false, static_cast<int>(Key::F1), "Help");
   dialog.SetDefaultResult(DialogResult::Ok);
 
-  if (RunWithHelp(dialog) != DialogResult::Ok) {
+  if (dialog.Run() != DialogResult::Ok) {
     saved.Restore();
     return false;
   }
@@ -117,6 +111,7 @@ bool RunColoursDialog() {
   uint8_t saved[ColourClassCount];
   memcpy(saved, g_colours, sizeof saved);
   Dialog dialog(-1, kThirdDown, 32, 21, Colour(ColourClass::Messages));
+  dialog.SetHelpTopic(HelpTopic::Colours);
   dialog.DrawTitle(Westring(" Varnak Colours "));
   int selected = 0;
   dialog.AddColourSelector(1, 1, true, 28, 13, ColourClassNames, ColourClassCount, g_colours,
@@ -141,6 +136,7 @@ bool RunConfirmationsDialog() {
   constexpr int kBoxes = sizeof kLabels / sizeof kLabels[0];
   uint8_t asked[kBoxes];
   Dialog dialog(-1, 5, 44, 5 + 13, Colour(ColourClass::Messages));
+  dialog.SetHelpTopic(HelpTopic::Confirmations);
   dialog.DrawTitle(Westring(" Confirmations "));
   for (int bit = 0; bit < kBoxes; ++bit) {
     asked[bit] = (g_settings.confirmations & (1 << bit)) == 0;
@@ -150,7 +146,7 @@ bool RunConfirmationsDialog() {
   dialog.AddPushButton(15, 7, false, DialogResult::Cancel, "Cancel");
   dialog.AddPushButton(27, 7, false, static_cast<int>(Key::F1), "Help");
   dialog.SetDefaultResult(DialogResult::Ok);
-  if (RunWithHelp(dialog) != DialogResult::Ok) return false;
+  if (dialog.Run() != DialogResult::Ok) return false;
   int32_t mask = 0;
   for (int bit = 0; bit < kBoxes; ++bit)
     if (!asked[bit]) mask |= 1 << bit;

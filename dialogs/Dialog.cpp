@@ -8,6 +8,7 @@
 #include "console/KeyTable.h"
 #include "dialogs/Buttons.h"
 #include "dialogs/CheckBox.h"
+#include "dialogs/Help.h"
 #include "dialogs/Look.h"
 
 thread_local int g_currentDialogGroup = 0;
@@ -207,8 +208,15 @@ int Dialog::Run(int ms) {
       event.col -= OriginColumn();
       event.row -= OriginRow();
     }
-    RecursiveMutexGuard guard(m_mutex);
-    ProcessEvent(event);
+    {
+      RecursiveMutexGuard guard(m_mutex);
+      ProcessEvent(event);
+    }
+    if (m_result == static_cast<int>(Key::F1) && m_helpTopic >= 0) {
+      // Help covers the dialog and puts it back; the dialog goes on.
+      m_result = 0;
+      ShowHelp(m_helpTopic);
+    }
   }
   return m_result;
 }
@@ -240,6 +248,10 @@ void Dialog::ProcessKey(const TDialogEvent& event) {
     case Key::Right: MoveInGroup(+1); return;
     case Key::Enter: Accept(); return;
     case Key::Esc: m_result = DialogResult::Cancel; return;
+    case Key::F1:
+      if (m_helpTopic < 0) break;
+      m_result = static_cast<int>(Key::F1);
+      return;
     default: break;
   }
   if (DialogElement* element = FindHotKey(event.key)) element->Activate();

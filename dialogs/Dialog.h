@@ -147,6 +147,9 @@ class Dialog : public Win {
   void SetResult(int result) { m_result = result; }
   /// Accepting (Enter, right click): the default result, or 13 without one.
   void Accept() { m_result = m_defaultResult ? m_defaultResult : DialogResult::Ok; }
+  /// The help topic F1 and a Help button (code F1) show while the dialog
+  /// keeps running; without one (-1) F1 is an ordinary result code.
+  void SetHelpTopic(int topic) { m_helpTopic = topic; }
 
   /// Passes an event to element i under the dialog's mutex; any thread.
   bool HandleEventFor(int i, const TDialogEvent& event);
@@ -189,6 +192,7 @@ class Dialog : public Win {
   int m_hotKeyCount = 0;
   int m_defaultResult = 0;
   int m_result = 0;
+  int m_helpTopic = -1;
   bool m_pressedOutside = false;  // a left press outside the window awaits its release
   RecursiveMutex m_mutex;
 };

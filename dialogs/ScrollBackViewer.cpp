@@ -3,6 +3,8 @@
 #include "console/Console.h"
 #include "console/KeyCodes.h"
 #include "console/ScrollBack.h"
+#include "dialogs/Help.h"
+#include "dialogs/HelpTopics.h"
 #include "dialogs/Look.h"
 #include "foundation/CellString.h"
 
@@ -41,6 +43,7 @@ void CScrollBackViewer::Run() {
     TMouseRecord info;
     switch (g_console->GetKey(&info, -1)) {
       case Key::Esc: return;
+      case Key::F1: ShowHelp(HelpTopic::ScrollBack); break;
       case Key::Up: ScrollTo(m_topLine - 1); break;
       case Key::Down: ScrollTo(m_topLine + 1); break;
       case Key::PageUp: ScrollTo(m_topLine - page); break;

@@ -15,8 +15,6 @@
 
 namespace VKEditor {
 
-/// The help viewer's topic for the editor (F1).
-constexpr const char* EditorHelpTopic = "Editor";
 /// The input history of the replacement text (the search text shares the
 /// viewer's, ViewerSearchHistory).
 constexpr int EditorReplaceHistory = 2;

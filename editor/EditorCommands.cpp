@@ -9,6 +9,7 @@
 #include "config/Settings.h"
 #include "console/KeyCodes.h"
 #include "dialogs/Dialog.h"
+#include "dialogs/HelpTopics.h"
 #include "dialogs/Look.h"
 #include "dialogs/MessageBox.h"
 #include "editor/Editor.h"
@@ -101,6 +102,7 @@ void CEditor::GotoLine() {
   const int width = std::max(27, labelWidth + kGotoDigits + range.Length() + 7);
   int32_t line = CursorLine() + 1;
   Dialog dialog(-1, kThirdDown, width, kGotoHeight, Colour(ColourClass::Messages));
+  dialog.SetHelpTopic(HelpTopic::EditorGotoLine);
   dialog.DrawTitle(Westring(" Goto Line "));
   dialog.WriteText(1, 1, label, dialog.NormalColour());
   dialog.AddIntegerField(labelWidth + 2, 1, true, &line, kGotoDigits);
@@ -198,6 +200,7 @@ bool CEditor::AskQuit() {
     int answer;
     {
       Dialog dialog(-1, kThirdDown, kQuitWidth, kQuitHeight, Colour(ColourClass::Errors));
+      dialog.SetHelpTopic(HelpTopic::Editor);
       dialog.WriteCentred(1, L"There are unsaved changes");
       dialog.AddButtonRow(-1, -1, kButtons);
       dialog.SetHotKeyList("sde", 3);

@@ -6,6 +6,8 @@
 
 #include "config/Settings.h"
 #include "console/KeyCodes.h"
+#include "dialogs/Help.h"
+#include "dialogs/HelpTopics.h"
 #include "dialogs/KeyBar.h"
 #include "dialogs/Look.h"
 #include "dialogs/MessageBox.h"
@@ -223,9 +225,7 @@ void CEditor::HandleEditKey(uint32_t key) {
       ToggleSyntax();
       break;
     case Key::F1:
-      // The help viewer is to show EditorHelpTopic here.
-      MessageBox(Westring("Help is not available yet."), Westring(),
-                 MessageStyle::Ok | MessageStyle::Messages);
+      ShowHelp(HelpTopic::Editor);
       break;
     case Key::Esc:
     case Key::F10:

@@ -9,6 +9,7 @@
 
 #include "console/Console.h"
 #include "dialogs/Dialog.h"
+#include "dialogs/HelpTopics.h"
 #include "dialogs/Look.h"
 #include "dialogs/MessageBox.h"
 #include "dialogs/ProgressThread.h"
@@ -280,6 +281,7 @@ namespace {
 // The question before a reload throws changes away; true to go on.
 bool ConfirmDiscard() {
   Dialog dialog(-1, -3, 44, 6, Colour(ColourClass::Errors));
+  dialog.SetHelpTopic(HelpTopic::CodePages);
   dialog.DrawTitle(L" Code Page Change ");
   dialog.WriteCentred(0, L"File must be re-loaded, discard changes?");
   dialog.AddOkCancel(-1, 2);

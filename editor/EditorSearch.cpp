@@ -7,6 +7,7 @@
 
 #include "console/KeyCodes.h"
 #include "dialogs/Dialog.h"
+#include "dialogs/HelpTopics.h"
 #include "dialogs/Look.h"
 #include "dialogs/MessageBox.h"
 #include "dialogs/Win.h"
@@ -41,6 +42,7 @@ bool AskReplaceOptions(TViewerSearch* search, Westring* with) {
   Westring text = search->text, replacement = *with;
   TSearchOptionBoxes options(*search);
   Dialog dialog(-1, kThirdDown, kDialogWidth, kReplaceHeight, Colour(ColourClass::Messages));
+  dialog.SetHelpTopic(HelpTopic::EditorSearch);
   dialog.WriteText(1, 0, "Search for:", dialog.NormalColour());
   dialog.AddStringField(1, 1, true, &text, kFieldWidth, kFieldMaxLength, ViewerSearchHistory);
   dialog.WriteText(1, 2, "Replace with:", dialog.NormalColour());
@@ -202,6 +204,7 @@ int CEditor::AskReplaceHit() {
   const int top =
       cursorScreenRow < g_console->Lines() / 2 ? g_console->Lines() - kFoundHeight - 2 : 2;
   Dialog dialog(-1, top, kFoundWidth, top + kFoundHeight - 1, Colour(ColourClass::Messages));
+  dialog.SetHelpTopic(HelpTopic::EditorSearch);
   dialog.DrawTitle(Westring(" String Found "));
   static const TButtonSpec kButtons[] = {{kReplace, "_Replace"},
                                          {kSkip, "_Skip"},

@@ -1,5 +1,6 @@
 #include "editor/SaveAsDialog.h"
 
+#include "dialogs/HelpTopics.h"
 #include "editor/EditorText.h"
 #include "viewer/FormatSelectDialog.h"
 
@@ -19,6 +20,7 @@ constexpr char HotKeys[] = "c863pbe  n";
 int RunSaveAsDialog(CEditorText& text) {
   const TFileFormat current = text.Format();
   CFormatSelectDlg dialog(current.encoding, current.codePage, current.byteOrderMark, ExtraRows);
+  dialog.SetHelpTopic(HelpTopic::SaveAs);
   dialog.DrawTitle(L" Save As ");
   Westring name = text.FileName();
   const int row = dialog.FirstExtraRow();

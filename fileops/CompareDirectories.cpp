@@ -11,6 +11,7 @@
 #include "console/Console.h"
 #include "console/KeyCodes.h"
 #include "dialogs/Dialog.h"
+#include "dialogs/HelpTopics.h"
 #include "dialogs/Look.h"
 #include "dialogs/MessageBox.h"
 #include "dialogs/ProgressThread.h"
@@ -87,6 +88,7 @@ void StartTags(CPanel& a, CPanel& b, const TCompareRules& rules) {
 
 bool AskRules(TCompareRules* rules, bool offerContents) {
   Dialog dialog(-1, -3, 46, 14, Colour(ColourClass::Messages));
+  dialog.SetHelpTopic(HelpTopic::Compare);
   dialog.DrawTitle(L" Directory Compare ");
   dialog.AddStaticText(1, 0, true, "Date/Time");
   int date = rules->date, size = rules->size;
@@ -109,7 +111,6 @@ bool AskRules(TCompareRules* rules, bool offerContents) {
   dialog.SetDefaultButton(dialog.AddButtonRow(-1, -1, buttons));
   for (;;) {
     const int result = dialog.Run();
-    if (result == static_cast<int>(Key::F1)) continue;  // the topic, once help exists
     if (result != DialogResult::Ok) return false;
     dialog.CommitAll();
     mask.Trim();

@@ -4,6 +4,7 @@
 
 #include "console/KeyCodes.h"
 #include "dialogs/Dialog.h"
+#include "dialogs/HelpTopics.h"
 #include "dialogs/Look.h"
 #include "dialogs/MessageBox.h"
 #include "foundation/NameMask.h"
@@ -51,6 +52,7 @@ bool RunCopyDialog(bool move, const Westring& title, const Westring& otherDirect
   int overwrite = request->overwrite;
   for (;;) {
     Dialog dialog(-1, -3, kWidth, move ? 7 : 9, Colour(ColourClass::Messages));
+    dialog.SetHelpTopic(HelpTopic::Copy);
     dialog.WriteText(1, 0, title.c_str(), dialog.NormalColour());
     dialog.AddStringField(1, 1, true, &text, kFieldWidth, kMaxLength, kDestinationHistory);
     dialog.AddPushButton(1, 3, true, static_cast<int>(Key::F10), "F10-_Tree");

@@ -11,6 +11,7 @@
 #include "config/Settings.h"
 #include "console/Console.h"
 #include "dialogs/Dialog.h"
+#include "dialogs/HelpTopics.h"
 #include "dialogs/Look.h"
 #include "dialogs/MessageBox.h"
 #include "fileops/CopyFiles.h"
@@ -213,6 +214,7 @@ int ConfirmTree(const Estring& path) {
   width = (width + 1) / 2 * 2 + 2;
   const bool typed = AsksConfirmation(ConfirmBit::YesForNonEmptyDir);
   Dialog dialog(-1, -3, width, 8, Colour(ColourClass::Messages));
+  dialog.SetHelpTopic(HelpTopic::Delete);
   dialog.WriteCentred(0, "Directory");
   dialog.WriteCentred(1, shown.c_str());
   dialog.WriteCentred(2, "is not empty");

@@ -17,6 +17,7 @@
 
 #include "console/KeyCodes.h"
 #include "dialogs/Dialog.h"
+#include "dialogs/HelpTopics.h"
 #include "dialogs/Look.h"
 #include "dialogs/MessageBox.h"
 #include "fileops/internal/CommandShared.h"
@@ -98,6 +99,7 @@ bool PickName(bool groups, Westring* name) {
     if (*names.At(i) == *name) selected = i;
   const int height = std::min(names.Count(), 12);
   Dialog dialog(-1, -3, 26, height + 2, Colour(ColourClass::Messages));
+  dialog.SetHelpTopic(HelpTopic::Attributes);
   dialog.DrawTitle(groups ? L" Groups " : L" Users ");
   dialog.AddListBox(1, 0, true, 22, height, &names, &selected, 0);
   if (dialog.Run() != DialogResult::Ok) return false;
@@ -135,6 +137,7 @@ bool AskAttributes(const Westring& what, const std::vector<TFileState>& files, b
   Westring owner = SharedName(files, OwnerOf, Sys::UserName);
   Westring group = SharedName(files, GroupOf, Sys::GroupName);
   Dialog dialog(-1, -3, 45, 10, Colour(ColourClass::Messages));
+  dialog.SetHelpTopic(HelpTopic::Attributes);
   dialog.DrawTitle(L" File  Attributes ");
   dialog.WriteCentred(0, what.Left(41).c_str());
   dialog.AddStaticText(kGridColumn, 1, true, " R   W   X   S");

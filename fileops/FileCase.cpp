@@ -13,6 +13,7 @@
 #include "config/Settings.h"
 #include "console/Console.h"
 #include "dialogs/Dialog.h"
+#include "dialogs/HelpTopics.h"
 #include "dialogs/Look.h"
 #include "dialogs/MessageBox.h"
 #include "fileops/internal/CommandShared.h"
@@ -122,6 +123,7 @@ bool AskCase(const Westring& what, TCaseChoice* choice) {
   }
   uint8_t recurse = choice->recurse, directories = choice->directories, files = choice->files;
   Dialog dialog(-1, -3, 36, 17, Colour(ColourClass::Messages));
+  dialog.SetHelpTopic(HelpTopic::FileCase);
   dialog.WriteCentred(0, L"Change case of");
   dialog.WriteCentred(1, what.Left(32).c_str());
   dialog.AddStaticText(3, 3, true, "Name");

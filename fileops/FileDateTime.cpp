@@ -11,6 +11,7 @@
 #include "config/LocaleConventions.h"
 #include "config/Settings.h"
 #include "dialogs/Dialog.h"
+#include "dialogs/HelpTopics.h"
 #include "dialogs/Look.h"
 #include "dialogs/MessageBox.h"
 #include "fileops/internal/CommandShared.h"
@@ -44,6 +45,7 @@ void FillFrom(time_t stamp, TDateTimeFields* fields) {
 
 bool AskDateTime(const Westring& what, TDateTimeFields* fields) {
   Dialog dialog(-1, -3, 33, 12, Colour(ColourClass::Messages));
+  dialog.SetHelpTopic(HelpTopic::FileDateTime);
   dialog.WriteCentred(0, L"Change date of");
   dialog.WriteCentred(1, what.Left(29).c_str());
   // The date fields in the order the locale writes a date.

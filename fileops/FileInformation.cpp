@@ -12,6 +12,7 @@
 #include "config/Settings.h"
 #include "console/Console.h"
 #include "dialogs/Dialog.h"
+#include "dialogs/HelpTopics.h"
 #include "dialogs/Look.h"
 #include "dialogs/MessageBox.h"
 #include "foundation/SysCalls.h"
@@ -104,6 +105,7 @@ void RunFileInformation(CPanel& panel) {
   for (const TInformationLine& line : lines) width = std::max(width, kValueColumn + line.value.Length() + 3);
   Dialog dialog(-1, -3, std::min(width, g_console->Columns() - 4), static_cast<int>(lines.size()) + 5,
                 Colour(ColourClass::Messages));
+  dialog.SetHelpTopic(HelpTopic::FileInformation);
   dialog.DrawTitle(L" File Information ");
   dialog.WriteCentred(0, path.NamePart().Left(dialog.Width() - 2).c_str());
   for (size_t i = 0; i < lines.size(); ++i) {

@@ -5,6 +5,7 @@
 #include <cerrno>
 
 #include "dialogs/Dialog.h"
+#include "dialogs/HelpTopics.h"
 #include "dialogs/Look.h"
 #include "dialogs/MessageBox.h"
 #include "fileops/CopyFiles.h"
@@ -22,6 +23,7 @@ constexpr int kDirectoryNameHistory = 3;
 Westring AskName() {
   Westring text;
   Dialog dialog(-1, -3, kWidth, 6, Colour(ColourClass::Messages));
+  dialog.SetHelpTopic(HelpTopic::MakeDirectory);
   dialog.WriteText(1, 0, L"Create the directory", dialog.NormalColour());
   dialog.AddStringField(1, 1, true, &text, kFieldWidth, kMaxLength, kDirectoryNameHistory);
   dialog.SetDefaultButton(dialog.AddPushButton(52, 3, true, DialogResult::Ok, "OK"));

@@ -4,6 +4,7 @@
 
 #include "console/Console.h"
 #include "dialogs/Dialog.h"
+#include "dialogs/HelpTopics.h"
 #include "dialogs/Look.h"
 #include "dialogs/MessageBox.h"
 #include "foundation/Westring.h"
@@ -22,6 +23,7 @@ constexpr int kFilterHistory = 7;
 bool RunFilterDialog(const wchar_t* sideName, Westring* filter) {
   Westring text = *filter;
   Dialog dialog(-1, kThirdDown, kDialogWidth, kDialogHeight, Colour(ColourClass::Messages));
+  dialog.SetHelpTopic(HelpTopic::Filter);
   wchar_t title[64];
   std::swprintf(title, sizeof title / sizeof title[0], L" Filter for %ls panel ",
                 sideName ? sideName : L"");

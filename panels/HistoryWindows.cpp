@@ -8,6 +8,8 @@
 #include "console/Console.h"
 #include "console/KeyCodes.h"
 #include "dialogs/DialogEvent.h"
+#include "dialogs/Help.h"
+#include "dialogs/HelpTopics.h"
 #include "dialogs/Look.h"
 #include "dialogs/MessageBox.h"
 #include "dialogs/Win.h"
@@ -131,6 +133,13 @@ Westring SlotLine(int slot, int width) {
   return Westring(prefix) + shown;
 }
 
+// F1 in a history window shows its help, and the window stays.
+bool ShowsHelp(const TDialogEvent& event) {
+  if (event.type != TDialogEvent::Key || event.key != Key::F1) return false;
+  ShowHelp(HelpTopic::Histories);
+  return true;
+}
+
 }  // namespace
 
 Westring ChooseFromDirectoryHistory() {
@@ -142,6 +151,7 @@ Westring ChooseFromDirectoryHistory() {
     const TDialogEvent event = ReadDialogEvent(-1);
     bool chosen = false;
     if (list.Move(event, &chosen) && !chosen) continue;
+    if (ShowsHelp(event)) continue;
     if (chosen || (event.type == TDialogEvent::Key && event.key == Key::Enter)) return lines[list.Selected()];
     if (event.type == TDialogEvent::Key || event.type == TDialogEvent::LeftPress) return Westring();
   }
@@ -159,6 +169,7 @@ void RunStoredPaths(CPanel& panel) {
     const TDialogEvent event = ReadDialogEvent(-1);
     bool chosen = false;
     if (list.Move(event, &chosen) && !chosen) continue;
+    if (ShowsHelp(event)) continue;
     const uint32_t key = event.type == TDialogEvent::Key ? event.key : 0;
     int slot = -1;
     if (key >= L'0' && key <= L'9') slot = static_cast<int>(key - L'0');
@@ -190,6 +201,7 @@ Westring ChooseFromCommandHistory() {
     const TDialogEvent event = ReadDialogEvent(-1);
     bool chosen = false;
     if (list.Move(event, &chosen) && !chosen) continue;
+    if (ShowsHelp(event)) continue;
     const uint32_t key = event.type == TDialogEvent::Key ? event.key : 0;
     if (chosen || key == Key::Enter) return *history.At(list.Selected());
     if (key == Key::Esc || event.type == TDialogEvent::LeftPress) return Westring();

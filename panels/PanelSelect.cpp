@@ -5,6 +5,7 @@
 #include "console/Console.h"
 #include "console/KeyCodes.h"
 #include "dialogs/Dialog.h"
+#include "dialogs/HelpTopics.h"
 #include "dialogs/Look.h"
 #include "dialogs/MessageBox.h"
 #include "panels/Expression.h"
@@ -63,6 +64,7 @@ bool CPanel::SelectGroup(bool select, bool invertDirectories) {
   Westring expression = GroupExpression();
   for (;;) {
     Dialog dialog(-1, -3, 40, 7, Colour(ColourClass::Messages));
+    dialog.SetHelpTopic(HelpTopic::SelectFiles);
     wchar_t title[64];
     std::swprintf(title, 64, L" %ls the files%-12ls ", select ? L"Select" : L"Unselect",
                   directories ? L"/directories" : L"");

@@ -14,6 +14,7 @@
 #include "console/Console.h"
 #include "console/RunCommand.h"
 #include "dialogs/Dialog.h"
+#include "dialogs/HelpTopics.h"
 #include "dialogs/Look.h"
 #include "dialogs/MessageBox.h"
 #include "foundation/SysCalls.h"
@@ -83,6 +84,7 @@ bool AskTitle(const entry& e, bool executable, Westring* title) {
   const int height = executable ? 8 : 7;
   *title = e.IsDirectory() ? Westring() : name;
   Dialog dialog(-1, -3, width, height, Colour(ColourClass::Messages));
+  dialog.SetHelpTopic(HelpTopic::DesktopObjects);
   const Westring heading = caption.Length() > shown ? caption.Left(shown) : caption;
   dialog.WriteText(1, 0, heading.c_str(), dialog.NormalColour());
   dialog.AddStaticText(1, 2, false, "Title:");

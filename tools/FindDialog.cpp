@@ -9,6 +9,8 @@
 #include "console/Console.h"
 #include "console/KeyCodes.h"
 #include "dialogs/Dialog.h"
+#include "dialogs/Help.h"
+#include "dialogs/HelpTopics.h"
 #include "dialogs/Look.h"
 #include "dialogs/MessageBox.h"
 #include "editor/Editor.h"
@@ -280,9 +282,7 @@ bool CFindDialog::Command(int code, Westring* goTo) {
     case CFindResultList::GoToCode:
       *goTo = HighlightedPath();
       return goTo->IsEmpty();
-    case Key::F1:
-      MessageBox(Westring("Help is not available yet."), Westring(), MessageStyle::Ok | MessageStyle::Messages);
-      return true;
+    case Key::F1: ShowHelp(m_dialog.Focus() == m_listIndex ? HelpTopic::FindResults : HelpTopic::FileFind); return true;
     case Key::F3: ViewOrEdit(false, false); return true;
     case Key::AltF3: ViewOrEdit(false, true); return true;
     case Key::F4: ViewOrEdit(true, false); return true;

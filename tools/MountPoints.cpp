@@ -11,6 +11,7 @@
 #include "console/Console.h"
 #include "console/KeyCodes.h"
 #include "dialogs/Dialog.h"
+#include "dialogs/HelpTopics.h"
 #include "dialogs/ListBox.h"
 #include "dialogs/Look.h"
 #include "dialogs/MessageBox.h"
@@ -65,6 +66,7 @@ int RunList(const TObjectStore<TMountPoint>& list, int* selected) {
   const int width = std::min(screenColumns - 2, columns.device + fixed + 4);
   const int height = std::min(list.Count() + 4, lines - 5);
   Dialog dialog(-1, -3, width, height, Colour(ColourClass::Messages));
+  dialog.SetHelpTopic(HelpTopic::MountPoints);
   dialog.DrawTitle(L" Mount Points ");
   dialog.WriteText(1, 0, Row(columns, L"Device", L"Mount Point", L"File System", L"Size", L"Free").Left(width - 3).c_str());
   const Westring hint(L" Alt-E=Eject ");  // on the bottom frame line

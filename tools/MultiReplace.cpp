@@ -12,6 +12,7 @@
 #include <utility>
 
 #include "dialogs/Dialog.h"
+#include "dialogs/HelpTopics.h"
 #include "dialogs/Look.h"
 #include "dialogs/MessageBox.h"
 #include "editor/Editor.h"
@@ -178,6 +179,7 @@ namespace {
 
 bool AskReplacement(Westring* replacement) {
   Dialog dialog(-1, kThirdDown, kDialogWidth, kDialogHeight, Colour(ColourClass::Messages));
+  dialog.SetHelpTopic(HelpTopic::MultiReplace);
   dialog.DrawTitle(Westring(" Multi-file search & replace "));
   dialog.WriteText(1, 1, "Replace with:", dialog.NormalColour());
   dialog.AddStringField(1, 2, true, replacement, kFieldWidth, kFieldMaxLength, VKEditor::EditorReplaceHistory);

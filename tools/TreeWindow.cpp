@@ -6,6 +6,8 @@
 #include "console/Console.h"
 #include "console/KeyCodes.h"
 #include "dialogs/DialogEvent.h"
+#include "dialogs/Help.h"
+#include "dialogs/HelpTopics.h"
 #include "dialogs/Look.h"
 #include "dialogs/Win.h"
 #include "tools/DirectoryTree.h"
@@ -91,6 +93,9 @@ class CTreeWindow {
         return 0;
       case Key::Esc:
         return -1;
+      case Key::F1:
+        ShowHelp(HelpTopic::DirectoryTree);
+        return 1;
       case Key::Up:
         Select(m_selected - 1);
         return 1;

@@ -11,6 +11,7 @@
 #include "console/Console.h"
 #include "console/KeyCodes.h"
 #include "dialogs/Dialog.h"
+#include "dialogs/HelpTopics.h"
 #include "dialogs/ListBox.h"
 #include "dialogs/Look.h"
 #include "foundation/SysCalls.h"
@@ -67,6 +68,7 @@ const MenuEntry* ShowMenu(const MenuStore& menu, const Westring& title, int pare
   int selected = 0;
   for (;;) {
     Dialog dialog(left, top, rightOrWidth, bottomOrHeight, Colour(ColourClass::Menu));
+    dialog.SetHelpTopic(HelpTopic::UserMenu);
     dialog.DrawTitle(title);
     dialog.AddListBox(1, 0, true, width - 4, height - 2, &rows, &selected, -1);
     const int result = dialog.Run();

@@ -1,5 +1,7 @@
 // The viewer's life: opening a file where it was last shown, the key and
 // mouse loop, and the moves of the top of the screen.
+#include "dialogs/HelpTopics.h"
+#include "dialogs/Help.h"
 #include "viewer/FileViewer.h"
 
 #include <sys/stat.h>
@@ -157,10 +159,7 @@ bool FileViewer::HandleKey(uint32_t key, const TMouseRecord& mouse) {
     case Key::AltDown: EndWith(key); return false;
     case Key::AltF4:
     case Key::ShiftF4: EndWith(Key::AltF4); return false;
-    case Key::F1:
-      // The help viewer is to show ViewerHelpTopic here.
-      MessageBox(Westring("Help is not available yet."), Westring(), MessageStyle::Ok | MessageStyle::Messages);
-      break;
+    case Key::F1: ShowHelp(HelpTopic::Viewer); break;
     case Key::F2: ToggleWrap(); break;
     case Key::F4: ToggleHex(); break;
     case Key::Up:

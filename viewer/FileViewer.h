@@ -14,8 +14,6 @@
 #include "foundation/Westring.h"
 #include "viewer/ViewTextFile.h"
 
-/// The help viewer's topic for the viewer (F1).
-constexpr const char* ViewerHelpTopic = "Viewer";
 
 class FileViewer {
  public:

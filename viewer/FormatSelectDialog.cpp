@@ -1,5 +1,6 @@
 #include "viewer/FormatSelectDialog.h"
 
+#include "dialogs/HelpTopics.h"
 #include "dialogs/Look.h"
 #include "foundation/CodePage.h"
 #include "viewer/TextEncoding.h"
@@ -51,6 +52,7 @@ CFormatSelectDlg::CFormatSelectDlg(int encoding, int codePage, bool byteOrderMar
       m_initialByteOrderMark(m_byteOrderMark),
       m_bigEndian(IsBigEndianEncoding(encoding) ? 1 : 0) {
   SetHotKeyList(kHotKeys, sizeof kHotKeys - 1);
+  SetHelpTopic(HelpTopic::CodePages);
   DrawTitle(Westring(" Select File Encoding "));
   WriteText(kLabelColumn, 0, "File Format:", NormalColour());
   for (int choice = kChoiceCodePage; choice <= kChoiceUtf32; ++choice)

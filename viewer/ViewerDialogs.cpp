@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "dialogs/Dialog.h"
+#include "dialogs/HelpTopics.h"
 #include "dialogs/Look.h"
 #include "foundation/CodePage.h"
 
@@ -56,6 +57,7 @@ bool AskViewerSearch(TViewerSearch* search) {
   Westring text = search->text;
   TSearchOptionBoxes options(*search);
   Dialog dialog(-1, kThirdDown, kSearchWidth, kSearchHeight, Colour(ColourClass::Messages));
+  dialog.SetHelpTopic(HelpTopic::ViewerSearch);
   dialog.WriteText(1, 0, "Search for:", dialog.NormalColour());
   dialog.AddStringField(1, 1, true, &text, kSearchFieldWidth, kSearchMaxLength,
                         ViewerSearchHistory);
@@ -71,6 +73,7 @@ bool AskViewerSearch(TViewerSearch* search) {
 bool AskGotoLine(int32_t* line) {
   int32_t value = *line;
   Dialog dialog(-1, kThirdDown, kGotoLineWidth, kOneFieldHeight, Colour(ColourClass::Messages));
+  dialog.SetHelpTopic(HelpTopic::ViewerGoto);
   const int col = DrawTitleAndLabel(dialog, " Goto Line ", "Line to go to:");
   dialog.AddIntegerField(col + 1, kOneFieldRow, true, &value, kGotoLineDigits);
   if (dialog.Run() != DialogResult::Ok) return false;
@@ -93,6 +96,7 @@ int64_t ParseHexPrefix(const Westring& text) {
 bool AskGotoOffset(int64_t* offset) {
   Westring text = *offset >= 0 ? Westring(Estring::FromInt64(*offset, 16).c_str()) : Westring();
   Dialog dialog(-1, kThirdDown, kGotoOffsetWidth, kOneFieldHeight, Colour(ColourClass::Messages));
+  dialog.SetHelpTopic(HelpTopic::ViewerGoto);
   const int col = DrawTitleAndLabel(dialog, " Goto Offset ", "Offset to go to: 0x");
   dialog.AddStringField(col, kOneFieldRow, true, &text, kGotoOffsetFieldWidth, kGotoOffsetLength);
   if (dialog.Run() != DialogResult::Ok) return false;
@@ -103,6 +107,7 @@ bool AskGotoOffset(int64_t* offset) {
 bool AskCodePageList(Estring* list) {
   Westring text = Westring::FromUtf8(list->c_str());
   Dialog dialog(-1, kThirdDown, kCodePageListWidth, kOneFieldHeight, Colour(ColourClass::Messages));
+  dialog.SetHelpTopic(HelpTopic::CodePages);
   const int col = DrawTitleAndLabel(dialog, " Code Page Translation ", "Code Page List:");
   dialog.AddStringField(col + 1, kOneFieldRow, true, &text, kCodePageListFieldWidth,
                         kCodePageListLength);

@@ -168,7 +168,7 @@ check "and 132 into the Columns setting, 100" 'width_becomes 100'
 # Clicks: the bar's first tenth is F1, the top line opens the menu there.
 eval "$(xdotool getwindowgeometry --shell "$window")"
 xdotool mousemove --window "$window" 4 $((HEIGHT - 4)) click 1; sleep 0.4
-check "a click on the bar's first label acts as F1" 'screen | grep -aq "Help is not available yet."'
+check "a click on the bar's first label acts as F1" 'screen | grep -aq " Esc to Exit "'
 keys Escape
 columns=$(row 1 | tr -d '\n' | wc -m)
 xdotool mousemove --window "$window" $((35 * WIDTH / columns)) 4 click 1; sleep 0.4

@@ -1,0 +1,59 @@
+#!/usr/bin/env bash
+# Help on F1 in the running program under real X keys: the panel screen's
+# topic in the help window with its frame texts where they belong, the
+# scroll marker, F1 inside help going to the index, Esc putting the screen
+# back, and a dialog's own topic with the dialog still there after Esc.
+# Usage: help-test.sh VK_BINARY   (needs a DISPLAY)
+set -u
+export LC_ALL=C.UTF-8
+. "$(dirname "$0")/window-test-lib.sh"
+mkdir -p "$work/home" "$work/left" "$work/right"
+export HOME="$work/home"
+: > "$work/left/a.txt"
+
+# The help window's top and bottom frame rows and their left edge.
+frame_top() { screen | grep -a -m1 ' Help '; }
+frame_bottom() { screen | grep -a -m1 ' Esc to Exit '; }
+# The column (0 the first) where text starts in line, counted in characters.
+column_of() { local before=${1%%"$2"*}; echo ${#before}; }
+labels_placed() {
+  local top bottom left
+  top=$(frame_top) bottom=$(frame_bottom)
+  left=$(column_of "$top" "╔")
+  [[ $(column_of "$top" " Help ") -eq $((left + 3)) && $(column_of "$bottom" " Esc to Exit ") -eq $((left + 58)) ]]
+}
+# The cell under the top right corner of the help window.
+marker() { local line; line=$(screen | grep -a -A1 -m1 ' Help ' | tail -n 1); echo "${line:$(($1 + 73)):1}"; }
+
+start_vk -l "$work/left" -r "$work/right"
+before=$(screen)
+keys F1
+check "F1 on the panel screen shows the panel topic" 'shows "The panel screen" && shows " Varnak 2.40-dev "'
+check "the frame labels sit at columns 3 and 58" labels_placed
+left=$(column_of "$(frame_top)" "╔")
+check "nothing hidden above: the plain frame" '[[ "$(marker "$left")" == "║" ]]'
+keys Next
+check "after PgDn the marker shows lines above" '[[ "$(marker "$left")" == "▲" ]]'
+keys Home
+check "Home goes back to the first line" '[[ "$(marker "$left")" == "║" ]] && shows "The panel screen"'
+keys F1
+check "F1 inside help shows the index" 'shows "Varnak help" && ! shows "The panel screen"'
+keys End
+check "End shows the last page: the index ends with its list of topics" 'shows "The Options menu"'
+keys Escape
+check "Esc restores the screen beneath" '[[ "$(screen)" == "$before" ]]'
+
+keys Down F5
+check "F5 opens the copy dialog" 'shows "Copy \"a.txt\" to"'
+keys F1
+check "F1 in the copy dialog shows its own topic" 'shows "Copying, moving and linking files"'
+keys Escape
+check "Esc returns to the copy dialog" 'shows "Copy \"a.txt\" to" && ! shows " Esc to Exit "'
+keys Escape
+keys F9
+check "the menu bar opens" 'shows "Left" && shows "Options"'
+keys F1
+check "F1 in the Left menu shows the menu topic" 'shows "The Left and Right menus"'
+keys Escape Escape
+quit_vk || failed=1
+exit $failed
