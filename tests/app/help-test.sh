@@ -2,7 +2,8 @@
 # Help on F1 in the running program under real X keys: the panel screen's
 # topic in the help window with its frame texts where they belong, the
 # scroll marker, F1 inside help going to the index, Esc putting the screen
-# back, and a dialog's own topic with the dialog still there after Esc.
+# back, a dialog's own topic with the dialog still there after Esc, and
+# Shift+F1 handing the manual's index page to the first browser found.
 # Usage: help-test.sh VK_BINARY   (needs a DISPLAY)
 set -u
 export LC_ALL=C.UTF-8
@@ -55,5 +56,24 @@ check "the menu bar opens" 'shows "Left" && shows "Options"'
 keys F1
 check "F1 in the Left menu shows the menu topic" 'shows "The Left and Right menus"'
 keys Escape Escape
+quit_vk || failed=1
+
+# A browser of our own records the page it is asked to open.
+mkdir -p "$work/bin"
+printf '#!/bin/sh\necho "$1" > "%s"\n' "$work/opened" > "$work/bin/x-www-browser"
+chmod +x "$work/bin/x-www-browser"
+PATH="$work/bin:$PATH" start_vk -l "$work/left" -r "$work/right"
+keys shift+F1
+check "Shift+F1 opens the manual's index page in the browser" '[[ "$(cat "$work/opened")" == file://*/manual/index.html ]]'
+page=$(cat "$work/opened" 2>/dev/null)
+check "the page exists and links the topics" 'grep -q "copy.html" "${page#file://}"'
+quit_vk || failed=1
+# Only vk runs without a PATH to search; the test's own tools keep theirs.
+printf '#!/bin/sh\nPATH=%s exec %s "$@"\n' "$work/nowhere" "$vk" > "$work/vk-without-path"
+chmod +x "$work/vk-without-path"
+vk="$work/vk-without-path" start_vk -l "$work/left" -r "$work/right"
+keys shift+F1
+check "with no browser the user is told" 'shows "No web browser found for the manual"'
+keys Return
 quit_vk || failed=1
 exit $failed

@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <thread>
+#include <vector>
 
 #include "dialogs/Buttons.h"
 #include "dialogs/Dialog.h"
+#include "dialogs/Help.h"
 #include "dialogs/Look.h"
 #include "tests/dialogs/DialogTestUtil.h"
 
@@ -141,4 +143,28 @@ TEST_F(DialogTest, WorkersReachElementsOnlyThroughTheDialogsMutex) {
   worker.join();
   EXPECT_EQ(counter->refreshes, 400);
   EXPECT_FALSE(dialog.HandleEventFor(57, refresh)) << "no element 57";
+}
+
+TEST_F(DialogTest, F1AndAHelpButtonShowTheTopicWhileTheDialogGoesOn) {
+  static std::vector<int> shown;
+  shown.clear();
+  SetHelpViewer([](int topic) { shown.push_back(topic); });
+  {
+    Dialog dialog(-1, -3, 40, 6, 0x30);
+    dialog.SetHelpTopic(6);
+    dialog.AddPushButton(1, 1, true, DialogResult::Ok, "OK");
+    dialog.AddPushButton(10, 1, false, static_cast<int>(Key::F1), "Help");
+    PostKeys({Key::F1, Key::Right, Key::Enter, Key::Esc});
+    EXPECT_EQ(dialog.Run(), DialogResult::Cancel);
+  }
+  EXPECT_EQ(shown, (std::vector<int>{6, 6}));
+  {
+    // Without a topic, F1 is a result like any other.
+    Dialog dialog(-1, -3, 40, 6, 0x30);
+    dialog.AddExitKey(Key::F1);
+    PostKey(Key::F1);
+    EXPECT_EQ(dialog.Run(), static_cast<int>(Key::F1));
+  }
+  EXPECT_EQ(shown.size(), 2u);
+  SetHelpViewer(nullptr);
 }
