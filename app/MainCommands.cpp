@@ -223,7 +223,6 @@ void CMainLoop::RunMenu(bool reopen, const TMouseRecord* click) {
   if (code != 0) Dispatch(code);
 }
 
-// Shift+F1: the manual in the first web browser found, detached.
 void CMainLoop::ShowPanelHelp() {
   const CPanel& panel = Panel(m_active);
   ShowHelp(panel.InArchive()                   ? HelpTopic::Archives
@@ -231,6 +230,7 @@ void CMainLoop::ShowPanelHelp() {
                                                : HelpTopic::Panels);
 }
 
+// Shift+F1: the manual in the first web browser found, detached.
 void CMainLoop::OpenManual() {
   const Westring index = FindManualIndex();
   if (index.IsEmpty()) {
