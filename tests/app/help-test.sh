@@ -51,6 +51,20 @@ check "F1 in the copy dialog shows its own topic" 'shows "Copying, moving and li
 keys Escape
 check "Esc returns to the copy dialog" 'shows "Copy \"a.txt\" to" && ! shows " Esc to Exit "'
 keys Escape
+keys F3
+check "F3 opens the internal viewer" 'shows "View: "'
+keys F1
+check "F1 in the viewer shows the viewer topic" 'shows "The internal viewer"'
+keys Escape F10 F4
+check "F4 opens the internal editor" 'row 0 | grep -aq "a.txt"'
+keys F1
+check "F1 in the editor shows the editor topic" 'shows "The internal editor"'
+keys Escape Escape
+keys alt+F7
+check "Alt+F7 opens File Find" 'shows " File Find "'
+keys F1
+check "F1 there shows the File Find topic" 'shows "Finding files"'
+keys Escape Escape
 keys F9
 check "the menu bar opens" 'shows "Left" && shows "Options"'
 keys F1
