@@ -158,6 +158,7 @@ bool CEditorText::Load(ViewTextFile& file, LoadKind kind, int64_t startOffset,
   TTextPos start{-1, -1};
   m_probedInvalid = 0;
   const bool complete = ReadLines(file, startOffset, &start);
+  m_flags.partlyLoaded = !complete;
   if (int err = file.ReadError()) {
     Clear();
     MoveCursorTo({0, 0});

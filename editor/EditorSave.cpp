@@ -31,6 +31,9 @@ int ReportWriteError(int err) {
 }  // namespace
 
 int CEditorText::Save(const Westring& name) {
+  if (m_flags.partlyLoaded && name == m_fileName &&
+      !Confirmed(L"Only part of the file was loaded. Saving cuts off the rest. Save anyway?", name))
+    return Declined;
   TSavedMode savedMode;
   if (m_flags.readOnly && Sys::Exists(name)) {
     if (!Confirmed(L"File is Read Only, override?", name)) return Declined;
@@ -74,6 +77,7 @@ int CEditorText::WriteFile(const Westring& name) {
   if (err == 0) err = closeError;
   if (err != 0) return ReportWriteError(err);
   m_flags.newFile = false;
+  m_flags.partlyLoaded = false;
   MarkSaved();
   return 0;
 }

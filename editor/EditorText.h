@@ -42,6 +42,9 @@ struct TEditorFlags {
   bool fullRedraw = false;
   bool readOnly = false;
   bool newFile = false;
+  // Esc or a full memory pool stopped the load: the file holds more than
+  // the buffer, and saving over it would cut the rest off.
+  bool partlyLoaded = false;
 };
 
 /// Whether a load starts from the file's settings or keeps the editor's.

@@ -322,6 +322,13 @@ TEST_F(EditorFileTest, ReadingProblemsAreReported) {
   EXPECT_TRUE(LoadFile(text, Path("many")));
   EXPECT_GT(text.LineCount(), 0);
   EXPECT_LT(text.LineCount(), 1000);
+  // Saving that part over the file asks first; declining keeps the file whole.
+  for (uint32_t answer : {uint32_t{Key::Esc}, uint32_t{'y'}}) {
+    dialogtest::TBoxWatcher box("Only part of the file was loaded.", {answer});
+    EXPECT_EQ(text.Save(text.FileName()), answer == 'y' ? 0 : -1);
+    EXPECT_TRUE(box.seen);
+    EXPECT_EQ(ReadBytes(Path("many")).size(), answer == 'y' ? 5u * text.LineCount() - 1 : many.size());
+  }
 }
 
 }  // namespace
