@@ -17,6 +17,7 @@
 #include "foundation/CodePage.h"
 #include "foundation/SysCalls.h"
 #include "viewer/ViewTextFile.h"
+#include "viewer/ViewerSession.h"
 
 namespace VKEditor {
 
@@ -134,8 +135,13 @@ void CEditorText::TakeFormat(ViewTextFile& file, TFileStatus* record, LoadKind k
     m_format.codePage = record->codePage != 0 ? record->codePage : defaultCodePage;
     m_format.byteOrderMark = file.HasByteOrderMark();
   } else {
+    // Text with no encoding of its own reads in the code page last chosen
+    // in the viewer, as the viewer reads it.
+    const int lastChosen = ViewerSession().lastCodePage;
+    const bool codePageText = file.Encoding() == EncodingCodePage;
+    if (codePageText && lastChosen != 0) file.SetEncoding(EncodingCodePage, lastChosen);
     m_format.encoding = file.Encoding();
-    m_format.codePage = defaultCodePage;
+    m_format.codePage = codePageText && lastChosen != 0 ? lastChosen : defaultCodePage;
     m_format.byteOrderMark = file.HasByteOrderMark();
   }
   file.SetPosition(file.DataStart());

@@ -14,6 +14,7 @@
 #include "tests/TempDirectory.h"
 #include "tests/dialogs/DialogTestUtil.h"
 #include "tests/editor/EditorTestUtil.h"
+#include "viewer/ViewerSession.h"
 
 using namespace editortest;
 using namespace VKEditor;
@@ -162,6 +163,15 @@ TEST_F(EditorFileTest, CodePageChangesConvertOrReload) {
   EXPECT_EQ(Lines(text), "Àá|");
   EXPECT_FALSE(text.Flags().modified);
   EXPECT_EQ(text.Format().codePage, 1252);
+
+  // A file opened afresh reads in the code page the viewer chose last.
+  WriteBytes(Path("fresh"), "\xC0\xE1\n");
+  ViewerSession().lastCodePage = 1251;
+  const bool loaded = LoadFile(text, Path("fresh"));
+  ViewerSession().lastCodePage = 0;
+  ASSERT_TRUE(loaded);
+  EXPECT_EQ(Lines(text), "Аб|");
+  EXPECT_EQ(text.Format().codePage, 1251);
 }
 
 TEST_F(EditorFileTest, OverwritesInPlaceKeepingInodeLinksAndMode) {
