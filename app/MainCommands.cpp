@@ -45,7 +45,6 @@ struct TNotYetAvailable {
 constexpr TNotYetAvailable kNotYetAvailable[] = {
     {Cmd::TreeLeft, "The tree panel"},
     {Cmd::TreeRight, "The tree panel"},
-    {Cmd::EditAssociations, "Editing associations"},
 };
 
 // Options menu items that flip one setting.
@@ -142,6 +141,21 @@ void CMainLoop::RunViewerOrEditor(bool edit, bool alternate, const Westring& nam
 void CMainLoop::EditAndReread(const Westring& path) {
   VKEditor::Edit(path);
   for (CPanel& panel : m_panels) panel.MarkForReread();
+}
+
+// The configuration file in the editor at its [Associations]; what was
+// saved there counts as soon as the editor closes.
+void CMainLoop::EditAssociations() {
+  const Westring file = GetFileLocation(FileKind::Configuration);
+  // A first run has no file yet: writing the setup makes one with every section.
+  const bool ready = Sys::Exists(file) || SaveConfig(file) == 0;
+  if (ready) {
+    VKEditor::Edit(file, ConfigSectionOffset(file, "[Associations]"));
+    (void)LoadConfig(file, true);
+  }
+  ShowConfigMessages(TakeConfigMessages());
+  for (CPanel& panel : m_panels) panel.MarkForReread();
+  m_redrawAll = true;
 }
 
 void CMainLoop::Quit() {

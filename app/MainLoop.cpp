@@ -369,6 +369,7 @@ bool CMainLoop::RunCommandCode(uint32_t code) {
       m_redrawAll = true;
       return true;
     case Cmd::EditUserMenu: EditAndReread(UserMenuFileForEditing()); m_redrawAll = true; return true;
+    case Cmd::EditAssociations: EditAssociations(); return true;
     case Key::F7:
       if (Shown(m_active)) RunMakeDirectoryCommand(panel, Panel(1 - m_active));
       m_redrawAll = true;

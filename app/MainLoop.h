@@ -67,6 +67,7 @@ class CMainLoop {
   /// F1: the topic of what the active panel shows.
   void ShowPanelHelp();
   void OpenManual();
+  void EditAssociations();
   void SaveSetup();
   bool ToggleOption(uint32_t code);
 

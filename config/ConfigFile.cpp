@@ -294,6 +294,17 @@ int ReplaceConfigFile(const Westring& temporary, const Westring& path) {
 
 }  // namespace
 
+int64_t ConfigSectionOffset(const Westring& path, const char* header) {
+  StdFile file;
+  if (file.Open(path, 0) != 0) return -1;
+  char buffer[kMaxLine];
+  for (int64_t at = file.Tell(); file.ReadLine(buffer, sizeof buffer) == 0; at = file.Tell()) {
+    // Headers are matched as the reader matches them: exactly, at the start.
+    if (strncmp(buffer, header, strlen(header)) == 0) return at;
+  }
+  return -1;
+}
+
 int SaveConfig(const Westring& path) {
   if (int error = LoadConfig(path, true); error && error != ENOENT) return error;
   if (g_console && g_settings.lines != 0) g_settings.lines = g_console->Lines();

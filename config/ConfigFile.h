@@ -1,6 +1,7 @@
 #pragma once
 // vk.ini: reading it into the settings, re-reading its list sections, and
 // writing it back through a temporary file. Application thread.
+#include <cstdint>
 #include <functional>
 #include <vector>
 
@@ -40,6 +41,10 @@ void SetAssociationPatternCheck(std::function<bool(const Westring& pattern)> che
 /// the defaults and returns 0; an unreadable one returns its errno (what was
 /// read before the failure stays).
 int LoadConfig(const Westring& path, bool reload);
+
+/// The byte offset of the line starting with a section header such as
+/// "[Associations]" in vk.ini; -1 when the file or the header is not there.
+int64_t ConfigSectionOffset(const Westring& path, const char* header);
 
 /// Writes vk.ini: re-reads the list sections first (keeping hand edits),
 /// writes everything to the name with "!!!" for its last three characters

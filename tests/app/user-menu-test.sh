@@ -5,7 +5,9 @@
 # file where the command asks), a submenu opens beside the menu and its
 # entry runs; Ctrl+K with "Compare Contents" tags exactly the files that
 # differ, in both panels, as the status lines' counts show; nothing
-# differing brings the message. Edit User Menu starts from the example. The cell grid is read through VK_SCREEN_DUMP.
+# differing brings the message. Edit User Menu starts from the example;
+# an association added with Edit Associations runs on Enter. The cell
+# grid is read through VK_SCREEN_DUMP.
 # Usage: user-menu-test.sh VK_BINARY   (needs a DISPLAY)
 set -u
 export LC_ALL=C.UTF-8
@@ -61,5 +63,19 @@ keys F9 Return Right Right u
 check "Edit User Menu opens the user's menu file, begun from the example" \
   '[[ "$(row 0)" == "Edit: "*vk.mnu* ]] && cmp -s "$work/home/.vkl/vk.mnu" "$(dirname "$0")/../../data/menu.mnu"'
 keys Escape
+
+# Edit Associations: vk.ini at its [Associations]; a line added there
+# counts as soon as the editor closes.
+: > "$work/left/x.zzz"
+keys F9 Return Right Right a
+check "Edit Associations opens vk.ini in the editor" '[[ "$(row 0)" == "Edit: "*vk.ini* ]]'
+keys End Return
+xdotool type --delay 30 '*.zzz: touch ran-assoc'
+keys F2 Escape
+check "the association was saved" 'grep -q "^\*\.zzz: touch ran-assoc" "$work/home/.vkl/vk.ini"'
+keys ctrl+r Home alt+x
+xdotool type --delay 60 '.zzz'
+keys Return
+check "Enter on a matching file runs the new association" '[[ -e "$work/left/ran-assoc" ]]'
 quit_vk || failed=1
 exit $failed

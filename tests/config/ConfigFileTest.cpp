@@ -192,6 +192,12 @@ TEST_F(ConfigFileTest, SectionsArchiversPatternsAndTheEnvironment) {
   EXPECT_EQ(g_environment.At(0)->command, Westring(L"nano"));
   EXPECT_EQ(g_settings.tabWidth, 2);
   EXPECT_TRUE(m_messages.empty());
+
+  // Edit Associations opens the file where its section starts.
+  WriteFile(m_path, "Shadows=off\r\n[associations]\r\n[Associations]\r\n*.txt: vi\r\n");
+  EXPECT_EQ(ConfigSectionOffset(Path(), "[Associations]"), 29);
+  EXPECT_EQ(ConfigSectionOffset(Path(), "[Environment]"), -1);
+  EXPECT_EQ(ConfigSectionOffset(Westring((m_dir + "/none.ini").c_str()), "[Associations]"), -1);
 }
 
 TEST_F(ConfigFileTest, ACompleteFileRoundTrips) {
