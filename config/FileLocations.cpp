@@ -10,20 +10,17 @@ namespace {
 const wchar_t* const kSharedDirectory = L"/usr/local/share/varnak/";
 const wchar_t* const kManualDirectory = L"/usr/local/share/doc/varnak/manual/";
 
-// The build names the source tree's data directory; an installed program
-// finds the shared file first.
+// The build names the source tree's data directory and its own, where it
+// writes the help file and the manual; an installed program finds the
+// shared files first.
 #ifdef VK_SOURCE_DATA_DIR
 const char* const kSourceSyntaxFile = VK_SOURCE_DATA_DIR "/syntax.ini";
 const char* const kSourceMenuFile = VK_SOURCE_DATA_DIR "/menu.mnu";
-#else
-const char* const kSourceSyntaxFile = "";
-const char* const kSourceMenuFile = "";
-#endif
-// The help file and manual are generated into the build tree.
-#ifdef VK_BUILD_DATA_DIR
 const char* const kBuiltHelpFile = VK_BUILD_DATA_DIR "/vk.vkh";
 const char* const kBuiltManualIndex = VK_BUILD_DATA_DIR "/manual/index.html";
 #else
+const char* const kSourceSyntaxFile = "";
+const char* const kSourceMenuFile = "";
 const char* const kBuiltHelpFile = "";
 const char* const kBuiltManualIndex = "";
 #endif
