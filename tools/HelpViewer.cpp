@@ -18,6 +18,7 @@ namespace {
 
 constexpr int kWindowWidth = 74;
 constexpr int kHelpLabelColumn = 3, kExitLabelColumn = 58;
+constexpr int kWheelRows = 3;
 constexpr wchar_t kMoreAbove = 0x25B2, kMoreBelow = 0x25BC, kFrameVertical = 0x2551;
 
 class CHelpWindow {
@@ -53,6 +54,11 @@ class CHelpWindow {
       if (key == Key::Esc) return;
       if (key == Key::F1) {
         if (m_topic != HelpTopic::Index) ShowTopic(HelpTopic::Index);
+        continue;
+      }
+      if (key == Key::Mouse) {
+        if (mouse.action == TMouseRecord::Wheel)
+          ScrollTo(m_top + (mouse.wheelDelta > 0 ? -kWheelRows : kWheelRows));
         continue;
       }
       ScrollTo(NewTop(key));

@@ -37,6 +37,9 @@ keys Next
 check "after PgDn the marker shows lines above" '[[ "$(marker "$left")" == "▲" ]]'
 keys Home
 check "Home goes back to the first line" '[[ "$(marker "$left")" == "║" ]] && shows "The panel screen"'
+xdotool mousemove --window "$window" 300 200 click 5; sleep 0.2
+check "the wheel scrolls the text" '[[ "$(marker "$left")" == "▲" ]]'
+keys Home
 keys F1
 check "F1 inside help shows the index" 'shows "Varnak help" && ! shows "The panel screen"'
 keys End
