@@ -83,6 +83,7 @@ int CEditorText::WriteFile(const Westring& name) {
 }
 
 int CEditorText::SaveAs(const Westring& name, const TFileFormat& format) {
+  const bool madeHere = name != m_fileName && !Sys::Exists(name);
   if (name != m_fileName) {
     StdFile probe;
     if (int err = probe.Open(name, OpenFlag::Write | OpenFlag::Append | OpenFlag::Create)) {
@@ -94,7 +95,11 @@ int CEditorText::SaveAs(const Westring& name, const TFileFormat& format) {
     m_flags.readOnly = false;
   }
   m_format = format;
-  if (int err = Save(name)) return err;
+  if (int err = Save(name)) {
+    // A file this Save As made and could not fill is not left behind empty.
+    if (madeHere) (void)Sys::DeleteFile(name);
+    return err;
+  }
   m_fileName = name;
   return 0;
 }

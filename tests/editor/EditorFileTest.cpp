@@ -293,6 +293,13 @@ TEST_F(EditorFileTest, FullDiskLeavesTheFileUntouched) {
   if (mount("tmpfs", mountPoint.c_str(), "tmpfs", 0, "size=16k") == 0) {
     ExpectFullDiskHarmless(text, mountPoint + "/f",
                            "Error writing text file: No space left on device");
+    {
+      // Save As to a new name that does not fit leaves no empty file behind.
+      dialogtest::TBoxWatcher box("Error writing text file:", {Key::Enter});
+      EXPECT_NE(text.SaveAs(Westring::FromUtf8((mountPoint + "/new").c_str()), text.Format()), 0);
+      EXPECT_TRUE(box.seen);
+    }
+    EXPECT_NE(access((mountPoint + "/new").c_str(), F_OK), 0);
     umount(mountPoint.c_str());
   }
   // The file size limit, here in this process, with the signal ignored so
