@@ -69,7 +69,7 @@ struct TCopyContext {
 /// destination file is deleted on failure.
 [[nodiscard]] int CopyObject(const Estring& source, const Estring& destination, bool overwrite,
                              bool move, TCopyContext* context);
-/// Copies source to destination (index of count in the command) through
+/// Copies source to destination (entry index of count, 1 the first) through
 /// CopyObject, settling an existing destination as the overwrite mode says
 /// or by asking. Returns 0, CopyResult::Skipped, -1 to end the command, or
 /// the error number the user was told of.

@@ -426,8 +426,8 @@ void CFindDialog::CopyOrMove(bool move) {
   context.overwrite = static_cast<OverwriteMode>(request.overwrite);
   for (int i = 0; i < count; ++i) {
     const Westring target = CopyTarget(destination, paths[i]);
-    const int result = move ? MoveFile(paths[i], target, i, count, &context)
-                            : CopyFile(paths[i], target, i, count, &context);
+    const int result = move ? MoveFile(paths[i], target, i + 1, count, &context)
+                            : CopyFile(paths[i], target, i + 1, count, &context);
     if (result == CopyResult::Cancelled) break;
     if (move && result == 0) RemoveResult(paths[i]);
   }
