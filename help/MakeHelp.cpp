@@ -1,6 +1,8 @@
 // vk_makehelp HELPFILE MANUALDIR SOURCE...: writes the help file and the
 // HTML manual from the help sources; any fault in a source stops the build.
+#include <dirent.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
@@ -23,6 +25,18 @@ int WriteBytes(const std::string& path, const std::string& bytes) {
   return out ? 0 : (errno != 0 ? errno : EIO);
 }
 
+// Pages of topics since removed would stay beside the new ones and be installed.
+void RemoveOldPages(const std::string& directory) {
+  DIR* dir = opendir(directory.c_str());
+  if (dir == nullptr) return;
+  while (const dirent* entry = readdir(dir)) {
+    const std::string name = entry->d_name;
+    if (name.size() > 5 && name.compare(name.size() - 5, 5, ".html") == 0)
+      unlink((directory + "/" + name).c_str());
+  }
+  closedir(dir);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -40,6 +54,7 @@ int main(int argc, char** argv) {
   if (int err = WriteBytes(helpFile, bytes)) return Fail({helpFile + ": " + std::strerror(err)});
   if (mkdir(manual.c_str(), 0755) != 0 && errno != EEXIST)
     return Fail({manual + ": " + std::strerror(errno)});
+  RemoveOldPages(manual);
   if (int err = WriteManual(manual, topics)) return Fail({manual + ": " + std::strerror(err)});
   return 0;
 }
