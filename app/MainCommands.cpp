@@ -239,9 +239,11 @@ void CMainLoop::RunMenu(bool reopen, const TMouseRecord* click) {
 
 void CMainLoop::ShowPanelHelp() {
   const CPanel& panel = Panel(m_active);
-  ShowHelp(panel.InArchive()                   ? HelpTopic::Archives
-           : panel.Type() == PanelType::Info   ? HelpTopic::InfoPanel
-                                               : HelpTopic::Panels);
+  // With the panels off (Ctrl-O) the screen is the commands' output.
+  if (!Shown(0) && !Shown(1)) ShowHelp(HelpTopic::Terminal);
+  else if (panel.InArchive()) ShowHelp(HelpTopic::Archives);
+  else if (panel.Type() == PanelType::Info) ShowHelp(HelpTopic::InfoPanel);
+  else ShowHelp(HelpTopic::Panels);
 }
 
 // Shift+F1: the manual in the first web browser found, detached.

@@ -64,7 +64,8 @@ class CMainLoop {
   /// A panel becomes the information panel, or a file list again.
   void ToggleInfo(int side);
   void RunMenu(bool reopen, const TMouseRecord* click);
-  /// F1: the topic of what the active panel shows.
+  /// F1: the topic of what the screen shows: the panels off, an archive,
+  /// the information panel or a file list.
   void ShowPanelHelp();
   void OpenManual();
   void EditAssociations();

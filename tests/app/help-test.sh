@@ -68,6 +68,9 @@ check "Alt+F7 opens File Find" 'shows " File Find "'
 keys F1
 check "F1 there shows the File Find topic" 'shows "Finding files"'
 keys Escape Escape
+keys ctrl+o F1
+check "F1 with the panels off shows the terminal topic" 'shows "Running commands and the user screen"'
+keys Escape ctrl+o
 keys F9
 check "the menu bar opens" 'shows "Left" && shows "Options"'
 keys F1
