@@ -211,6 +211,7 @@ class CPanel {
   // PanelDraw.cpp
   void DrawFrame();
   void DrawInfoFrame();
+  void DrawFrameTitle(const Westring& title);
   uint8_t RowAttr(const entry& e, bool underCursor) const;
   void DrawEntryCell(int index, int slot);
   // QuickSearch.cpp

@@ -153,14 +153,33 @@ void CPanel::DrawRow(int index) {
   DrawEntryCell(index, slot);
 }
 
+namespace {
+
+// A frame row: its left cell, innerWidth fill cells, its right cell.
+CellString FrameRow(uint32_t left, uint32_t fill, uint32_t right, int innerWidth, uint8_t attr) {
+  CellString row(attr);
+  row.Append(TCell{left, attr});
+  for (int i = 0; i < innerWidth; ++i) row.Append(TCell{fill, attr});
+  row.Append(TCell{right, attr});
+  return row;
+}
+
+}  // namespace
+
+// The title centred on the top frame line, highlighted in the active panel.
+void CPanel::DrawFrameTitle(const Westring& title) {
+  const TPanelGeometry& g = m_geometry;
+  const int titleCol = g.left + 1 + (g.innerWidth - title.Length()) / 2;
+  g_console->WriteText(titleCol, g.top, title.c_str(), Colour(m_active ? ColourClass::Highlight : ColourClass::Panel));
+}
+
 void CPanel::DrawFrame() {
   CConsole* console = g_console;
   const TPanelGeometry& g = m_geometry;
   const uint8_t attr = Colour(ColourClass::Panel);
-  CellString top(attr), divider(attr), bottom(attr);
+  CellString top(attr), divider(attr);
   top.Append(TCell{Frame::TopLeft, attr});
   divider.Append(TCell{Frame::DividerLeft, attr});
-  bottom.Append(TCell{Frame::BottomLeft, attr});
   for (int c = 0; c < m_layout.count; ++c) {
     const int width = m_layout.columns[c].width;
     for (int i = 0; i < width; ++i) {
@@ -177,11 +196,10 @@ void CPanel::DrawFrame() {
   divider.SetLength(g.width - 1);
   top.Append(TCell{Frame::TopRight, attr});
   divider.Append(TCell{Frame::DividerRight, attr});
-  for (int i = 0; i < g.innerWidth; ++i) bottom.Append(TCell{Frame::Horizontal, attr});
-  bottom.Append(TCell{Frame::BottomRight, attr});
   console->WriteCells(g.left, g.top, top);
   console->WriteCells(g.left, g.dividerRow(), divider);
-  console->WriteCells(g.left, g.bottomRow(), bottom);
+  console->WriteCells(g.left, g.bottomRow(),
+                      FrameRow(Frame::BottomLeft, Frame::Horizontal, Frame::BottomRight, g.innerWidth, attr));
   for (int row = g.fileTop(); row < g.bottomRow(); ++row) {
     if (row == g.dividerRow()) continue;
     console->FillCells(g.left, row, 1, TCell{Frame::Vertical, attr});
@@ -191,9 +209,7 @@ void CPanel::DrawFrame() {
   Westring title = m_directory;
   const int room = g.innerWidth - 2;
   if (title.Length() > room) title = title.Right(room);
-  title = L" " + title + L" ";
-  const int titleCol = g.left + 1 + (g.innerWidth - title.Length()) / 2;
-  console->WriteText(titleCol, g.top, title.c_str(), Colour(m_active ? ColourClass::Highlight : ColourClass::Panel));
+  DrawFrameTitle(L" " + title + L" ");
 }
 
 // An information panel is one box: no columns, no divider, no status line.
@@ -201,24 +217,12 @@ void CPanel::DrawInfoFrame() {
   CConsole* console = g_console;
   const TPanelGeometry& g = m_geometry;
   const uint8_t attr = Colour(ColourClass::Panel);
-  CellString top(attr), inner(attr), bottom(attr);
-  top.Append(TCell{Frame::TopLeft, attr});
-  inner.Append(TCell{Frame::Vertical, attr});
-  bottom.Append(TCell{Frame::BottomLeft, attr});
-  for (int i = 0; i < g.innerWidth; ++i) {
-    top.Append(TCell{Frame::Horizontal, attr});
-    inner.Append(TCell{L' ', attr});
-    bottom.Append(TCell{Frame::Horizontal, attr});
-  }
-  top.Append(TCell{Frame::TopRight, attr});
-  inner.Append(TCell{Frame::Vertical, attr});
-  bottom.Append(TCell{Frame::BottomRight, attr});
-  console->WriteCells(g.left, g.top, top);
+  const CellString inner = FrameRow(Frame::Vertical, L' ', Frame::Vertical, g.innerWidth, attr);
+  console->WriteCells(g.left, g.top, FrameRow(Frame::TopLeft, Frame::Horizontal, Frame::TopRight, g.innerWidth, attr));
   for (int row = g.fileTop(); row < g.bottomRow(); ++row) console->WriteCells(g.left, row, inner);
-  console->WriteCells(g.left, g.bottomRow(), bottom);
-  const Westring title(L" Info ");
-  const int titleCol = g.left + 1 + (g.innerWidth - title.Length()) / 2;
-  console->WriteText(titleCol, g.top, title.c_str(), Colour(m_active ? ColourClass::Highlight : ColourClass::Panel));
+  console->WriteCells(g.left, g.bottomRow(),
+                      FrameRow(Frame::BottomLeft, Frame::Horizontal, Frame::BottomRight, g.innerWidth, attr));
+  DrawFrameTitle(Westring(L" Info "));
 }
 
 void CPanel::Draw() {
